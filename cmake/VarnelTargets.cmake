@@ -1,0 +1,35 @@
+# varnel_library(<folder> [DEPS ...]) builds src/<folder>/*.cpp into the static library varnel_<folder>.
+# Files under src/<folder>/ui/ (widgets) go into varnel_<folder>_ui, so code without widgets links no QtWidgets.
+# varnel_library(<folder> ... UI_DEPS ...) lists what the ui part needs besides varnel_<folder>.
+function(varnel_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
+  file(GLOB core_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h)
+  add_library(varnel_${folder} STATIC ${core_sources})
+  target_include_directories(varnel_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(varnel_${folder} PUBLIC Qt6::Core ${ARG_DEPS})
+  if(ui_sources)
+    add_library(varnel_${folder}_ui STATIC ${ui_sources})
+    target_include_directories(varnel_${folder}_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(varnel_${folder}_ui PUBLIC varnel_${folder} Qt6::Widgets ${ARG_UI_DEPS})
+  endif()
+endfunction()
+
+# varnel_test(<name> SOURCES ... LIBS ...) adds a Qt Test executable and registers it with CTest.
+# Tests run headless and in test-mode standard paths (see tests/support/TestEnv.h).
+function(varnel_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE varnel_testsupport Qt6::Test ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    TIMEOUT 600)
+endfunction()
+
+# varnel_bench(<name> SOURCES ... LIBS ...) adds a Google Benchmark program (never a test).
+function(varnel_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LIBS})
+endfunction()

@@ -1,0 +1,1 @@
+// Placeholder until the shell lands; keeps the library target non-empty.

@@ -1,0 +1,101 @@
+#include "platform/ui/Dialogs.h"
+
+#include "util/AppInfo.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toQt(Dialogs::Icon icon) {
+    switch (icon) {
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// "*.js" -> "*.js (*.js)", one choice per pattern.
+QString filterText(const QStringList &filters) {
+    QStringList parts;
+    for (const QString &f : filters)
+        parts << QStringLiteral("%1 (%1)").arg(f);
+    return parts.join(QStringLiteral(";;"));
+}
+
+QString runFileDialog(QWidget *parent, const Dialogs::FileRequest &request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, AppInfo::Title);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(filterText(request.filters));
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+class QtProvider final : public Dialogs::Provider {
+public:
+    Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons,
+                            const QString &caption) override {
+        QMessageBox box(toQt(icon), caption.isEmpty() ? AppInfo::Title : caption, text,
+                        buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                        parent);
+        const int result = box.exec();
+        if (buttons == Dialogs::Buttons::Ok)
+            return Dialogs::Answer::Ok;
+        return result == QMessageBox::Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No;
+    }
+
+    QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &proposed) override {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(parent, title.isEmpty() ? AppInfo::Title : title, prompt,
+                                                     QLineEdit::Normal, proposed, &ok);
+        return ok ? answer : QString();
+    }
+
+    QString openFile(QWidget *parent, const Dialogs::FileRequest &request) override {
+        return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+    }
+
+    QString saveFile(QWidget *parent, const Dialogs::FileRequest &request) override {
+        return runFileDialog(parent, request, QFileDialog::AcceptSave);
+    }
+
+    QString clipboardText() override {
+        const QClipboard *clipboard = QApplication::clipboard();
+        return clipboard ? clipboard->text() : QString();
+    }
+};
+
+Dialogs::Provider *&installed() {
+    static Dialogs::Provider *provider = nullptr;
+    return provider;
+}
+
+} // namespace
+
+namespace Dialogs {
+
+Provider &current() {
+    static QtProvider qtProvider;
+    return installed() ? *installed() : qtProvider;
+}
+
+void install(Provider *provider) { installed() = provider; }
+
+} // namespace Dialogs

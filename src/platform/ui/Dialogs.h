@@ -1,0 +1,43 @@
+#pragma once
+// The one way windows reach modal dialogs and the clipboard. The program installs the Qt implementation;
+// tests install a scripted fake (tests/support/FakeDialogs.h) that records every call.
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace Dialogs {
+
+enum class Icon { None, Information, Warning, Critical, Question };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+// A file dialog request. `filters` are patterns such as "*.js"; each is one choice of the dialog.
+struct FileRequest {
+    QString fileName;      // proposed name (empty: none)
+    QStringList filters;   // e.g. {"*.js", "*.txt"}
+    QString defaultSuffix; // added to a typed name without one, e.g. "js"
+};
+
+class Provider {
+public:
+    virtual ~Provider() = default;
+    // Modal message box; `caption` empty means the application title.
+    virtual Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
+                           const QString &caption = QString()) = 0;
+    // Input box: returns the answer, or an empty text when cancelled.
+    virtual QString input(QWidget *parent, const QString &prompt, const QString &title,
+                          const QString &proposed) = 0;
+    // File dialogs: the chosen path, or an empty text when cancelled.
+    virtual QString openFile(QWidget *parent, const FileRequest &request) = 0;
+    virtual QString saveFile(QWidget *parent, const FileRequest &request) = 0;
+    virtual QString clipboardText() = 0;
+};
+
+// The provider in use; the Qt one unless another was installed.
+Provider &current();
+// Installs `provider` (not owned); nullptr goes back to the Qt one.
+void install(Provider *provider);
+
+} // namespace Dialogs
