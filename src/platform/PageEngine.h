@@ -1,0 +1,47 @@
+#pragma once
+// The page engine: what the analysis window needs of a browser. It loads about:blank, local page files
+// (by path or file:// address; the document URL is "file://" + native path) and http(s) pages, parses
+// them as HTML5 and lists the script elements a browser would list. No script runs.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+struct ScriptElement {
+    QString src;  // the src attribute as written (empty for an inline script)
+    QString text; // the inline text
+    bool defer = false;
+};
+
+struct PageDocument {
+    QString url;                  // the document's address
+    QList<ScriptElement> scripts; // in document order
+    // Adds a script element to the body (as createElement("script") + appendChild).
+    void appendScript(const QString &src, bool defer) { scripts.append({src, QString(), defer}); }
+};
+
+// Parses `html` (already decoded) into the document of `url`. Pure: no I/O.
+PageDocument parseHtmlDocument(const QString &html, const QString &url);
+
+class PageEngine : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // The engine shows no dialogs of its own (always true here; kept for the window's load sequence).
+    virtual void setSilent(bool silent) = 0;
+    // Starts loading `address`; returns at once. A page that cannot be loaded gives an empty document
+    // with the requested address.
+    virtual void navigate(const QString &address) = 0;
+    // True while a navigation is in progress.
+    virtual bool busy() const = 0;
+    // The current document, whatever state it has reached.
+    virtual PageDocument &document() = 0;
+    // Stops a navigation in progress (closing a window); no completion is reported afterwards.
+    virtual void stop() = 0;
+signals:
+    // Raised when a document is complete; `source` is the engine for the page itself.
+    void documentComplete(QObject *source, const QString &address);
+};
+
+// The embedded engine: HttpClient for http(s), TextCodec for decoding, gumbo for parsing.
+PageEngine *createDefaultPageEngine(QObject *parent = nullptr);

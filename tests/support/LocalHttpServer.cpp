@@ -1,0 +1,76 @@
+#include "support/LocalHttpServer.h"
+
+#include <httplib.h>
+
+#include <QHash>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+struct LocalHttpServer::Impl {
+    httplib::Server server;
+    std::thread thread;
+    int port = 0;
+    mutable std::mutex mutex;
+    QHash<QString, std::function<Response(const QString &)>> routes;
+    QHash<QString, int> hits;
+};
+
+LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
+    d->server.Get(".*", [this](const httplib::Request &req, httplib::Response &res) {
+        const QString path = QString::fromStdString(req.path);
+        std::function<Response(const QString &)> handler;
+        {
+            std::lock_guard<std::mutex> lock(d->mutex);
+            d->hits[path] += 1;
+            handler = d->routes.value(path);
+        }
+        if (!handler) {
+            res.status = 404;
+            return;
+        }
+        QString target = path;
+        if (!req.params.empty()) {
+            QStringList parts;
+            for (const auto &p : req.params)
+                parts << QString::fromStdString(p.first + "=" + p.second);
+            target += QLatin1Char('?') + parts.join(QLatin1Char('&'));
+        }
+        const Response r = handler(target);
+        if (r.delayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(r.delayMs));
+        res.status = r.status;
+        if (!r.location.isEmpty())
+            res.set_header("Location", r.location.toStdString());
+        res.set_content(r.body.toStdString(), r.contentType.toStdString());
+    });
+    d->port = d->server.bind_to_any_port("127.0.0.1");
+    d->thread = std::thread([this] { d->server.listen_after_bind(); });
+    while (!d->server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+LocalHttpServer::~LocalHttpServer() {
+    d->server.stop();
+    if (d->thread.joinable())
+        d->thread.join();
+}
+
+void LocalHttpServer::route(const QString &path, const Response &response) {
+    route(path, [response](const QString &) { return response; });
+}
+
+void LocalHttpServer::route(const QString &path, std::function<Response(const QString &)> handler) {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->routes.insert(path, std::move(handler));
+}
+
+QString LocalHttpServer::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(d->port); }
+
+int LocalHttpServer::port() const { return d->port; }
+
+int LocalHttpServer::hits(const QString &path) const {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->hits.value(path);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// A real HTTP server on 127.0.0.1 (cpp-httplib) on a thread of its own, for tests and benchmarks.
+// Routes answer by exact path; a route may delay, set a status, a content type or redirect.
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class LocalHttpServer {
+public:
+    struct Response {
+        int status = 200;
+        QByteArray body;
+        QByteArray contentType = "text/plain";
+        QByteArray location; // for redirects (status 301/302)
+        int delayMs = 0;     // wait before answering
+    };
+
+    LocalHttpServer();
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer &) = delete;
+    LocalHttpServer &operator=(const LocalHttpServer &) = delete;
+
+    // Answers GET `path` (query ignored) with `response`.
+    void route(const QString &path, const Response &response);
+    // Answers GET `path` by calling `handler` with the full target (path and query).
+    void route(const QString &path, std::function<Response(const QString &target)> handler);
+
+    // "http://127.0.0.1:<port>"
+    QString baseUrl() const;
+    int port() const;
+    // Number of requests that reached `path` so far.
+    int hits(const QString &path) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
