@@ -1,4 +1,4 @@
-#include "platform/Shell.h"
+#include "util/Shell.h"
 
 #include <QDesktopServices>
 

@@ -1,0 +1,50 @@
+#pragma once
+// The text pane of the analysis window (RtbOld, RtbNew, RtbDown, RtbTmp): a QScintilla editor with
+// JavaScript highlighting and line numbers. Positions and lengths are 0-based UTF-16 offsets, as QString
+// counts them, whatever the editor uses inside.
+
+#include <QWidget>
+
+class QsciScintilla;
+
+class TextPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit TextPane(QWidget *parent = nullptr);
+    ~TextPane() override;
+
+    QString text() const;
+    void setText(const QString &text);
+    // Appends at the end; the caret ends up at the end of the text.
+    void append(const QString &text);
+    int length() const; // in UTF-16 code units
+
+    int selectionStart() const; // also the caret
+    int selectionLength() const;
+    void setSelection(int start, int length); // clamped to the text
+    void replaceSelection(const QString &text);
+
+    double fontPointSize() const;
+    void setFontPointSize(double points);
+
+    // Lines wrap at the pane's width when on; otherwise the pane scrolls sideways.
+    void setWordWrap(bool on);
+    bool wordWrap() const;
+    // Line pitch in twips: lines are this far apart, never closer than single spacing.
+    void setLinePitchTwips(int twips);
+    int linePitchTwips() const; // 0 = single spacing
+
+    // Loads a whole file as plain text (decoded); returns an empty text on success, otherwise the reason.
+    QString loadFile(const QString &path);
+    // Saves the whole text as plain text through a safe write; returns an empty text or the reason.
+    QString saveFile(const QString &path, const QByteArray &encoding = QByteArray());
+
+    QsciScintilla *editor() const;
+
+signals:
+    void textChanged();
+
+private:
+    class Private;
+    Private *d;
+};
