@@ -19,8 +19,6 @@ bool openUrl(const QString &address) {
     return QDesktopServices::openUrl(url);
 }
 
-void setUrlOpener(std::function<bool(const QUrl &)> f) {
-    opener() = std::move(f);
-}
+void setUrlOpener(std::function<bool(const QUrl &)> f) { opener() = std::move(f); }
 
 } // namespace Shell
