@@ -89,7 +89,7 @@ qsizetype rawTextEnd(const QByteArray &buffer, qsizetype from) {
 // A browser with scripting reads <noscript> content as raw text; gumbo parses it as markup (scripting
 // off). Blanking every "<" of that raw text (same length, so source offsets stay valid) and parsing
 // again gives the tree a browser builds, at least as far as script elements go. Returns true when the
-// buffer changed and must be parsed again.
+// page must be parsed again for its script elements.
 bool neutraliseNoscripts(QByteArray &buffer, GumboNode *document, qsizetype &settled) {
     std::vector<GumboNode *> noscripts;
     walk(document, [&](GumboNode *node) {
@@ -104,7 +104,7 @@ bool neutraliseNoscripts(QByteArray &buffer, GumboNode *document, qsizetype &set
     std::sort(noscripts.begin(), noscripts.end(),
               [&](const GumboNode *a, const GumboNode *b) { return offsetOf(a) < offsetOf(b); });
 
-    bool changed = false;
+    bool reparse = false;
     qsizetype regionEnd = settled;
     for (const GumboNode *node : noscripts) {
         const qsizetype start = offsetOf(node);
@@ -115,25 +115,30 @@ bool neutraliseNoscripts(QByteArray &buffer, GumboNode *document, qsizetype &set
         regionEnd = end;
         char *data = buffer.data(); // not shared, so no detach: the tree's pointers stay valid
         bool hadMarkup = false;
+        bool hadScriptTag = false;
         for (qsizetype i = contentStart; i < end; ++i) {
-            if (data[i] == '<') {
-                data[i] = ' ';
-                hadMarkup = true;
-            }
+            if (data[i] != '<')
+                continue;
+            hadMarkup = true;
+            if (!hadScriptTag && i + 7 <= end && qstrnicmp(data + i + 1, "script", 6) == 0)
+                hadScriptTag = true;
+            data[i] = ' ';
         }
         if (!hadMarkup)
             continue;
-        changed = true;
-        // When gumbo closed this noscript at the same end tag, both readings agree on what follows and
-        // the next noscripts of this parse are valid; otherwise only a new parse can tell.
+        // When gumbo closed this noscript at the same end tag, both readings agree on what follows, so
+        // the later noscripts of this parse are valid, and a content without a script tag changed no
+        // script element: this parse still lists the right ones. Otherwise only a new parse can tell.
         const GumboStringPiece &endTag = node->v.element.original_end_tag;
         if (endTag.length == 0 || qsizetype(endTag.data - base) != end) {
             settled = end;
             return true;
         }
+        if (hadScriptTag)
+            reparse = true;
     }
     settled = regionEnd;
-    return changed;
+    return reparse;
 }
 
 QString textOf(const GumboNode *script) {

@@ -45,6 +45,13 @@ private slots:
         QTest::newRow("noscript found after a fake script")
             << "<noscript><script></noscript><noscript><script>c</script></noscript><script>d</script>"
             << L{""} << L{"d"};
+        QTest::newRow("noscript with template inside")
+            << "<noscript><template></noscript><script>x</script>" << L{""} << L{"x"};
+        QTest::newRow("noscript with svg inside")
+            << "<noscript><svg></noscript><script>x</script>" << L{""} << L{"x"};
+        QTest::newRow("noscript in head with link")
+            << "<head><noscript><link rel=stylesheet href=a.css></noscript><script>h</script></head>" << L{""}
+            << L{"h"};
         QTest::newRow("noscript never closed") << "<noscript><script>x</script>" << L{} << L{};
         QTest::newRow("noscript end tag letter case")
             << "<NOSCRIPT><script>x</script></NoScript ><script>y</script>" << L{""} << L{"y"};
