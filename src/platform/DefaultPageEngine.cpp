@@ -6,9 +6,15 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QPointer>
+#include <QPromise>
 #include <QRegularExpression>
+#include <QThreadPool>
 #include <QUrl>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -75,7 +81,7 @@ public:
             this,
             [this, id, requested] {
                 if (id == m_generation)
-                    loadLocal(requested);
+                    loadLocal(id, requested);
             },
             Qt::QueuedConnection);
     }
@@ -97,6 +103,36 @@ private:
             m_request->deleteLater();
             m_request = nullptr;
         }
+        if (m_watcher) {
+            // The worker runs to its end; its document is simply never looked at.
+            m_watcher->disconnect(this);
+            m_watcher->deleteLater();
+            m_watcher = nullptr;
+        }
+    }
+
+    // Decoding and parsing a page of several megabytes (or a pathological one: gumbo's time grows with
+    // the square of the nesting depth) runs on a worker thread, so the windows stay usable and a load
+    // that takes too long can be abandoned.
+    void buildInBackground(quint64 id, std::function<PageDocument()> build) {
+        auto promise = std::make_shared<QPromise<PageDocument>>();
+        auto *watcher = new QFutureWatcher<PageDocument>(this);
+        m_watcher = watcher;
+        connect(watcher, &QFutureWatcherBase::finished, this, [this, id, watcher] {
+            watcher->deleteLater();
+            if (id != m_generation)
+                return;
+            m_watcher = nullptr;
+            if (watcher->future().resultCount() > 0)
+                m_document = watcher->future().result();
+            complete();
+        });
+        watcher->setFuture(promise->future());
+        promise->start();
+        QThreadPool::globalInstance()->start([promise, build = std::move(build)] {
+            promise->addResult(build());
+            promise->finish();
+        });
     }
 
     void httpDone(quint64 id, const QString &requested) {
@@ -105,17 +141,17 @@ private:
         const HttpResult result = m_request->result();
         m_request->deleteLater();
         m_request = nullptr;
-        if (result.ok) {
-            const TextCodec::Decoded page =
-                TextCodec::decodeHtml(result.body, TextCodec::charsetFromContentType(result.contentType));
-            m_document = parseHtmlDocument(page.text, result.finalUrl);
-        } else {
+        if (!result.ok) {
             m_document = PageDocument{requested, {}};
+            return complete();
         }
-        complete();
+        buildInBackground(id, [body = result.body, contentType = result.contentType, url = result.finalUrl] {
+            const QByteArray charset = TextCodec::charsetFromContentType(contentType);
+            return parseHtmlDocument(TextCodec::decodeHtml(body, charset).text, url);
+        });
     }
 
-    void loadLocal(const QString &requested) {
+    void loadLocal(quint64 id, const QString &requested) {
         const QString path = localPathOf(requested);
         if (path.isEmpty()) {
             m_document = PageDocument{requested, {}};
@@ -123,14 +159,13 @@ private:
         }
         // "file://" + the native path: stripping seven characters gives the disk path back.
         const QString url = QStringLiteral("file://") + path;
-        m_document = PageDocument{url, {}};
-        QFile file(path);
-        const QFileInfo info(path);
-        if (info.isFile() && info.size() <= kMaxPageBytes && file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
-            m_document = parseHtmlDocument(TextCodec::decodeHtml(bytes).text, url);
-        }
-        complete();
+        buildInBackground(id, [path, url] {
+            QFile file(path);
+            const QFileInfo info(path);
+            if (!info.isFile() || info.size() > kMaxPageBytes || !file.open(QIODevice::ReadOnly))
+                return PageDocument{url, {}};
+            return parseHtmlDocument(TextCodec::decodeHtml(file.readAll()).text, url);
+        });
     }
 
     void complete() {
@@ -140,6 +175,7 @@ private:
 
     HttpClient *m_http;
     QPointer<HttpRequest> m_request;
+    QFutureWatcher<PageDocument> *m_watcher = nullptr;
     PageDocument m_document;
     quint64 m_generation = 0;
     bool m_busy = false;

@@ -190,6 +190,32 @@ private slots:
         QCOMPARE(engine->document().scripts.size(), 2);
     }
 
+    void bigPageParsedAwayFromTheUiThread() {
+        QString html = QStringLiteral("<html><body>");
+        for (int i = 0; i < 40000; ++i)
+            html += QStringLiteral("<div><p>第%1段 text</p><script>var v%1;</script></div>").arg(i);
+        const QString path = dir.filePath(QStringLiteral("big.htm"));
+        TestEnv::writeFile(path, html.toUtf8());
+
+        std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
+        QCOMPARE(load(engine.get(), path), QStringLiteral("file://") + path);
+        QCOMPARE(engine->document().scripts.size(), 40000);
+        QCOMPARE(engine->document().scripts.last().text, QStringLiteral("var v39999;"));
+
+        // Stopped or destroyed while the worker parses: no completion, no crash.
+        QSignalSpy spy(engine.get(), &PageEngine::documentComplete);
+        engine->navigate(QStringLiteral("file://") + path);
+        QTest::qWait(5); // the worker has started
+        engine->stop();
+        QTest::qWait(1500);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(engine->document().scripts.size(), 40000);
+        engine->navigate(path);
+        QTest::qWait(5);
+        engine.reset();
+        QTest::qWait(100);
+    }
+
     void destroyedWhileLoading() {
         PageEngine *engine = createDefaultPageEngine();
         engine->navigate(server->baseUrl() + QStringLiteral("/slow.htm"));
