@@ -180,6 +180,10 @@ void SetMessageHandler(MessageHandler handler) {
     messageHandler() = std::move(handler);
 }
 
+bool HasMessageHandler() {
+    return bool(messageHandler());
+}
+
 void ReportMessage(const QString &text) {
     if (messageHandler())
         messageHandler()(text);

@@ -48,6 +48,7 @@ bool ClearLibraryTable(const QString &table);
 // handler they go to the debug log.
 using MessageHandler = std::function<void(const QString &text)>;
 void SetMessageHandler(MessageHandler handler);
+bool HasMessageHandler();
 // Shows `text` through the handler.
 void ReportMessage(const QString &text);
 

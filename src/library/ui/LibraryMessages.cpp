@@ -11,4 +11,9 @@ void useDialogs() {
     });
 }
 
+void ensureInstalled() {
+    if (!ModuleDataBase::HasMessageHandler())
+        useDialogs();
+}
+
 } // namespace LibraryMessages

@@ -3,7 +3,9 @@
 
 namespace LibraryMessages {
 
-// Installs the handler; windows that use the library call it (calling it again changes nothing).
+// Installs the handler (the program does so at start-up; tests do so to capture the messages).
 void useDialogs();
+// Installs it unless another handler is in place; windows that use the library call it.
+void ensureInstalled();
 
 } // namespace LibraryMessages

@@ -42,7 +42,7 @@ fModel::fModel(QWidget *parent)
     : QWidget(parent), DataGrid1(new QTableView(this)), Label1(new QLabel(QStringLiteral("Label1"), this)),
       Command1(new QPushButton(QStringLiteral("清空库存"), this)), model_(new RecordSetModel(this)),
       gridTopTwips_(GridTop) {
-    LibraryMessages::useDialogs();
+    LibraryMessages::ensureInstalled();
     setWindowTitle(QStringLiteral("库存JS函数模板"));
 
     Command1->setGeometry(pxX(this, ButtonLeft), pxY(this, ButtonTop), pxX(this, ButtonWidth),
