@@ -45,8 +45,7 @@ struct Bench {
             *b = new QPushButton(w);
         c.Check1 = new QCheckBox(w);
         c.Check2 = new QCheckBox(w);
-        c.Check1->setTristate(true);
-        c.Check2->setTristate(true);
+        c.Check1->setTristate(true); // the grey state is reachable only by program in the window
         c.sourcePath = [this] { return sourcePath; };
         tools = new WorkbenchTools(c);
     }
@@ -78,7 +77,8 @@ private slots:
     void init() {
         fake = std::make_unique<FakeDialogs>();
         scope = std::make_unique<FakeDialogs::Scope>(*fake);
-        QVERIFY(dir.isValid());
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
     }
     void cleanup() {
         scope.reset();
@@ -122,7 +122,7 @@ private:
 
     std::unique_ptr<FakeDialogs> fake;
     std::unique_ptr<FakeDialogs::Scope> scope;
-    QTemporaryDir dir;
+    std::unique_ptr<QTemporaryDir> dir;
 };
 
 void TestWorkbenchTools::normaliseRewritesOnlyRtbOld() {
@@ -201,7 +201,7 @@ void TestWorkbenchTools::saveWithEmptyPathAsksNothing() {
 
 void TestWorkbenchTools::saveAnsweredNoWritesNothing() {
     Bench b;
-    const QString path = dir.filePath(QStringLiteral("no.js"));
+    const QString path = dir->filePath(QStringLiteral("no.js"));
     TestEnv::writeFile(path, "old");
     b.c.Text1->setText(path);
     b.c.RtbOld->setText(QStringLiteral("new"));
@@ -231,7 +231,7 @@ void TestWorkbenchTools::saveKeepsEncoding() {
     QFETCH(QByteArray, original);
     QFETCH(QByteArray, expected);
     Bench b;
-    const QString path = dir.filePath(QStringLiteral("source.js"));
+    const QString path = dir->filePath(QStringLiteral("source.js"));
     TestEnv::writeFile(path, original);
     b.c.Text1->setText(path);
     b.c.RtbOld->setText(QStringLiteral("// 中文注释\r\nvar 标题 = \"已经修改的汉字\";\r\n"));
@@ -243,7 +243,7 @@ void TestWorkbenchTools::saveKeepsEncoding() {
 
 void TestWorkbenchTools::saveFailureReported() {
     Bench b;
-    const QString blocker = dir.filePath(QStringLiteral("plain-file"));
+    const QString blocker = dir->filePath(QStringLiteral("plain-file"));
     TestEnv::writeFile(blocker, "x");
     b.c.Text1->setText(blocker + QStringLiteral("/a.js")); // its folder is a file
     b.c.RtbOld->setText(QStringLiteral("text"));
@@ -261,7 +261,7 @@ void TestWorkbenchTools::saveIntoReadOnlyFolderKeepsOldFile() {
     if (::geteuid() == 0)
         QSKIP("permissions do not stop root from writing");
     Bench b;
-    const QString folder = dir.filePath(QStringLiteral("locked"));
+    const QString folder = dir->filePath(QStringLiteral("locked"));
     const QString path = folder + QStringLiteral("/a.js");
     TestEnv::writeFile(path, "old");
     QFile::setPermissions(path, QFileDevice::ReadOwner);
@@ -288,7 +288,7 @@ void TestWorkbenchTools::saveAsCancelledIsSilent() {
              QStringList({QStringLiteral("*.js"), QStringLiteral("*.txt")}));
     QCOMPARE(fake->fileCalls[0].request.defaultSuffix, QStringLiteral("js"));
     QVERIFY(fake->messages.isEmpty());
-    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
 }
 
 void TestWorkbenchTools::saveAsWritesAndRemembersName() {
@@ -296,13 +296,13 @@ void TestWorkbenchTools::saveAsWritesAndRemembersName() {
     b.c.RtbDown->setText(QStringLiteral("下载的内容\r\n"));
     b.c.RtbOld->setText(QStringLiteral("combined"));
     b.c.Text5->setText(QStringLiteral("http://h/b.js"));
-    const QString first = dir.filePath(QStringLiteral("down.js"));
+    const QString first = dir->filePath(QStringLiteral("down.js"));
     fake->fileAnswers.enqueue(first);
     b.c.Command8->click();
     QCOMPARE(TestEnv::readFile(first), QStringLiteral("下载的内容\r\n").toUtf8());
 
     // "另存为" proposes nothing of its own: the dialog opens on the name it last held, and writes RtbOld.
-    const QString second = dir.filePath(QStringLiteral("all.txt"));
+    const QString second = dir->filePath(QStringLiteral("all.txt"));
     fake->fileAnswers.enqueue(second);
     b.c.Command5->click();
     QCOMPARE(fake->fileCalls.size(), 2);
@@ -315,7 +315,7 @@ void TestWorkbenchTools::saveAsWritesAndRemembersName() {
 
 void TestWorkbenchTools::saveAsFailureReported() {
     Bench b;
-    const QString blocker = dir.filePath(QStringLiteral("plain-file"));
+    const QString blocker = dir->filePath(QStringLiteral("plain-file"));
     TestEnv::writeFile(blocker, "x");
     b.c.RtbOld->setText(QStringLiteral("combined"));
     fake->fileAnswers.enqueue(blocker + QStringLiteral("/a.js"));
@@ -379,24 +379,23 @@ void TestWorkbenchTools::selectionEnablesDownload() {
 void TestWorkbenchTools::downloadShowsDecodedContent() {
     LocalHttpServer server;
     const QString script = QStringLiteral("var 标题 = \"国标码的脚本\";\r\n");
-    server.route(QStringLiteral("/B.JS"), reply(encoded(script, "GB18030"),
-                                                                    "application/javascript; charset=gbk"
-});
-Bench b;
-const QString address = QStringLiteral("HTTP://127.0.0.1:%1/B.JS").arg(server.port());
-b.c.Combo1->addItem(address);
-b.c.RtbDown->setText(QStringLiteral("earlier"));
-QVERIFY(b.c.Command4->isEnabled());
-QSignalSpy finished(b.tools, &WorkbenchTools::downloadFinished);
-b.c.Command4->click();
-QVERIFY(!b.c.Command4->isEnabled()); // disabled for the whole transfer
-QCOMPARE(b.c.RtbDown->text(), QString());
-QCOMPARE(b.c.Text5->text(), address);
-QVERIFY(finished.wait(10000));
-QCOMPARE(b.c.RtbDown->text(), script);
-QVERIFY(b.c.Command4->isEnabled());
-QVERIFY(fake->messages.isEmpty());
-QCOMPARE(server.hits(QStringLiteral("/B.JS")), 1);
+    server.route(QStringLiteral("/B.JS"),
+                 reply(encoded(script, "GB18030"), "application/javascript; charset=gbk"));
+    Bench b;
+    const QString address = QStringLiteral("HTTP://127.0.0.1:%1/B.JS").arg(server.port());
+    b.c.Combo1->addItem(address);
+    b.c.RtbDown->setText(QStringLiteral("earlier"));
+    QVERIFY(b.c.Command4->isEnabled());
+    QSignalSpy finished(b.tools, &WorkbenchTools::downloadFinished);
+    b.c.Command4->click();
+    QVERIFY(!b.c.Command4->isEnabled()); // disabled for the whole transfer
+    QCOMPARE(b.c.RtbDown->text(), QString());
+    QCOMPARE(b.c.Text5->text(), address);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(b.c.RtbDown->text(), script);
+    QVERIFY(b.c.Command4->isEnabled());
+    QVERIFY(fake->messages.isEmpty());
+    QCOMPARE(server.hits(QStringLiteral("/B.JS")), 1);
 }
 
 void TestWorkbenchTools::downloadOfEmptyContent() {
@@ -460,7 +459,7 @@ void TestWorkbenchTools::closingMidDownload() {
 
 void TestWorkbenchTools::reloadLoadsSourceFile() {
     Bench b;
-    const QString path = dir.filePath(QStringLiteral("single.js"));
+    const QString path = dir->filePath(QStringLiteral("single.js"));
     TestEnv::writeFile(path, encoded(QStringLiteral("var 甲 = 1;\r\n"), "GB18030"));
     b.sourcePath = path;
     b.c.RtbOld->setText(QStringLiteral("normalised text"));
@@ -471,7 +470,7 @@ void TestWorkbenchTools::reloadLoadsSourceFile() {
 
 void TestWorkbenchTools::reloadAfterDeletion() {
     Bench b;
-    const QString path = dir.filePath(QStringLiteral("gone.js"));
+    const QString path = dir->filePath(QStringLiteral("gone.js"));
     TestEnv::writeFile(path, "var a;");
     b.sourcePath = path;
     b.c.RtbOld->setText(QStringLiteral("var a;"));
