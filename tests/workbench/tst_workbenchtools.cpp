@@ -138,13 +138,16 @@ void TestWorkbenchTools::normaliseRewritesOnlyRtbOld() {
 void TestWorkbenchTools::findThreeTimes() {
     Bench b;
     b.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
     b.c.RtbOld->setText(QStringLiteral("abcabc"));
     b.c.RtbOld->setSelection(0, 0);
     b.c.Text3->setText(QStringLiteral("bc"));
+    b.c.Text3->setFocus();
 
     b.c.Command6->click();
     QCOMPARE(b.c.RtbOld->selectionStart(), 1);
     QCOMPARE(b.c.RtbOld->selectionLength(), 2);
+    QVERIFY(b.c.RtbOld->hasFocus()); // the match is shown in the focused pane
     b.c.Command6->click();
     QCOMPARE(b.c.RtbOld->selectionStart(), 4);
     QCOMPARE(b.c.RtbOld->selectionLength(), 2);
