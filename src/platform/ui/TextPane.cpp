@@ -115,9 +115,8 @@ public:
     }
 
     QFont paneFont() const {
-        QFont font(paneFontFamily());
+        QFont font = TextPane::defaultFont();
         font.setPointSizeF(pointSize);
-        font.setWeight(QFont::Normal);
         return font;
     }
 
