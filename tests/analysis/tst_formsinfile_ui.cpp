@@ -25,6 +25,13 @@
 
 using namespace WindowLayout;
 
+namespace QTest {
+template <> char *toString(const WindowLayout::Rect &r) {
+    return qstrdup(QByteArray("(") + QByteArray::number(r.left) + ", " + QByteArray::number(r.top) + ", " +
+                   QByteArray::number(r.width) + ", " + QByteArray::number(r.height) + ")");
+}
+} // namespace QTest
+
 // The analysis window's controls, function list, popup menu and layout (sources that load nothing).
 class TestFormSinFileUi : public QObject {
     Q_OBJECT
@@ -45,6 +52,11 @@ class TestFormSinFileUi : public QObject {
     static void addEntries(FormSinFile &form, const QStringList &names) {
         for (const QString &n : names)
             form.ListView1->addTopLevelItem(new QTreeWidgetItem(QStringList{n}));
+    }
+
+    // The outer size of a top-level window in twips.
+    static QSize outerTwips(const QWidget &w) {
+        return {pixelsToTwips(w.frameGeometry().width(), 96), pixelsToTwips(w.frameGeometry().height(), 96)};
     }
 
     static QRect px(const Rect &r) {
@@ -113,7 +125,9 @@ private slots:
             return true;
         });
         FormSinFile form(&host);
-        QVERIFY(!form.Image1->pixmap().isNull() || form.Image1->size().isEmpty());
+        const QImage logo = form.Image1->grab().toImage();
+        QCOMPARE(logo.size(), QSize(200, 29));
+        QCOMPARE(logo.pixelColor(100, 14).alpha(), 255); // drawn, not blank
         QTest::mouseClick(form.Image1, Qt::RightButton);
         QVERIFY(opened.isEmpty());
         QTest::mouseClick(form.Image1, Qt::LeftButton);
@@ -263,14 +277,17 @@ private slots:
         auto form = shownWindow(1000, 600);
         QVERIFY(form);
         const Geometry before = form->layoutGeometry();
-        QCOMPARE(before[SSTab1], (Rect{0, 735, 15000 - 100, 9000 - 735 - form->CaptionHeight - 100}));
+        QSize outer = outerTwips(*form);
+        QCOMPARE(before[SSTab1],
+                 (Rect{0, 735, outer.width() - 100, outer.height() - 735 - form->CaptionHeight - 100}));
         QCOMPARE(form->SSTab1->geometry(), px(before[SSTab1]));
         QCOMPARE(form->RtbOld->size(), px(before[RtbOld]).size());
         QCOMPARE(form->Command4->x(), twipsToPixels(before[Command4].left, 96));
 
-        // 5999 twips wide: nothing moves.
-        form->resize(399, 600);
-        QTRY_COMPARE(form->width(), 399);
+        // Just under 6000 twips wide (399 px outer, 5985 twips): nothing moves.
+        const int frame = form->frameGeometry().width() - form->width();
+        form->resize(399 - frame, 600);
+        QTRY_COMPARE(form->frameGeometry().width(), 399);
         QVERIFY(form->layoutGeometry() == before);
 
         // Resize while tab 2 is open, then open tab 0: RtbOld fits the new size.
@@ -278,18 +295,19 @@ private slots:
         form->SSTab1->setCurrentIndex(2);
         form->resize(1200, 700);
         QTRY_COMPARE(form->width(), 1200);
+        outer = outerTwips(*form);
         const Geometry onTab2 = form->layoutGeometry();
-        QCOMPARE(onTab2[RtbNew].width, 18000 - 100 - 75 - 100);
+        QCOMPARE(onTab2[RtbNew].width, outer.width() - 100 - 75 - 100);
         QCOMPARE(onTab2[RtbOld], before[RtbOld]);
         form->SSTab1->setCurrentIndex(0);
         const Geometry onTab0 = form->layoutGeometry();
-        QCOMPARE(onTab0[RtbOld].width, 18000 - 100 - 90 - 100);
+        QCOMPARE(onTab0[RtbOld].width, outer.width() - 100 - 90 - 100);
         QCOMPARE(onTab0[RtbOld].height, onTab0[SSTab1].height - 750 - 80);
         QCOMPARE(form->RtbOld->size(), px(onTab0[RtbOld]).size());
 
         // Buttons and boxes inside the tabs never move or stretch.
-        for (Control c : {Command1, Check1, Command2, Command3, Text3, Command6, Label2, Label5, Check2, Text2,
-                          Command9, Command7, Command5, Label3, Text5, Command8})
+        for (Control c : {Command1, Check1, Command2, Command3, Text3, Command6, Label2, Label5, Check2,
+                          Text2, Command9, Command7, Command5, Label3, Text5, Command8})
             QCOMPARE(onTab0[c], designGeometry()[c]);
     }
 
@@ -303,9 +321,10 @@ private slots:
         QTest::qWait(50);
         QVERIFY(form->layoutGeometry() == before);
         form->showNormal();
-        QTRY_COMPARE(form->layoutGeometry()[SSTab1].width, 18000 - 100);
-        QCOMPARE(form->layoutGeometry()[SSTab1].height, 10500 - 735 - form->CaptionHeight - 100);
-        QCOMPARE(form->SSTab1->width(), twipsToPixels(17900, 96));
+        const QSize outer = outerTwips(*form);
+        QTRY_COMPARE(form->layoutGeometry()[SSTab1].width, outer.width() - 100);
+        QCOMPARE(form->layoutGeometry()[SSTab1].height, outer.height() - 735 - form->CaptionHeight - 100);
+        QCOMPARE(form->SSTab1->width(), twipsToPixels(outer.width() - 100, 96));
     }
 
     // As an MDI child the outer size is the child frame's, and a minimised child moves nothing.

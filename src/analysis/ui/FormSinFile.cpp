@@ -79,8 +79,8 @@ void FormSinFile::buildControls() {
     Combo1->setEditable(false);
     Command4 = button(m_body, QStringLiteral("下载查看"));
     SSTab1 = new QTabWidget(m_body);
-    const QStringList tabs = {QStringLiteral("原全部函数"), QStringLiteral("分解函数"), QStringLiteral("新全部函数"),
-                              QStringLiteral("下载查看保存")};
+    const QStringList tabs = {QStringLiteral("原全部函数"), QStringLiteral("分解函数"),
+                              QStringLiteral("新全部函数"), QStringLiteral("下载查看保存")};
     for (int i = 0; i < 4; ++i) {
         m_pages[i] = new QWidget;
         SSTab1->addTab(m_pages[i], tabs[i]);
@@ -124,9 +124,10 @@ void FormSinFile::buildControls() {
     RtbTmp = new TextPane(this);
     RtbTmp->hide();
 
-    m_controls = {Image1,  Label1, Text1,  Label4,   Combo1,   Command4, SSTab1,   Command1, Check1, Command2,
-                  Command3, Text3, Command6, RtbOld, Label2,   ListView1, Label5,  Text4,    Check2, Text2,
-                  Command9, Command7, Command5, RtbNew, Label3, Text5,    Command8, RtbDown};
+    m_controls = {Image1,   Label1,    Text1,    Label4,   Combo1, Command4, SSTab1,
+                  Command1, Check1,    Command2, Command3, Text3,  Command6, RtbOld,
+                  Label2,   ListView1, Label5,   Text4,    Check2, Text2,    Command9,
+                  Command7, Command5,  RtbNew,   Label3,   Text5,  Command8, RtbDown};
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &FormSinFile::onTabChanged);
     connect(ListView1, &ListView::rightButtonPressed, this, &FormSinFile::onListRightButton);
@@ -209,7 +210,8 @@ bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_watchedFrame && event->type() == QEvent::WindowStateChange) {
         // The frame's state changes after this event; look once it has.
         QTimer::singleShot(0, this, &FormSinFile::applyResizeRules);
-    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched == SSTab1->currentWidget()) {
+    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+               watched == SSTab1->currentWidget()) {
         placeControls();
     }
     return QWidget::eventFilter(watched, event);

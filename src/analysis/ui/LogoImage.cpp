@@ -5,21 +5,17 @@
 #include <QPainter>
 #include <QPainterPath>
 
-LogoImage::LogoImage(QWidget *parent) : QLabel(parent) {
+LogoImage::LogoImage(QWidget *parent) : QWidget(parent) {
     setToolTip(QStringLiteral("作者网站"));
     setCursor(Qt::PointingHandCursor);
-    setScaledContents(false);
 }
 
-QPixmap LogoImage::drawLogo(const QSize &size, qreal devicePixelRatio) {
-    QPixmap pixmap(size * devicePixelRatio);
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    pixmap.fill(Qt::transparent);
-    if (size.isEmpty())
-        return pixmap;
-    QPainter p(&pixmap);
+void LogoImage::drawLogo(QPainter &p, const QRectF &area) {
+    if (area.width() < 2 || area.height() < 2)
+        return;
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
+    const QRectF r = area.adjusted(0.5, 0.5, -0.5, -0.5);
     QLinearGradient fill(r.topLeft(), r.bottomLeft());
     fill.setColorAt(0, QColor(0x2f, 0x6f, 0xd0));
     fill.setColorAt(1, QColor(0x12, 0x3a, 0x80));
@@ -29,7 +25,7 @@ QPixmap LogoImage::drawLogo(const QSize &size, qreal devicePixelRatio) {
     p.setPen(QColor(0x0b, 0x25, 0x55));
     p.drawPath(frame);
 
-    // A stylised "{ }" mark, then the name.
+    // A "{}" mark, then the name.
     const qreal h = r.height();
     QFont mark(QStringLiteral("DejaVu Sans Mono"));
     mark.setBold(true);
@@ -39,8 +35,7 @@ QPixmap LogoImage::drawLogo(const QSize &size, qreal devicePixelRatio) {
     const QRectF markRect(r.left() + 4, r.top(), h * 1.3, h);
     p.drawText(markRect, Qt::AlignCenter, QStringLiteral("{}"));
 
-    QFont name = p.font();
-    name.setFamily(QStringLiteral("DejaVu Sans"));
+    QFont name(QStringLiteral("DejaVu Sans"));
     name.setBold(true);
     name.setItalic(true);
     name.setPixelSize(qMax(6, int(h * 0.55)));
@@ -48,16 +43,16 @@ QPixmap LogoImage::drawLogo(const QSize &size, qreal devicePixelRatio) {
     p.setPen(Qt::white);
     p.drawText(QRectF(markRect.right() + 2, r.top(), r.width() - markRect.width() - 8, h),
                Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Varnel JS"));
-    return pixmap;
+    p.restore();
 }
 
-void LogoImage::resizeEvent(QResizeEvent *event) {
-    QLabel::resizeEvent(event);
-    setPixmap(drawLogo(size(), devicePixelRatio()));
+void LogoImage::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    drawLogo(p, rect());
 }
 
 void LogoImage::mouseReleaseEvent(QMouseEvent *event) {
-    QLabel::mouseReleaseEvent(event);
+    QWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }

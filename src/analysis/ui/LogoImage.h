@@ -1,20 +1,20 @@
 #pragma once
 // Image1: the logo at the top left of the analysis window. Clicking it opens the maker's support page.
 
-#include <QLabel>
+#include <QWidget>
 
-class LogoImage : public QLabel {
+class LogoImage : public QWidget {
     Q_OBJECT
 public:
     explicit LogoImage(QWidget *parent = nullptr);
 
-    // The logo drawn at `size` (device-independent pixels).
-    static QPixmap drawLogo(const QSize &size, qreal devicePixelRatio = 1.0);
+    // Draws the logo filling `rect`.
+    static void drawLogo(QPainter &painter, const QRectF &rect);
 
 signals:
     void clicked();
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };

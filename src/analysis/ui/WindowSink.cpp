@@ -23,7 +23,9 @@ void WindowSink::appendText(const QString &text) {
         m_text->append(text);
 }
 
-int WindowSink::entryCount() const { return m_list ? m_list->count() : 0; }
+int WindowSink::entryCount() const {
+    return m_list ? m_list->count() : 0;
+}
 
 void WindowSink::selectEntry(int index) {
     if (!m_list || index < 0 || index >= m_list->count())

@@ -11,6 +11,8 @@ ListView::ListView(QWidget *parent) : QTreeWidget(parent) {
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setStretchLastSection(false);
+    // An automatic width may be narrower than the header's usual minimum.
+    header()->setMinimumSectionSize(0);
 }
 
 void ListView::setView(ViewMode view) {
@@ -18,7 +20,9 @@ void ListView::setView(ViewMode view) {
     setHeaderHidden(view != Report);
 }
 
-int ListView::contentWidth(int column) const { return std::max(sizeHintForColumn(column), 0); }
+int ListView::contentWidth(int column) const {
+    return std::max(sizeHintForColumn(column), 0);
+}
 
 void ListView::mousePressEvent(QMouseEvent *event) {
     QTreeWidget::mousePressEvent(event);

@@ -288,3 +288,10 @@ int TextPane::linePitchTwips() const {
 QsciScintilla *TextPane::editor() const {
     return d->sci;
 }
+
+QFont TextPane::defaultFont() {
+    QFont font(paneFontFamily());
+    font.setPointSizeF(10.5);
+    font.setWeight(QFont::Normal);
+    return font;
+}
