@@ -8,10 +8,10 @@ class QAction;
 class QMenu;
 
 struct ListPopupMenu {
-    QMenu *menu = nullptr;        // menuLV1
-    QAction *modify = nullptr;    // menuLV1修改 "修改"
+    QMenu *menu = nullptr;       // menuLV1
+    QAction *modify = nullptr;   // menuLV1修改 "修改"
     QAction *mergeSame = nullptr; // menuLV1合并相同 "合并相同"
-    QAction *remove = nullptr;    // menuLV1删除 "删除"
+    QAction *remove = nullptr;   // menuLV1删除 "删除"
 };
 
 class AnalysisHost {

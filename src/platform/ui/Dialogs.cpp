@@ -50,11 +50,10 @@ QString runFileDialog(QWidget *parent, const Dialogs::FileRequest &request, QFil
 
 class QtProvider final : public Dialogs::Provider {
 public:
-    Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon,
-                            Dialogs::Buttons buttons, const QString &caption) override {
+    Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons,
+                            const QString &caption) override {
         QMessageBox box(toQt(icon), caption.isEmpty() ? AppInfo::Title : caption, text,
-                        buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                           : QMessageBox::Ok,
+                        buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                         parent);
         const int result = box.exec();
         if (buttons == Dialogs::Buttons::Ok)
@@ -62,8 +61,7 @@ public:
         return result == QMessageBox::Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No;
     }
 
-    QString input(QWidget *parent, const QString &prompt, const QString &title,
-                  const QString &proposed) override {
+    QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &proposed) override {
         bool ok = false;
         const QString answer = QInputDialog::getText(parent, title.isEmpty() ? AppInfo::Title : title, prompt,
                                                      QLineEdit::Normal, proposed, &ok);
@@ -98,8 +96,6 @@ Provider &current() {
     return installed() ? *installed() : qtProvider;
 }
 
-void install(Provider *provider) {
-    installed() = provider;
-}
+void install(Provider *provider) { installed() = provider; }
 
 } // namespace Dialogs
