@@ -114,6 +114,8 @@ private slots:
         QVERIFY(entry.contains(QStringLiteral("Comment=分析CSS文件的最佳工具！")));
         QVERIFY(entry.contains(QStringLiteral("Exec=") + m_program.programPath));
         QVERIFY(entry.contains(QStringLiteral("Path=") + groupFolder()));
+        // The hidden folders on the way are used as they are, not rebuilt without their dot.
+        QCOMPARE(QDir(TestEnv::isolate()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     }
 
     void menus_data() {

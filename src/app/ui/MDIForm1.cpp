@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -149,6 +150,9 @@ void MDIForm1::startUp() {
     Module1::LookUpProgramsFolder();
     if (!Module1::ProgramsFolder.endsWith(QLatin1Char('/')))
         Module1::ProgramsFolder += QLatin1Char('/');
+    // The applications folder of a new user may be missing; it is made as it is named (hidden levels keep
+    // their dot), so that only the group level goes through the name cleaning below.
+    QDir().mkpath(Module1::ProgramsFolder);
     QString groupFolder =
         Module1::CreateFolderPath(Module1::ProgramsFolder + AppInfo::GroupName + QLatin1Char('/'));
     // Without its group folder the entry would land in the root folder: better none at all.
