@@ -98,8 +98,12 @@ bool resize(Geometry &g, const WindowState &window, int captionHeight, int visib
     return true;
 }
 
-int twipsToPixels(int twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+int twipsToPixels(int twips, double dpi) {
+    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
 
-int pixelsToTwips(int pixels, double dpi) { return static_cast<int>(std::lround(pixels * 1440.0 / dpi)); }
+int pixelsToTwips(int pixels, double dpi) {
+    return static_cast<int>(std::lround(pixels * 1440.0 / dpi));
+}
 
 } // namespace WindowLayout

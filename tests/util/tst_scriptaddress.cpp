@@ -30,7 +30,7 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("expected");
 
-        // Worked examples.
+        // Reference cases across every kind of address.
         addRow("a/b.js", Page, "http://h/x/a/b.js");
         addRow("./a.js", Page, "http://h/x/a.js");
         addRow("../a.js", Page, "http://h/a.js");

@@ -50,8 +50,8 @@ private slots:
             << false << 15000 << 1999 << 0 << false << d[SSTab1] << d[Text1] << d[Combo1] << d[Command4];
         QTest::newRow("minimised moves nothing")
             << true << 15000 << 9000 << 0 << false << d[SSTab1] << d[Text1] << d[Combo1] << d[Command4];
-        QTest::newRow("large window, tab 0") << false << 15000 << 9000 << 0 << true << tab << text1 << combo1
-                                             << command4;
+        QTest::newRow("large window, tab 0")
+            << false << 15000 << 9000 << 0 << true << tab << text1 << combo1 << command4;
         QTest::newRow("tab index out of range still fits the strip")
             << false << 15000 << 9000 << 7 << true << tab << text1 << combo1 << command4;
         QTest::newRow("smallest size that moves")

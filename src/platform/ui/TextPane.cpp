@@ -115,9 +115,8 @@ public:
     }
 
     QFont paneFont() const {
-        QFont font(paneFontFamily());
+        QFont font = TextPane::defaultFont();
         font.setPointSizeF(pointSize);
-        font.setWeight(QFont::Normal);
         return font;
     }
 
@@ -288,4 +287,11 @@ int TextPane::linePitchTwips() const {
 
 QsciScintilla *TextPane::editor() const {
     return d->sci;
+}
+
+QFont TextPane::defaultFont() {
+    QFont font(paneFontFamily());
+    font.setPointSizeF(10.5);
+    font.setWeight(QFont::Normal);
+    return font;
 }
