@@ -93,9 +93,12 @@ private:
         reply->deleteLater();
     }
 
+    int currentStatus() const { return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(); }
+    static bool isSuccess(int status) { return status >= 200 && status <= 299; }
+
     void onMetaData() {
-        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (isRedirect(status))
+        // Only a body that will be kept counts against the cap; an error page fails with its status.
+        if (!isSuccess(currentStatus()))
             return;
         bool known = false;
         const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
@@ -104,13 +107,17 @@ private:
     }
 
     void onReadyRead() {
+        if (!isSuccess(currentStatus())) {
+            m_reply->readAll(); // redirect and error bodies are dropped
+            return;
+        }
         m_body += m_reply->readAll();
         if (m_body.size() > m_maxBytes)
             failTooLarge();
     }
 
     void failTooLarge() {
-        m_result.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        m_result.status = currentStatus();
         dropReply();
         fail(QStringLiteral("内容太大（超过 %1）").arg(sizeText(m_maxBytes)));
     }
@@ -142,7 +149,7 @@ private:
         m_result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
         dropReply();
 
-        if (status != 0 && (status < 200 || status > 299))
+        if (status != 0 && !isSuccess(status))
             return fail(QStringLiteral("HTTP %1").arg(status));
         // The transfer time-out aborts the reply; nothing else here cancels it.
         if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
