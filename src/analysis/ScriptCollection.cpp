@@ -186,7 +186,9 @@ void ScriptCollection::pump() {
     if (m_aborted || m_finished)
         return;
     if (m_sink->entryCount() > 0)
-        m_sink->selectEntry(0);
+        m_sink->selectEntry(0); // the window's selection handler runs here and may abort the load
+    if (m_aborted)
+        return;
     m_finished = true;
     if (m_inStart)
         QTimer::singleShot(0, this, &ScriptCollection::finished);
