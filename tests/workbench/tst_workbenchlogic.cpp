@@ -2,6 +2,7 @@
 #include "workbench/DownloadAddress.h"
 #include "workbench/FindNext.h"
 #include "workbench/LinePitch.h"
+#include "workbench/SaveEncoding.h"
 
 #include <QApplication>
 #include <QTest>
@@ -17,6 +18,8 @@ private slots:
     void linePitch();
     void downloadable_data();
     void downloadable();
+    void rewriteEncoding_data();
+    void rewriteEncoding();
 };
 
 void TestWorkbenchLogic::findNext_data() {
@@ -126,6 +129,25 @@ void TestWorkbenchLogic::downloadable() {
     QFETCH(QString, address);
     QFETCH(bool, expected);
     QCOMPARE(IsDownloadableAddress(address), expected);
+}
+
+void TestWorkbenchLogic::rewriteEncoding_data() {
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("GBK") << QByteArray("GBK") << QByteArray("GB18030");
+    QTest::newRow("gb2312") << QByteArray("gb2312") << QByteArray("GB18030");
+    QTest::newRow("code page 936") << QByteArray("windows-936") << QByteArray("GB18030");
+    QTest::newRow("GB18030") << QByteArray("GB18030") << QByteArray("GB18030");
+    QTest::newRow("Big5 kept") << QByteArray("Big5") << QByteArray("Big5");
+    QTest::newRow("UTF-16LE kept") << QByteArray("UTF-16LE") << QByteArray("UTF-16LE");
+    QTest::newRow("host code page") << QByteArray() << QByteArray();
+}
+
+void TestWorkbenchLogic::rewriteEncoding() {
+    QFETCH(QByteArray, read);
+    QFETCH(QByteArray, written);
+    QCOMPARE(EncodingForRewrite(read), written);
 }
 
 VARNEL_TEST_MAIN(TestWorkbenchLogic)

@@ -394,6 +394,9 @@ void TestWorkbenchTools::downloadShowsDecodedContent() {
     QVERIFY(!b.c.Command4->isEnabled()); // disabled for the whole transfer
     QCOMPARE(b.c.RtbDown->text(), QString());
     QCOMPARE(b.c.Text5->text(), address);
+    b.c.Combo1->addItem(QStringLiteral("http://h/other.js"));
+    b.c.Combo1->setCurrentIndex(1); // another selection meanwhile does not enable it
+    QVERIFY(!b.c.Command4->isEnabled());
     QVERIFY(finished.wait(10000));
     QCOMPARE(b.c.RtbDown->text(), script);
     QVERIFY(b.c.Command4->isEnabled());

@@ -131,7 +131,8 @@ void WorkbenchTools::wordWrapClicked(QCheckBox *box, TextPane *pane) {
 }
 
 void WorkbenchTools::scriptSelected() {
-    if (c.Combo1 && m_command4)
+    // The button stays disabled for the whole of a fetch; its end enables it.
+    if (c.Combo1 && m_command4 && !m_fetch)
         m_command4->setEnabled(IsDownloadableAddress(c.Combo1->currentText()));
 }
 
