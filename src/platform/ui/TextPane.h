@@ -41,6 +41,10 @@ public:
 
     QsciScintilla *editor() const;
 
+    // The panes' font: "宋体" 10.5 pt, or SimSun, or Noto Serif CJK SC when the first is not installed.
+    // Other controls that share the panes' look (the function list, its text box) use it too.
+    static QFont defaultFont();
+
 signals:
     void textChanged();
 

@@ -1,0 +1,219 @@
+#include "analysis/ScriptCollection.h"
+
+#include "analysis/ScriptSink.h"
+#include "platform/HttpClient.h"
+#include "util/Module1.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+bool isNetworkPath(const QString &r) {
+    return r.startsWith(QLatin1String("\\\\")) || r.startsWith(QLatin1String("//"));
+}
+
+bool isLocalPath(const QString &r) {
+    // Drive forms (characters 2 and 3 are ":\" or ":/"), and on this system a path from the root.
+    const QStringView drive = QStringView(r).mid(1, 2);
+    if (drive == QLatin1String(":\\") || drive == QLatin1String(":/"))
+        return true;
+    return r.startsWith(QLatin1Char('/')) && !r.startsWith(QLatin1String("//"));
+}
+
+FetchResult fetchBlocking(const ScriptPlan &plan) {
+    switch (plan.kind) {
+    case ScriptClass::Inline:
+        return {plan.inlineText, false, {}};
+    case ScriptClass::Network:
+    case ScriptClass::Local:
+        return readLocalScript(plan.address);
+    case ScriptClass::Other:
+        break;
+    }
+    return downloadScript(plan.address);
+}
+
+std::vector<ScriptPlan> planAll(const PageDocument &document) {
+    const QString page = pageAddressOf(document.url);
+    std::vector<ScriptPlan> plans;
+    plans.reserve(document.scripts.size());
+    for (int i = 0; i < document.scripts.size(); ++i)
+        plans.push_back(planScript(i, document.scripts.at(i), page));
+    return plans;
+}
+
+} // namespace
+
+QString pageAddressOf(const QString &documentUrl) {
+    if (documentUrl.left(7).toLower() == QLatin1String("file://"))
+        return documentUrl.mid(7);
+    return documentUrl;
+}
+
+ScriptPlan planScript(int index, const ScriptElement &element, const QString &pageAddress) {
+    ScriptPlan plan;
+    plan.index = index;
+    const QString number = QString::number(index);
+    if (element.src.isEmpty()) {
+        plan.kind = ScriptClass::Inline;
+        plan.address = pageAddress;
+        plan.inlineText = element.text;
+        plan.entry = QStringLiteral("[网页内JS-") + number + QStringLiteral("] ") + pageAddress;
+        plan.header = QStringLiteral("网址") + number + QStringLiteral("[网页内JS]：") + pageAddress + CrLf;
+        return plan;
+    }
+    const QString r = Module1::ResolveScriptAddress(element.src, pageAddress);
+    plan.address = r;
+    if (isNetworkPath(r)) {
+        plan.kind = ScriptClass::Network;
+        plan.entry = QStringLiteral("[网络JS-") + number + QStringLiteral("] ") + r;
+        plan.header = QStringLiteral("网址") + number + QStringLiteral("[网络JS]：") + r + CrLf;
+    } else if (isLocalPath(r)) {
+        plan.kind = ScriptClass::Local;
+        plan.entry = QStringLiteral("[本地JS-") + number + QStringLiteral("] ") + r;
+        plan.header = QStringLiteral("网址") + number + QStringLiteral("[本地JS]：") + r + CrLf;
+    } else {
+        plan.kind = ScriptClass::Other;
+        plan.entry = r;
+        plan.header = QStringLiteral("网址") + number + QStringLiteral("：") + r + CrLf;
+    }
+    return plan;
+}
+
+ScriptCollection::ScriptCollection(const PageDocument &document, ScriptSink *sink, QObject *parent)
+    : QObject(parent), m_document(document), m_sink(sink) {}
+
+ScriptCollection::~ScriptCollection() {
+    abort();
+}
+
+void ScriptCollection::setMaxTransfers(int count) {
+    m_maxTransfers = qMax(1, count);
+}
+
+void ScriptCollection::setHttpClient(HttpClient *client) {
+    m_client = client;
+}
+
+void ScriptCollection::start() {
+    if (m_started || m_aborted)
+        return;
+    m_started = true;
+    m_plans = planAll(m_document);
+    m_fetches.assign(m_plans.size(), nullptr);
+    for (const ScriptPlan &plan : m_plans) {
+        if (plan.kind != ScriptClass::Inline)
+            m_waiting.append(plan.index);
+    }
+    if (!m_client && !m_waiting.isEmpty())
+        m_client = new HttpClient(this);
+    m_inStart = true;
+    launchMore();
+    pump();
+    m_inStart = false;
+}
+
+void ScriptCollection::abort() {
+    if (m_aborted || m_finished)
+        return;
+    m_aborted = true;
+    m_waiting.clear();
+    for (ScriptFetch *&fetch : m_fetches) {
+        if (!fetch)
+            continue;
+        // abort() may run inside a fetch's own finished() (through the sink): never delete it there.
+        fetch->disconnect(this);
+        fetch->abort();
+        fetch->deleteLater();
+        fetch = nullptr;
+    }
+}
+
+void ScriptCollection::launchMore() {
+    while (m_running < m_maxTransfers && !m_waiting.isEmpty()) {
+        const int index = m_waiting.takeFirst();
+        const ScriptPlan &plan = m_plans[size_t(index)];
+        ScriptFetch *fetch = plan.kind == ScriptClass::Other
+                                 ? ScriptFetch::download(plan.address, m_client, this)
+                                 : ScriptFetch::readLocal(plan.address, this);
+        m_fetches[size_t(index)] = fetch;
+        ++m_running;
+        connect(fetch, &ScriptFetch::finished, this, [this, index] { onFetchFinished(index); });
+    }
+}
+
+void ScriptCollection::onFetchFinished(int index) {
+    if (m_aborted)
+        return;
+    --m_running;
+    launchMore();
+    if (index == m_next)
+        pump();
+}
+
+void ScriptCollection::pump() {
+    const int count = int(m_plans.size());
+    while (m_next < count) {
+        if (m_aborted)
+            return;
+        const ScriptPlan &plan = m_plans[size_t(m_next)];
+        if (!m_headerDone) {
+            m_sink->addEntry(plan.entry);
+            m_sink->appendText(plan.header);
+            m_headerDone = true;
+        }
+        QString body;
+        if (plan.kind == ScriptClass::Inline) {
+            body = plan.inlineText;
+        } else {
+            ScriptFetch *fetch = m_fetches[size_t(m_next)];
+            if (!fetch || !fetch->isFinished())
+                return; // its transfer ends later and calls pump() again
+            const FetchResult &result = fetch->result();
+            body = result.text;
+            if (result.failed)
+                m_failures.append({plan.index, plan.address, result.reason});
+            m_fetches[size_t(m_next)] = nullptr;
+            fetch->deleteLater();
+        }
+        m_sink->appendText(body + CrLf);
+        ++m_next;
+        m_headerDone = false;
+    }
+    if (m_aborted || m_finished)
+        return;
+    if (m_sink->entryCount() > 0)
+        m_sink->selectEntry(0);
+    m_finished = true;
+    if (m_inStart)
+        QTimer::singleShot(0, this, &ScriptCollection::finished);
+    else
+        emit finished();
+}
+
+QList<ScriptFailure> 加载DocCss到数组(const PageDocument &document, ScriptSink &sink) {
+    ScriptCollection collection(document, &sink);
+    QEventLoop loop;
+    QObject::connect(&collection, &ScriptCollection::finished, &loop, &QEventLoop::quit);
+    collection.start();
+    loop.exec();
+    return collection.failures();
+}
+
+QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink &sink) {
+    QList<ScriptFailure> failures;
+    for (const ScriptPlan &plan : planAll(document)) {
+        sink.addEntry(plan.entry);
+        sink.appendText(plan.header);
+        const FetchResult result = fetchBlocking(plan);
+        if (result.failed)
+            failures.append({plan.index, plan.address, result.reason});
+        sink.appendText(result.text + CrLf);
+    }
+    if (sink.entryCount() > 0)
+        sink.selectEntry(0);
+    return failures;
+}

@@ -1,0 +1,105 @@
+#pragma once
+// 加载DocCss到数组: walks a page's script elements in document order and writes, for each one, a
+// script-list entry and a block of the combined text (header line, then the script's text) to a sink.
+//
+//   header  "网址" + index + tag + address + "\r\n"; tag: inline "[网页内JS]：", network "[网络JS]：",
+//           local "[本地JS]：", other "：" (full-width colon)
+//   body    the script's text + "\r\n" (an empty body still gets its line break)
+//   entry   "[网页内JS-i] " / "[网络JS-i] " / "[本地JS-i] " + address; other: the address alone
+//
+// The bodies of all external scripts are fetched or read concurrently (at most six transfers at a time),
+// yet the sink receives entry, header and body strictly in document order, one piece at a time: the
+// result is the same as a walk that fetched one script after the other. A script whose text cannot be
+// obtained keeps its entry and header with an empty body and is listed in failures(). At the end the
+// first entry is selected when the list has one.
+
+#include "analysis/ScriptFetchers.h"
+#include "platform/PageEngine.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class HttpClient;
+class ScriptSink;
+
+enum class ScriptClass { Inline, Network, Local, Other };
+
+// What the walk does with one script element: its class, address, list entry and header line.
+struct ScriptPlan {
+    int index = 0;
+    ScriptClass kind = ScriptClass::Inline;
+    QString address; // the page address (inline) or the resolved address
+    QString entry;   // the script-list entry
+    QString header;  // the header line, "\r\n" included
+    QString inlineText;
+};
+
+// A script that could not be fetched or read: its 0-based index, address and the reason.
+struct ScriptFailure {
+    int index = 0;
+    QString address;
+    QString reason;
+    bool operator==(const ScriptFailure &o) const {
+        return index == o.index && address == o.address && reason == o.reason;
+    }
+};
+
+// The document's address with a leading "file://" (any letter case) removed.
+QString pageAddressOf(const QString &documentUrl);
+ScriptPlan planScript(int index, const ScriptElement &element, const QString &pageAddress);
+
+class ScriptCollection : public QObject {
+    Q_OBJECT
+public:
+    // The document is copied; `sink` must outlive the collection or see abort() first.
+    ScriptCollection(const PageDocument &document, ScriptSink *sink, QObject *parent = nullptr);
+    ~ScriptCollection() override;
+
+    static constexpr int DefaultMaxTransfers = 6;
+    // Transfers (downloads and file reads) running at once; 1 gives the one-after-the-other walk.
+    void setMaxTransfers(int count);
+    // Downloads go through `client` (must outlive the collection); default: a client of its own.
+    void setHttpClient(HttpClient *client);
+
+    // Starts the walk. Pieces that need no transfer are written at once; finished() always comes later,
+    // from the event loop.
+    void start();
+    // Stops every transfer; nothing more is written and finished() does not come. Safe at any time.
+    void abort();
+
+    bool isFinished() const { return m_finished; }
+    QList<ScriptFailure> failures() const { return m_failures; }
+
+signals:
+    void finished();
+
+private:
+    void launchMore();
+    void onFetchFinished(int index);
+    void pump();
+
+    PageDocument m_document;
+    ScriptSink *m_sink;
+    HttpClient *m_client = nullptr;
+    int m_maxTransfers = DefaultMaxTransfers;
+    std::vector<ScriptPlan> m_plans;
+    std::vector<ScriptFetch *> m_fetches; // by index; null for inline scripts and fetches not yet started
+    QList<int> m_waiting;                 // indices whose transfer has not started, in document order
+    int m_running = 0;
+    int m_next = 0;            // the index whose pieces are written next
+    bool m_headerDone = false; // m_next's entry and header are written
+    bool m_started = false;
+    bool m_inStart = false;
+    bool m_finished = false;
+    bool m_aborted = false;
+    QList<ScriptFailure> m_failures;
+};
+
+// Blocking form for the command line and benchmarks: runs the collection in a local event loop.
+QList<ScriptFailure> 加载DocCss到数组(const PageDocument &document, ScriptSink &sink);
+
+// The plain walk, one script after the other with the blocking fetchers (reference and benchmark).
+QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink &sink);

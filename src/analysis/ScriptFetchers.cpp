@@ -1,0 +1,135 @@
+#include "analysis/ScriptFetchers.h"
+
+#include "platform/HttpClient.h"
+#include "platform/TextCodec.h"
+
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+FetchResult fromHttp(const HttpResult &r) {
+    FetchResult out;
+    if (r.ok) {
+        out.text = TextCodec::decode(r.body, TextCodec::charsetFromContentType(r.contentType)).text;
+        return out;
+    }
+    out.failed = true;
+    out.reason = !r.error.isEmpty() ? r.error : QStringLiteral("HTTP 状态 %1").arg(r.status);
+    return out;
+}
+
+} // namespace
+
+bool FileExists(const QString &path) {
+    if (path.isEmpty())
+        return false;
+    // QFileInfo takes the path literally: no wildcard expansion, unlike a directory lookup by pattern.
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() && !info.isHidden();
+}
+
+bool isHttpAddress(const QString &address) {
+    return address.left(7).toLower() == QLatin1String("http://");
+}
+
+FetchResult downloadScript(const QString &address) {
+    if (!isHttpAddress(address))
+        return {};
+    return fromHttp(HttpClient::getBlocking(address));
+}
+
+FetchResult readLocalScript(const QString &path) {
+    FetchResult out;
+    if (!FileExists(path))
+        return out;
+    const TextCodec::FileText file = TextCodec::readFile(path);
+    if (file.ok) {
+        out.text = file.text;
+    } else {
+        out.failed = true;
+        out.reason = file.error.isEmpty() ? QStringLiteral("文件无法读取") : file.error;
+    }
+    return out;
+}
+
+QString 下载JS内容(const QString &address) {
+    return downloadScript(address).text;
+}
+
+QString 读入本地JS文件内容(const QString &path) {
+    return readLocalScript(path).text;
+}
+
+ScriptFetch::ScriptFetch(QObject *parent) : QObject(parent) {}
+
+ScriptFetch::~ScriptFetch() {
+    abort();
+}
+
+ScriptFetch *ScriptFetch::download(const QString &address, HttpClient *client, QObject *parent) {
+    auto *fetch = new ScriptFetch(parent);
+    if (!isHttpAddress(address)) {
+        fetch->finishLater({});
+        return fetch;
+    }
+    if (!client)
+        client = new HttpClient(fetch);
+    fetch->m_request = client->get(address);
+    connect(fetch->m_request, &HttpRequest::finished, fetch, [fetch] {
+        HttpRequest *request = fetch->m_request;
+        fetch->m_request = nullptr;
+        if (!request)
+            return;
+        const FetchResult result = fromHttp(request->result());
+        request->deleteLater();
+        fetch->finishNow(result);
+    });
+    return fetch;
+}
+
+ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent) {
+    auto *fetch = new ScriptFetch(parent);
+    fetch->m_watcher = new QFutureWatcher<FetchResult>(fetch);
+    connect(fetch->m_watcher, &QFutureWatcher<FetchResult>::finished, fetch, [fetch] {
+        const FetchResult result = fetch->m_watcher->result();
+        fetch->m_watcher->deleteLater();
+        fetch->m_watcher = nullptr;
+        fetch->finishNow(result);
+    });
+    // The worker gets its own copy of the path and touches nothing of this object, so a fetch deleted
+    // mid-read only drops the result.
+    fetch->m_watcher->setFuture(QtConcurrent::run([path] { return readLocalScript(path); }));
+    return fetch;
+}
+
+void ScriptFetch::abort() {
+    if (m_finished || m_aborted)
+        return;
+    m_aborted = true;
+    if (m_request) {
+        m_request->disconnect(this);
+        m_request->abort();
+        m_request->deleteLater();
+        m_request = nullptr;
+    }
+    if (m_watcher) {
+        m_watcher->disconnect(this);
+        m_watcher->deleteLater();
+        m_watcher = nullptr;
+    }
+}
+
+void ScriptFetch::finishLater(FetchResult result) {
+    QTimer::singleShot(0, this, [this, result] { finishNow(result); });
+}
+
+void ScriptFetch::finishNow(FetchResult result) {
+    if (m_finished || m_aborted)
+        return;
+    m_result = std::move(result);
+    m_finished = true;
+    emit finished();
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The two fetchers of the page script collection and the file test they share with the download viewer.
+//
+//   下载JS内容        fetches an "http://" address (letter case of the scheme ignored); any other
+//                     address yields the empty text and no request is made.
+//   读入本地JS文件内容  reads a whole script file, decoded by TextCodec; a file that FileExists rejects
+//                     yields the empty text.
+//   FileExists        true for a non-empty literal path (no wildcards) naming an ordinary file that is
+//                     neither hidden nor a folder; never raises.
+//
+// Each fetcher comes twice: a blocking form (command line, benchmarks) and an asynchronous ScriptFetch
+// for the program, which must never block its event loop. Both give a FetchResult: the text (empty when
+// nothing could be obtained) and, when something went wrong on the way, the reason. A declined address
+// or a missing file is not a failure: it simply has no text.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class HttpClient;
+class HttpRequest;
+template <typename T> class QFutureWatcher;
+
+struct FetchResult {
+    QString text;
+    bool failed = false; // true when a transfer or a read went wrong (reason says why)
+    QString reason;      // HTTP status, time-out, too large, unreadable file, network error
+};
+
+bool FileExists(const QString &path);
+
+// True when `address` starts with "http://", letter case ignored.
+bool isHttpAddress(const QString &address);
+
+// Blocking forms.
+FetchResult downloadScript(const QString &address);
+FetchResult readLocalScript(const QString &path);
+QString 下载JS内容(const QString &address);
+QString 读入本地JS文件内容(const QString &path);
+
+// One asynchronous fetch. finished() is emitted once, from the event loop (never from inside the
+// starting call); abort() or deleting the object stops it and finished() does not come.
+class ScriptFetch : public QObject {
+    Q_OBJECT
+public:
+    // 下载JS内容, asynchronous. `client` may be null (the fetch then uses a client of its own); a
+    // client passed in must outlive the fetch.
+    static ScriptFetch *download(const QString &address, HttpClient *client, QObject *parent = nullptr);
+    // 读入本地JS文件内容, asynchronous: the file is read on a worker thread.
+    static ScriptFetch *readLocal(const QString &path, QObject *parent = nullptr);
+
+    ~ScriptFetch() override;
+
+    bool isFinished() const { return m_finished; }
+    const FetchResult &result() const { return m_result; }
+    void abort();
+
+signals:
+    void finished();
+
+private:
+    explicit ScriptFetch(QObject *parent);
+    void finishLater(FetchResult result);
+    void finishNow(FetchResult result);
+
+    FetchResult m_result;
+    bool m_finished = false;
+    bool m_aborted = false;
+    QPointer<HttpRequest> m_request; // owned by the client, which may go first
+    QFutureWatcher<FetchResult> *m_watcher = nullptr;
+};

@@ -1,0 +1,373 @@
+#include "analysis/ui/FormSinFile.h"
+
+#include "analysis/ScriptCollection.h"
+#include "analysis/SourceLoader.h"
+#include "analysis/ui/AnalysisHost.h"
+#include "analysis/ui/LogoImage.h"
+#include "analysis/ui/MListView.h"
+#include "analysis/ui/WindowSink.h"
+#include "platform/PageEngine.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/TextPane.h"
+#include "util/AppInfo.h"
+#include "util/Shell.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cmath>
+
+using namespace WindowLayout;
+
+namespace {
+
+const QString DoneText = QStringLiteral("分析所有JS文件完成。");
+constexpr int BlankPollMs = 10;
+constexpr qint64 BlankWaitLimitMs = 15000;
+
+} // namespace
+
+FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent), m_host(host) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    buildControls();
+    m_geometry = designGeometry();
+    // The design size of the window: the top strip's right edge and the tab control's bottom, with a margin.
+    resize(twipsToPixels(13230, logicalDpiX()), twipsToPixels(8130, logicalDpiY()));
+    placeControls();
+
+    Web1 = createDefaultPageEngine(this);
+    m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
+    m_loader = new SourceLoader(Web1, m_sink.get(), this);
+    connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
+    m_blankPoll = new QTimer(this);
+    m_blankPoll->setInterval(BlankPollMs);
+    connect(m_blankPoll, &QTimer::timeout, this, &FormSinFile::waitForBlankPage);
+}
+
+FormSinFile::~FormSinFile() {
+    // Stop before the controls go: the loader writes into Combo1 and RtbOld.
+    stopLoad();
+    delete m_loader;
+    m_loader = nullptr;
+}
+
+void FormSinFile::buildControls() {
+    auto button = [](QWidget *parent, const QString &caption) { return new QPushButton(caption, parent); };
+    auto label = [](QWidget *parent, const QString &caption) { return new QLabel(caption, parent); };
+    auto check = [](QWidget *parent) { return new QCheckBox(QStringLiteral("自动换行"), parent); };
+
+    Image1 = new LogoImage(this);
+    connect(Image1, &LogoImage::clicked, this, [] { Shell::openUrl(AppInfo::SupportPageUrl); });
+
+    m_body = new QWidget(this);
+    Label1 = label(m_body, QStringLiteral("文件或网址:"));
+    Text1 = new QLineEdit(m_body);
+    Label4 = label(m_body, QStringLiteral("多个文件或网页JS:"));
+    Combo1 = new QComboBox(m_body);
+    Combo1->setEditable(false);
+    Command4 = button(m_body, QStringLiteral("下载查看"));
+    SSTab1 = new QTabWidget(m_body);
+    const QStringList tabs = {QStringLiteral("原全部函数"), QStringLiteral("分解函数"),
+                              QStringLiteral("新全部函数"), QStringLiteral("下载查看保存")};
+    for (int i = 0; i < 4; ++i) {
+        m_pages[i] = new QWidget;
+        SSTab1->addTab(m_pages[i], tabs[i]);
+        m_pages[i]->installEventFilter(this);
+    }
+
+    QWidget *p = m_pages[0];
+    Command1 = button(p, QStringLiteral("重新打开"));
+    Check1 = check(p);
+    Command2 = button(p, QStringLiteral("调整行间距"));
+    Command3 = button(p, QStringLiteral("规范化"));
+    Text3 = new QLineEdit(p);
+    Command6 = button(p, QStringLiteral("查找"));
+    RtbOld = new TextPane(p);
+
+    p = m_pages[1];
+    Label2 = label(p, QStringLiteral("函数数：0"));
+    ListView1 = new ListView(p);
+    ListView1->setHeaderLabels({QStringLiteral("函数名称")});
+    ListView1->setFont(TextPane::defaultFont());
+    Label5 = label(p, QStringLiteral("函数内容："));
+    Text4 = new QPlainTextEdit(p);
+    Text4->setFont(TextPane::defaultFont());
+
+    p = m_pages[2];
+    Check2 = check(p);
+    Text2 = new QLineEdit(p);
+    Command9 = button(p, QStringLiteral("查找"));
+    Command7 = button(p, QStringLiteral("保存"));
+    Command5 = button(p, QStringLiteral("另存为"));
+    RtbNew = new TextPane(p);
+
+    p = m_pages[3];
+    Label3 = label(p, QStringLiteral("网址："));
+    Text5 = new QLineEdit(p);
+    Command8 = button(p, QStringLiteral("另存为..."));
+    RtbDown = new TextPane(p);
+    // RtbDown has no font of its own: the window's 9-point Song face.
+    RtbDown->setFontPointSize(9);
+
+    RtbTmp = new TextPane(this);
+    RtbTmp->hide();
+
+    m_controls = {Image1,   Label1,    Text1,    Label4,   Combo1, Command4, SSTab1,
+                  Command1, Check1,    Command2, Command3, Text3,  Command6, RtbOld,
+                  Label2,   ListView1, Label5,   Text4,    Check2, Text2,    Command9,
+                  Command7, Command5,  RtbNew,   Label3,   Text5,  Command8, RtbDown};
+
+    connect(SSTab1, &QTabWidget::currentChanged, this, &FormSinFile::onTabChanged);
+    connect(ListView1, &ListView::rightButtonPressed, this, &FormSinFile::onListRightButton);
+}
+
+// Pushes the geometry (twips) to the widgets. Tab controls are placed relative to the tab control, so
+// the page's own offset inside it (below the tab bar) is taken off; nothing goes above the page's top.
+void FormSinFile::placeControls() {
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    QWidget *page = SSTab1->currentWidget();
+    const QPoint offset = page && page->isVisible() ? page->mapTo(SSTab1, QPoint(0, 0)) : QPoint(0, 0);
+    for (const DesignEntry &e : Design) {
+        const Rect &r = m_geometry[e.control];
+        QRect px(twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
+                 twipsToPixels(r.height, dpiY));
+        if (e.tab != WindowArea)
+            px.moveTo(std::max(0, px.x() - offset.x()), std::max(0, px.y() - offset.y()));
+        QWidget *w = m_controls[e.control];
+        if (w->geometry() != px)
+            w->setGeometry(px);
+    }
+}
+
+QWidget *FormSinFile::outerWindow() const {
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        return frame;
+    return window();
+}
+
+void FormSinFile::applyResizeRules() {
+    if (!m_loadStarted)
+        return; // the first rules run once the caption height is known
+    QWidget *frame = outerWindow();
+    const QSize outer = frame->isWindow() ? frame->frameGeometry().size() : frame->size();
+    WindowState state;
+    state.minimised = frame->isMinimized();
+    state.width = pixelsToTwips(outer.width(), logicalDpiX());
+    state.height = pixelsToTwips(outer.height(), logicalDpiY());
+    if (WindowLayout::resize(m_geometry, state, CaptionHeight, SSTab1->currentIndex()))
+        placeControls();
+}
+
+void FormSinFile::调整窗口() {
+    fitVisibleTab(m_geometry, SSTab1->currentIndex());
+    placeControls();
+}
+
+void FormSinFile::onTabChanged(int index) {
+    调整窗口();
+    if (index == 2)
+        数组2文本();
+}
+
+void FormSinFile::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()); frame && m_watchedFrame != frame) {
+        frame->installEventFilter(this);
+        m_watchedFrame = frame;
+    }
+    if (!m_loadStarted)
+        startLoad();
+    else
+        placeControls();
+}
+
+void FormSinFile::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    m_body->setGeometry(rect());
+    applyResizeRules();
+}
+
+void FormSinFile::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        applyResizeRules();
+}
+
+bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_watchedFrame && event->type() == QEvent::WindowStateChange) {
+        // The frame's state changes after this event; look once it has.
+        QTimer::singleShot(0, this, &FormSinFile::applyResizeRules);
+    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+               watched == SSTab1->currentWidget()) {
+        placeControls();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormSinFile::closeEvent(QCloseEvent *event) {
+    stopLoad();
+    QWidget::closeEvent(event);
+}
+
+// ---- Function list -------------------------------------------------------------------------------------
+
+void FormSinFile::显示到LV() {
+    ListView1->clear();
+    Label2->setText(QStringLiteral("函数种类数：") + QString::number(ListView1->topLevelItemCount()));
+    MListView::ListViewAutoSizeColumns(ListView1, MListView::AutoSizeUseHeader);
+}
+
+bool FormSinFile::判断LV1有相同项(const QString &name) const {
+    const QString wanted = name.toLower();
+    int matches = 0;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        if (ListView1->topLevelItem(i)->text(0).toLower() == wanted && ++matches == 2)
+            return true;
+    }
+    return false;
+}
+
+void FormSinFile::onListRightButton(const QPoint &globalPos) {
+    if (!m_host)
+        return;
+    const ListPopupMenu popup = m_host->listPopupMenu();
+    const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
+    auto enable = [](QAction *action, bool on) {
+        if (action)
+            action->setEnabled(on);
+    };
+    if (selected.isEmpty()) {
+        enable(popup.mergeSame, false);
+        enable(popup.remove, false);
+        enable(popup.modify, false);
+    } else {
+        enable(popup.remove, true);
+        enable(popup.modify, true);
+        enable(popup.mergeSame, 判断LV1有相同项(selected.first()->text(0)));
+    }
+    if (popup.menu)
+        popup.menu->popup(globalPos); // not exec(): no nested event loop
+}
+
+void FormSinFile::数组2文本() {
+    RtbNew->setText(QString());
+    RtbNew->setFontPointSize(11);
+    RtbNew->hide();
+    RtbNew->setEnabled(false);
+    RtbNew->setSelection(1, 0);
+    RtbNew->show();
+    RtbNew->setEnabled(true);
+}
+
+// ---- Load sequence --------------------------------------------------------------------------------------
+
+void FormSinFile::setPageEngine(PageEngine *engine) {
+    if (m_loadStarted || !engine)
+        return;
+    delete m_loader;
+    if (Web1 && Web1->parent() == this)
+        delete Web1;
+    Web1 = engine;
+    m_loader = new SourceLoader(Web1, m_sink.get(), this);
+    connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
+}
+
+void FormSinFile::startLoad() {
+    m_loadStarted = true;
+    m_loading = true;
+    m_body->setEnabled(false);
+
+    // 1. Caption height: the style's title bar height in pixels, in twips.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    CaptionHeight = static_cast<int>(std::lround(titleBar * 1440.0 / logicalDpiY()));
+    applyResizeRules();
+
+    // 2., 3. A silent engine on the blank page.
+    Web1->setSilent(true);
+    Web1->navigate(QStringLiteral("about:blank"));
+    m_blankWait.start();
+    m_blankPoll->start();
+}
+
+void FormSinFile::waitForBlankPage() {
+    if (!m_loading) {
+        m_blankPoll->stop();
+        return;
+    }
+    if (Web1->busy() && !m_blankWait.hasExpired(BlankWaitLimitMs))
+        return;
+    m_blankPoll->stop();
+    afterBlankPage();
+}
+
+void FormSinFile::afterBlankPage() {
+    // 4. Caption, Text1, buttons, then the loader.
+    switch (处理单个文件) {
+    case 1:
+        setWindowTitle(QStringLiteral("分析单个JS文件:") + 文件名);
+        Text1->setText(文件路径);
+        m_loader->打开单个JS文件(文件路径);
+        break;
+    case 2:
+    case 3:
+        setWindowTitle(处理单个文件 == 2 ? QStringLiteral("分析本地JS网页文件")
+                                         : QStringLiteral("分析在线JS网页文件:") + 文件名);
+        Text1->setText(文件路径);
+        Command1->setEnabled(false);
+        Command7->setEnabled(false);
+        m_loader->OpenPageAndCollect(文件路径);
+        break;
+    default:
+        finishLoad();
+        break;
+    }
+}
+
+void FormSinFile::finishLoad() {
+    if (!m_loading)
+        return;
+    m_loading = false;
+    m_loaded = true;
+    if (处理单个文件 >= 1 && 处理单个文件 <= 3)
+        显示到LV();
+    // 5. For every kind, after the loader.
+    if (m_host)
+        m_host->setStatusText(DoneText);
+    m_body->setEnabled(true);
+    reportFailures(处理单个文件 >= 1 && 处理单个文件 <= 3 ? m_loader->failures() : QList<ScriptFailure>());
+    emit loadFinished();
+}
+
+void FormSinFile::stopLoad() {
+    if (m_blankPoll)
+        m_blankPoll->stop();
+    if (m_loader)
+        m_loader->abort();
+    if (m_loading && Web1)
+        Web1->stop();
+    m_loading = false;
+}
+
+void FormSinFile::reportFailures(const QList<ScriptFailure> &failures) {
+    if (failures.isEmpty())
+        return;
+    QStringList lines;
+    lines << QStringLiteral("以下脚本未能取得，其内容为空：");
+    for (const ScriptFailure &f : failures)
+        lines << QStringLiteral("网址%1：%2（%3）").arg(f.index).arg(f.address, f.reason);
+    Dialogs::current().message(this, lines.join(QStringLiteral("\r\n")), Dialogs::Icon::Critical,
+                               Dialogs::Buttons::Ok);
+}

@@ -1,0 +1,144 @@
+#pragma once
+// FormSinFile: the analysis window of one source (a script file, a local page file or an online page).
+//
+// The opener sets 文件路径, 处理单个文件 and 文件名, then shows the window. The first show runs the load
+// sequence: caption height, silent engine, "about:blank", caption / Text1 / buttons by kind, the source
+// loader, and the status text "分析所有JS文件完成。". The load runs from the event loop; while it runs the
+// window's commands are disabled, and closing the window stops it.
+
+#include "workbench/WindowLayout.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class AnalysisHost;
+class ListView;
+class LogoImage;
+class PageEngine;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class SourceLoader;
+class TextPane;
+class WindowSink;
+struct ScriptFailure;
+
+class FormSinFile : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormSinFile(AnalysisHost *host, QWidget *parent = nullptr);
+    ~FormSinFile() override;
+
+    // Source fields, set by the opener before the window is shown.
+    QString 文件路径;
+    short 处理单个文件 = 0;
+    QString 文件名;
+
+    // Height of a caption bar in twips, computed once when the window loads.
+    int CaptionHeight = 0;
+
+    // Top strip.
+    LogoImage *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QPushButton *Command4 = nullptr;
+    QTabWidget *SSTab1 = nullptr;
+    // Tab 0 "原全部函数".
+    QPushButton *Command1 = nullptr;
+    QCheckBox *Check1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QPushButton *Command6 = nullptr;
+    TextPane *RtbOld = nullptr;
+    // Tab 1 "分解函数".
+    QLabel *Label2 = nullptr;
+    ListView *ListView1 = nullptr;
+    QLabel *Label5 = nullptr;
+    QPlainTextEdit *Text4 = nullptr;
+    // Tab 2 "新全部函数".
+    QCheckBox *Check2 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QPushButton *Command9 = nullptr;
+    QPushButton *Command7 = nullptr;
+    QPushButton *Command5 = nullptr;
+    TextPane *RtbNew = nullptr;
+    // Tab 3 "下载查看保存".
+    QLabel *Label3 = nullptr;
+    QLineEdit *Text5 = nullptr;
+    QPushButton *Command8 = nullptr;
+    TextPane *RtbDown = nullptr;
+    // Hidden scratch pane and the page engine.
+    TextPane *RtbTmp = nullptr;
+    PageEngine *Web1 = nullptr;
+
+    // Function list.
+    void 显示到LV();
+    bool 判断LV1有相同项(const QString &name) const;
+    void 数组2文本();
+    // Fits the visible tab's main controls to the tab control.
+    void 调整窗口();
+
+    // Replaces the page engine; only before the window is first shown (tests).
+    void setPageEngine(PageEngine *engine);
+    SourceLoader *loader() const { return m_loader; }
+    // True while the load sequence runs.
+    bool isLoading() const { return m_loading; }
+    bool isLoaded() const { return m_loaded; }
+    // The controls' places in twips, as the layout rules left them.
+    const WindowLayout::Geometry &layoutGeometry() const { return m_geometry; }
+    QWidget *control(WindowLayout::Control c) const { return m_controls[c]; }
+
+signals:
+    // The load sequence has ended (status text written, failures reported).
+    void loadFinished();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void placeControls();
+    void applyResizeRules();
+    QWidget *outerWindow() const;
+    void onTabChanged(int index);
+    void onListRightButton(const QPoint &globalPos);
+
+    // Load sequence, one step per event-loop turn.
+    void startLoad();
+    void waitForBlankPage();
+    void afterBlankPage();
+    void finishLoad();
+    void stopLoad();
+    void reportFailures(const QList<ScriptFailure> &failures);
+
+    AnalysisHost *m_host;
+    QWidget *m_body = nullptr; // everything but the logo; disabled while loading
+    std::array<QWidget *, WindowLayout::ControlCount> m_controls{};
+    std::array<QWidget *, 4> m_pages{};
+    WindowLayout::Geometry m_geometry;
+    std::unique_ptr<WindowSink> m_sink;
+    SourceLoader *m_loader = nullptr;
+    QTimer *m_blankPoll = nullptr;
+    QPointer<QWidget> m_watchedFrame;
+    QElapsedTimer m_blankWait;
+    bool m_loadStarted = false;
+    bool m_loading = false;
+    bool m_loaded = false;
+};

@@ -1,0 +1,39 @@
+#include "analysis/ui/WindowSink.h"
+
+#include "platform/ui/TextPane.h"
+
+#include <QComboBox>
+
+WindowSink::WindowSink(QComboBox *list, TextPane *text) : m_list(list), m_text(text) {}
+
+void WindowSink::clear() {
+    if (m_list)
+        m_list->clear();
+    if (m_text)
+        m_text->setText(QString());
+}
+
+void WindowSink::addEntry(const QString &entry) {
+    if (m_list)
+        m_list->addItem(entry);
+}
+
+void WindowSink::appendText(const QString &text) {
+    if (m_text)
+        m_text->append(text);
+}
+
+int WindowSink::entryCount() const {
+    return m_list ? m_list->count() : 0;
+}
+
+void WindowSink::selectEntry(int index) {
+    if (!m_list || index < 0 || index >= m_list->count())
+        return;
+    // The selection handler runs on every selection, also when the entry was already current (the
+    // first entry becomes current as soon as it is added).
+    if (m_list->currentIndex() == index)
+        emit m_list->currentIndexChanged(index);
+    else
+        m_list->setCurrentIndex(index);
+}

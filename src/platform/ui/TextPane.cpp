@@ -1,0 +1,297 @@
+#include "platform/ui/TextPane.h"
+
+#include <Qsci/qscilexerjavascript.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QFontDatabase>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The pane's font: the Chinese Song face of the design, or the nearest installed one.
+QString paneFontFamily() {
+    static const QString family = [] {
+        const QStringList wanted = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                    QStringLiteral("Noto Serif CJK SC")};
+        for (const QString &name : wanted) {
+            // Scintilla keeps face names as Latin-1, so a non-Latin name could not reach it intact.
+            if (QFontDatabase::hasFamily(name) && name.toLatin1() == name.toUtf8())
+                return name;
+        }
+        for (const QString &name : wanted) {
+            if (QFontDatabase::hasFamily(name))
+                return name;
+        }
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return family;
+}
+
+// UTF-16 code units a UTF-8 byte contributes: continuation bytes none, a 4-byte lead two (a surrogate pair).
+inline int unitsOfByte(unsigned char b) {
+    if ((b & 0xC0) == 0x80)
+        return 0;
+    return b >= 0xF0 ? 2 : 1;
+}
+
+inline int sequenceLength(unsigned char b) {
+    if (b < 0x80)
+        return 1;
+    if (b < 0xE0)
+        return 2;
+    if (b < 0xF0)
+        return 3;
+    return 4;
+}
+
+} // namespace
+
+class TextPane::Private {
+public:
+    QsciScintilla *sci = nullptr;
+    QsciLexerJavaScript *lexer = nullptr;
+    double pointSize = 10.5;
+    bool wrap = false;
+    int pitchTwips = 0;
+    int marginDigits = 0;
+
+    long send(unsigned int msg, unsigned long w = 0, long l = 0) const {
+        return sci->SendScintilla(msg, w, l);
+    }
+
+    long byteLength() const { return send(QsciScintillaBase::SCI_GETLENGTH); }
+    long lineCount() const { return send(QsciScintillaBase::SCI_GETLINECOUNT); }
+    long lineStart(long line) const {
+        return line >= lineCount() ? byteLength() : send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+    }
+    long lineUnitStart(long line) const {
+        return send(QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, line,
+                    QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    }
+    const unsigned char *range(long start, long length) const {
+        return reinterpret_cast<const unsigned char *>(
+            send(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), length));
+    }
+
+    long unitLength() const { return lineUnitStart(lineCount()); }
+
+    // A 0-based UTF-16 offset to the editor's byte position. Only the line holding the offset is walked; an
+    // offset inside a surrogate pair falls back to the pair's start.
+    long bytePosition(long offset) const {
+        if (offset <= 0)
+            return 0;
+        if (offset >= unitLength())
+            return byteLength();
+        const long line = send(QsciScintillaBase::SCI_LINEFROMINDEXPOSITION, offset,
+                               QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+        const long start = lineStart(line);
+        const long end = lineStart(line + 1);
+        long remaining = offset - lineUnitStart(line);
+        const unsigned char *p = range(start, end - start);
+        long pos = 0;
+        while (remaining > 0 && pos < end - start) {
+            const int units = unitsOfByte(p[pos]);
+            if (units > remaining)
+                break;
+            remaining -= units;
+            pos += sequenceLength(p[pos]);
+        }
+        return start + std::min(pos, end - start);
+    }
+
+    // The editor's byte position to a 0-based UTF-16 offset, walking only the prefix of its line.
+    long unitOffset(long position) const {
+        if (position <= 0)
+            return 0;
+        const long line = send(QsciScintillaBase::SCI_LINEFROMPOSITION, position);
+        const long start = lineStart(line);
+        const unsigned char *p = range(start, position - start);
+        long units = lineUnitStart(line);
+        for (long i = 0; i < position - start; ++i)
+            units += unitsOfByte(p[i]);
+        return units;
+    }
+
+    QFont paneFont() const {
+        QFont font = TextPane::defaultFont();
+        font.setPointSizeF(pointSize);
+        return font;
+    }
+
+    void applyFont() {
+        const QFont font = paneFont();
+        lexer->setDefaultFont(font);
+        lexer->setFont(font, -1);
+        sci->setMarginsFont(font);
+        marginDigits = 0;
+        updateMargin();
+        applyPitch();
+    }
+
+    // Line numbers need as many digits as the last line number has.
+    void updateMargin() {
+        int digits = 1;
+        for (long n = lineCount(); n >= 10; n /= 10)
+            ++digits;
+        if (digits == marginDigits)
+            return;
+        marginDigits = digits;
+        sci->setMarginWidth(0, QString(digits + 1, QLatin1Char('9')));
+    }
+
+    void applyPitch() {
+        send(QsciScintillaBase::SCI_SETEXTRAASCENT, 0);
+        send(QsciScintillaBase::SCI_SETEXTRADESCENT, 0);
+        if (pitchTwips <= 0)
+            return;
+        const long single = send(QsciScintillaBase::SCI_TEXTHEIGHT, 0);
+        const long wanted = qRound(pitchTwips * sci->logicalDpiY() / 1440.0);
+        const long extra = wanted - single;
+        if (extra <= 0)
+            return;
+        send(QsciScintillaBase::SCI_SETEXTRAASCENT, static_cast<unsigned long>(extra / 2));
+        send(QsciScintillaBase::SCI_SETEXTRADESCENT, static_cast<unsigned long>(extra - extra / 2));
+    }
+
+    // Program-made changes are not undoable steps: a 20-million-character text would otherwise be held twice.
+    void appendBytes(const QByteArray &bytes) {
+        send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+        send(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
+             reinterpret_cast<long>(bytes.constData()));
+        send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
+        send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    }
+};
+
+TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
+    d->sci = new QsciScintilla(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(d->sci);
+    setFocusProxy(d->sci);
+
+    d->sci->setUtf8(true);
+    d->sci->setEolMode(QsciScintilla::EolWindows);
+    d->lexer = new QsciLexerJavaScript(d->sci);
+    d->sci->setLexer(d->lexer);
+    d->sci->setMarginType(0, QsciScintilla::NumberMargin);
+    d->sci->setMarginLineNumbers(0, true);
+    d->sci->setMarginWidth(1, 0);
+    d->sci->setWrapMode(QsciScintilla::WrapNone);
+    d->send(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
+            QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    d->applyFont();
+
+    connect(d->sci, &QsciScintilla::textChanged, this, &TextPane::textChanged);
+    connect(d->sci, &QsciScintilla::linesChanged, this, [this] { d->updateMargin(); });
+}
+
+TextPane::~TextPane() {
+    delete d;
+}
+
+QString TextPane::text() const {
+    const long n = d->byteLength();
+    if (n == 0)
+        return QString();
+    const auto *p = reinterpret_cast<const char *>(
+        d->sci->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return QString::fromUtf8(p, n);
+}
+
+void TextPane::setText(const QString &text) {
+    d->send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+    d->send(QsciScintillaBase::SCI_CLEARALL);
+    d->send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
+    if (!text.isEmpty())
+        d->appendBytes(text.toUtf8());
+    else
+        d->send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
+    d->updateMargin();
+}
+
+void TextPane::append(const QString &text) {
+    if (!text.isEmpty())
+        d->appendBytes(text.toUtf8());
+    d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(d->byteLength()));
+    d->updateMargin();
+}
+
+int TextPane::length() const {
+    return static_cast<int>(d->unitLength());
+}
+
+int TextPane::selectionStart() const {
+    return static_cast<int>(d->unitOffset(d->send(QsciScintillaBase::SCI_GETSELECTIONSTART)));
+}
+
+int TextPane::selectionLength() const {
+    const long start = d->send(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long end = d->send(QsciScintillaBase::SCI_GETSELECTIONEND);
+    if (end <= start)
+        return 0;
+    return static_cast<int>(d->unitOffset(end) - d->unitOffset(start));
+}
+
+void TextPane::setSelection(int start, int length) {
+    const long total = d->unitLength();
+    const long from = std::clamp<long>(start, 0, total);
+    const long to = std::clamp<long>(from + std::max(length, 0), from, total);
+    const long fromByte = d->bytePosition(from);
+    const long toByte = to == from ? fromByte : d->bytePosition(to);
+    d->send(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(fromByte), toByte);
+}
+
+void TextPane::replaceSelection(const QString &text) {
+    // Through the target, which takes a length, so a text holding NUL characters stays whole.
+    const QByteArray bytes = text.toUtf8();
+    d->send(QsciScintillaBase::SCI_TARGETFROMSELECTION);
+    const long start = d->send(QsciScintillaBase::SCI_GETTARGETSTART);
+    d->send(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
+            reinterpret_cast<long>(bytes.constData()));
+    d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(start + bytes.size()));
+    d->updateMargin();
+}
+
+double TextPane::fontPointSize() const {
+    return d->pointSize;
+}
+
+void TextPane::setFontPointSize(double points) {
+    if (points <= 0)
+        return;
+    d->pointSize = points;
+    d->applyFont();
+}
+
+void TextPane::setWordWrap(bool on) {
+    d->wrap = on;
+    d->sci->setWrapMode(on ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+}
+
+bool TextPane::wordWrap() const {
+    return d->wrap;
+}
+
+void TextPane::setLinePitchTwips(int twips) {
+    d->pitchTwips = std::max(twips, 0);
+    d->applyPitch();
+}
+
+int TextPane::linePitchTwips() const {
+    return d->pitchTwips;
+}
+
+QsciScintilla *TextPane::editor() const {
+    return d->sci;
+}
+
+QFont TextPane::defaultFont() {
+    QFont font(paneFontFamily());
+    font.setPointSizeF(10.5);
+    font.setWeight(QFont::Normal);
+    return font;
+}

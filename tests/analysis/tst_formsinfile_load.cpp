@@ -1,0 +1,227 @@
+#include "TestHost.h"
+#include "analysis/SourceLoader.h"
+#include "analysis/ui/FormSinFile.h"
+#include "platform/HttpClient.h"
+#include "platform/PageEngine.h"
+#include "platform/ui/TextPane.h"
+#include "support/FakeDialogs.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The load sequence of the analysis window for each kind of source, loaded for real.
+class TestFormSinFileLoad : public QObject {
+    Q_OBJECT
+
+    const QString Done = QStringLiteral("分析所有JS文件完成。");
+    QTemporaryDir dir;
+    TestHost host;
+    FakeDialogs dialogs;
+    std::unique_ptr<FakeDialogs::Scope> scope;
+
+    std::unique_ptr<FormSinFile> makeWindow(short kind, const QString &path, const QString &name) {
+        auto form = std::make_unique<FormSinFile>(&host);
+        form->文件路径 = path;
+        form->处理单个文件 = kind;
+        form->文件名 = name;
+        form->resize(900, 600);
+        return form;
+    }
+
+    static LocalHttpServer::Response reply(const QByteArray &body, const QByteArray &type, int delayMs = 0) {
+        LocalHttpServer::Response r;
+        r.body = body;
+        r.contentType = type;
+        r.delayMs = delayMs;
+        return r;
+    }
+
+    static bool showAndWait(FormSinFile &form, int timeoutMs = 10000) {
+        form.show();
+        return QTest::qWaitFor([&] { return form.isLoaded(); }, timeoutMs);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        scope = std::make_unique<FakeDialogs::Scope>(dialogs);
+        HttpClient::setDefaultTimeoutMs(5000);
+    }
+    void init() {
+        host.statusTexts.clear();
+        dialogs.messages.clear();
+    }
+
+    void scriptFile() {
+        const QString path = dir.filePath(QStringLiteral("单个/a.js"));
+        TestEnv::writeFile(path, QStringLiteral("alert('中文');\r\nvar b = 2;").toUtf8());
+        auto form = makeWindow(1, path, QStringLiteral("a.js"));
+        QCOMPARE(form->Label2->text(), QStringLiteral("函数数：0"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(form->windowTitle(), QStringLiteral("分析单个JS文件:a.js"));
+        QCOMPARE(form->Text1->text(), path);
+        QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0[本地JS]：") + path +
+                                           QStringLiteral("\r\nalert('中文');\r\nvar b = 2;\r\n"));
+        QCOMPARE(form->Combo1->count(), 1);
+        QCOMPARE(form->Combo1->itemText(0), QStringLiteral("[本地JS-0] ") + path);
+        QCOMPARE(form->Combo1->currentIndex(), 0);
+        QVERIFY(form->Command1->isEnabled());
+        QVERIFY(form->Command7->isEnabled());
+        QCOMPARE(form->Label2->text(), QStringLiteral("函数种类数：0"));
+        QCOMPARE(host.statusTexts, QStringList{Done});
+        QVERIFY(dialogs.messages.isEmpty()); // everything came
+    }
+
+    void pageFile() {
+        TestEnv::writeFile(dir.filePath(QStringLiteral("page/lib.js")), "var lib = 1;");
+        const QString page = dir.filePath(QStringLiteral("page/p.htm"));
+        TestEnv::writeFile(page, "<html><head><script>var inline = '页';</script>"
+                                 "<script src=\"lib.js\"></script></head><body></body></html>");
+        auto form = makeWindow(2, page, QStringLiteral("p.htm"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(form->windowTitle(), QStringLiteral("分析本地JS网页文件"));
+        QCOMPARE(form->Text1->text(), page);
+        QVERIFY(!form->Command1->isEnabled());
+        QVERIFY(!form->Command7->isEnabled());
+        const QString text = form->RtbOld->text();
+        QVERIFY2(text.startsWith(QStringLiteral("网址0[网页内JS]：") + page +
+                                 QStringLiteral("\r\nvar inline = '页';\r\n")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("网址1[本地JS]：")), qPrintable(text));
+        QVERIFY(text.endsWith(QStringLiteral("lib.js\r\nvar lib = 1;\r\n")));
+        QCOMPARE(form->Combo1->count(), 2);
+        QCOMPARE(form->Combo1->itemText(0), QStringLiteral("[网页内JS-0] ") + page);
+        QCOMPARE(host.statusTexts, QStringList{Done});
+        QVERIFY(!form->loader()->IsLoading);
+    }
+
+    // An online page: one script comes, one fails with 404 and is reported once, with its address.
+    void onlinePage() {
+        LocalHttpServer server;
+        server.route("/site/index.htm",
+                     reply("<script src=\"a.js\"></script><script src=\"gone.js\"></script>", "text/html"));
+        server.route("/site/a.js", reply("var a = '在线';", "application/javascript"));
+        const QString address = server.baseUrl() + "/site/index.htm";
+        auto form = makeWindow(3, address, QStringLiteral("index.htm"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(form->windowTitle(), QStringLiteral("分析在线JS网页文件:index.htm"));
+        QCOMPARE(form->Text1->text(), address);
+        QVERIFY(!form->Command1->isEnabled());
+        QVERIFY(!form->Command7->isEnabled());
+        const QString a = server.baseUrl() + "/site/a.js";
+        const QString gone = server.baseUrl() + "/site/gone.js";
+        QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0：") + a +
+                                           QStringLiteral("\r\nvar a = '在线';\r\n") +
+                                           QStringLiteral("网址1：") + gone + QStringLiteral("\r\n\r\n"));
+        QCOMPARE(form->Combo1->itemText(0), a);
+        QCOMPARE(form->Combo1->itemText(1), gone);
+        QCOMPARE(host.statusTexts, QStringList{Done});
+        QCOMPARE(dialogs.messages.size(), 1);
+        const FakeDialogs::Message &m = dialogs.messages.first();
+        QCOMPARE(m.icon, Dialogs::Icon::Critical);
+        QVERIFY2(m.text.contains(gone), qPrintable(m.text));
+        QVERIFY2(!m.text.contains(a + QStringLiteral("：")), qPrintable(m.text));
+        QVERIFY2(m.text.contains(QStringLiteral("404")), qPrintable(m.text));
+    }
+
+    void otherKind() {
+        auto form = makeWindow(7, dir.filePath("x.js"), QStringLiteral("x.js"));
+        form->RtbOld->setText(QStringLiteral("untouched"));
+        form->setWindowTitle(QStringLiteral("before"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(form->windowTitle(), QStringLiteral("before"));
+        QCOMPARE(form->Text1->text(), QString());
+        QCOMPARE(form->RtbOld->text(), QStringLiteral("untouched"));
+        QCOMPARE(host.statusTexts, QStringList{Done});
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // A page that completes ends the wait, even with a clock that never moves.
+    void waitEndsOnCompletion() {
+        LocalHttpServer server;
+        server.route("/p.htm", reply("<script>var x;</script>", "text/html"));
+        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        form->loader()->setClock([] { return 42.0; });
+        QVERIFY(showAndWait(*form, 5000));
+        QVERIFY(form->RtbOld->text().startsWith(QStringLiteral("网址0[网页内JS]：")));
+        QVERIFY(!form->loader()->IsLoading);
+    }
+
+    // A page that stays busy: exactly 15 s goes on waiting, more than 15 s ends the wait and collects the
+    // document the engine holds then; commands stay disabled until the end.
+    void waitEndsAfterFifteenSeconds() {
+        LocalHttpServer server;
+        server.route("/slow.htm", reply("<script>var late;</script>", "text/html", 4000));
+        auto form = makeWindow(3, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
+        double now = 1000.0;
+        form->loader()->setClock([&now] { return now; });
+        form->show();
+        QTRY_COMPARE(form->Text1->text(), server.baseUrl() + "/slow.htm");
+        QVERIFY(form->isLoading());
+        QVERIFY(!form->Command6->isEnabled());
+        QVERIFY(!form->Combo1->isEnabled());
+        QTest::qWait(200);
+        now = 1015.0;
+        QTest::qWait(300);
+        QVERIFY(form->isLoading());
+        QVERIFY(form->loader()->IsLoading);
+        QElapsedTimer t;
+        t.start();
+        now = 1015.001;
+        QTRY_VERIFY_WITH_TIMEOUT(form->isLoaded(), 2000);
+        QVERIFY(t.elapsed() < 2000);
+        QCOMPARE(form->Combo1->count(), 0); // the page had not come yet
+        QCOMPARE(host.statusTexts, QStringList{Done});
+        QVERIFY(form->Command6->isEnabled());
+        QVERIFY(form->Combo1->isEnabled());
+        QVERIFY(!form->Command1->isEnabled());
+        QVERIFY(form->loader()->IsLoading); // not reset when the wait ends by time
+    }
+
+    void closeWhilePageLoads() {
+        LocalHttpServer server;
+        server.route("/slow.htm", reply("<script src=\"x.js\"></script>", "text/html", 1500));
+        auto form = makeWindow(3, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
+        form->show();
+        QTRY_VERIFY(!form->Text1->text().isEmpty());
+        QVERIFY(form->isLoading());
+        form->close();
+        QVERIFY(!form->isLoading());
+        form.reset();
+        QTest::qWait(1800);
+        QVERIFY(host.statusTexts.isEmpty());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void closeWhileScriptDownloads() {
+        LocalHttpServer server;
+        server.route("/p.htm",
+                     reply("<script>var first;</script><script src=\"big.js\"></script>", "text/html"));
+        server.route("/big.js", reply("var big;", "application/javascript", 1500));
+        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        QPointer<TextPane> pane = form->RtbOld;
+        form->show();
+        QTRY_VERIFY(server.hits("/big.js") == 1);
+        QVERIFY(form->isLoading());
+        form.reset(); // deleted outright, mid-download
+        QVERIFY(pane.isNull());
+        QTest::qWait(1800);
+        QVERIFY(host.statusTexts.isEmpty());
+    }
+};
+
+VARNEL_TEST_MAIN(TestFormSinFileLoad)
+#include "tst_formsinfile_load.moc"

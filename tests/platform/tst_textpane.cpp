@@ -1,0 +1,211 @@
+#include "platform/ui/TextPane.h"
+#include "support/TestEnv.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QTest>
+
+// The text pane speaks UTF-16 offsets while the editor inside works in UTF-8 bytes: the tests hold the
+// two in step on texts with Chinese characters, surrogate pairs and CR LF line breaks.
+class TestTextPane : public QObject {
+    Q_OBJECT
+
+    static QString mixed() {
+        // a 中 😀 b CR LF 第 二 行 😀 x  -> UTF-16 units: a(0) 中(1) 😀(2,3) b(4) \r(5) \n(6) 第(7) 二(8) 行(9)
+        // 😀(10,11) x(12)
+        return QStringLiteral("a中\U0001F600b\r\n第二行\U0001F600x");
+    }
+
+    static long send(TextPane &pane, unsigned int msg, unsigned long w = 0, long l = 0) {
+        return pane.editor()->SendScintilla(msg, w, l);
+    }
+
+private slots:
+    void textRoundTrips_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("ascii") << QStringLiteral("var a = 1;");
+        QTest::newRow("cjk and pairs") << mixed();
+        QTest::newRow("bare LF and CR kept") << QStringLiteral("a\nb\rc\r\nd");
+        QTest::newRow("NUL inside") << QString::fromUtf16(u"a\0b", 3);
+        QTest::newRow("ends with break") << QStringLiteral("x();\r\n");
+    }
+    void textRoundTrips() {
+        QFETCH(QString, text);
+        TextPane pane;
+        pane.setText(text);
+        QCOMPARE(pane.text(), text);
+        QCOMPARE(pane.length(), text.size());
+        QCOMPARE(pane.selectionStart(), 0);
+        QCOMPARE(pane.selectionLength(), 0);
+    }
+
+    void setTextReplacesAndIsNotUndoable() {
+        TextPane pane;
+        pane.setText(QStringLiteral("first"));
+        pane.setText(QStringLiteral("第二"));
+        QCOMPARE(pane.text(), QStringLiteral("第二"));
+        pane.editor()->undo();
+        QCOMPARE(pane.text(), QStringLiteral("第二"));
+    }
+
+    void selectionOffsets_data() {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("wantStart");
+        QTest::addColumn<int>("wantLength");
+        QTest::newRow("caret at 0") << 0 << 0 << 0 << 0;
+        QTest::newRow("one CJK char") << 1 << 1 << 1 << 1;
+        QTest::newRow("whole pair") << 2 << 2 << 2 << 2;
+        QTest::newRow("after pair") << 4 << 1 << 4 << 1;
+        QTest::newRow("over the line break") << 4 << 4 << 4 << 4;
+        QTest::newRow("second line") << 7 << 3 << 7 << 3;
+        QTest::newRow("pair on second line") << 10 << 3 << 10 << 3;
+        QTest::newRow("start inside a pair falls back") << 3 << 0 << 2 << 0;
+        QTest::newRow("end inside a pair falls back") << 1 << 2 << 1 << 1;
+        QTest::newRow("caret at the end") << 13 << 0 << 13 << 0;
+        QTest::newRow("start past the end") << 40 << 5 << 13 << 0;
+        QTest::newRow("length past the end") << 9 << 100 << 9 << 4;
+        QTest::newRow("negative start") << -5 << 2 << 0 << 2;
+        QTest::newRow("negative length") << 7 << -3 << 7 << 0;
+    }
+    void selectionOffsets() {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(int, wantStart);
+        QFETCH(int, wantLength);
+        TextPane pane;
+        pane.setText(mixed());
+        pane.setSelection(start, length);
+        QCOMPARE(pane.selectionStart(), wantStart);
+        QCOMPARE(pane.selectionLength(), wantLength);
+        QCOMPARE(pane.editor()->selectedText(), mixed().mid(wantStart, wantLength));
+    }
+
+    // Offsets deep inside a large text of many lines land on the right character in both directions.
+    void offsetsInLargeText() {
+        QString text;
+        const QString line = QStringLiteral("函数\U0001F600 f%1() { return '中文'; }\r\n");
+        for (int i = 0; i < 20000; ++i)
+            text += line.arg(i);
+        TextPane pane;
+        pane.setText(text);
+        QCOMPARE(pane.length(), text.size());
+        for (qsizetype offset : {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(4), qsizetype(777),
+                                 qsizetype(123456), text.size() / 2, text.size() - 3, text.size() - 1}) {
+            if (text.at(offset).isLowSurrogate())
+                continue;
+            pane.setSelection(int(offset), 2);
+            QCOMPARE(pane.selectionStart(), offset);
+            QCOMPARE(pane.editor()->selectedText(), text.mid(offset, pane.selectionLength()));
+        }
+    }
+
+    void appendPutsCaretAtEnd() {
+        TextPane pane;
+        pane.setText(QStringLiteral("网址0[本地JS]：C:/a.js\r\n"));
+        pane.setSelection(2, 3);
+        pane.append(QStringLiteral("alert('\U0001F600');"));
+        pane.append(QStringLiteral("\r\n"));
+        const QString want = QStringLiteral("网址0[本地JS]：C:/a.js\r\nalert('\U0001F600');\r\n");
+        QCOMPARE(pane.text(), want);
+        QCOMPARE(pane.selectionStart(), want.size());
+        QCOMPARE(pane.selectionLength(), 0);
+        pane.append(QString());
+        QCOMPARE(pane.text(), want);
+    }
+
+    void replaceSelectionReplacesAndLeavesCaretAfter() {
+        TextPane pane;
+        pane.setText(mixed());
+        pane.setSelection(2, 2);
+        pane.replaceSelection(QStringLiteral("笑"));
+        QCOMPARE(pane.text(), QStringLiteral("a中笑b\r\n第二行\U0001F600x"));
+        QCOMPARE(pane.selectionStart(), 3);
+        QCOMPARE(pane.selectionLength(), 0);
+    }
+
+    void wrapSwitches() {
+        TextPane pane;
+        pane.resize(300, 200);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        pane.setText(QString(400, QLatin1Char('x')) + QStringLiteral(" ") + QString(400, QChar(0x4E2D)));
+        QVERIFY(!pane.wordWrap());
+        QCOMPARE(send(pane, QsciScintillaBase::SCI_WRAPCOUNT, 0), 1L);
+        pane.setWordWrap(true);
+        QVERIFY(pane.wordWrap());
+        QCOMPARE(pane.editor()->wrapMode(), QsciScintilla::WrapWord);
+        QTRY_VERIFY(send(pane, QsciScintillaBase::SCI_WRAPCOUNT, 0) > 2);
+        pane.setWordWrap(false);
+        QCOMPARE(pane.editor()->wrapMode(), QsciScintilla::WrapNone);
+        QTRY_COMPARE(send(pane, QsciScintillaBase::SCI_WRAPCOUNT, 0), 1L);
+    }
+
+    void fontIsTheSongFaceAtTenAndAHalf() {
+        TextPane pane;
+        QCOMPARE(pane.fontPointSize(), 10.5);
+        QCOMPARE(send(pane, QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL, QsciScintillaBase::STYLE_DEFAULT),
+                 1050L);
+        char face[128] = {};
+        pane.editor()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, QsciScintillaBase::STYLE_DEFAULT,
+                                     face);
+        const QStringList faces = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                   QStringLiteral("Noto Serif CJK SC")};
+        bool anyInstalled = false;
+        for (const QString &f : faces)
+            anyInstalled = anyInstalled || QFontDatabase::hasFamily(f);
+        if (anyInstalled)
+            QVERIFY2(faces.contains(QString::fromUtf8(face)), face);
+        pane.setFontPointSize(11);
+        QCOMPARE(pane.fontPointSize(), 11.0);
+        QCOMPARE(send(pane, QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL, 5), 1100L);
+    }
+
+    // Lines are `pitch` twips apart (1 px = 1440 / logical DPI twips) but never closer than single spacing.
+    void linePitch_data() {
+        QTest::addColumn<int>("twips");
+        QTest::newRow("10.5 pt design pitch") << 281;
+        QTest::newRow("9 pt pitch") << 248;
+        QTest::newRow("wide") << 600;
+        QTest::newRow("tighter than single") << 30;
+        QTest::newRow("single") << 0;
+    }
+    void linePitch() {
+        QFETCH(int, twips);
+        TextPane pane;
+        pane.setText(QStringLiteral("a\r\nb\r\nc"));
+        const long single = send(pane, QsciScintillaBase::SCI_TEXTHEIGHT, 0);
+        pane.setLinePitchTwips(twips);
+        QCOMPARE(pane.linePitchTwips(), twips);
+        const long wanted = qRound(twips * pane.editor()->logicalDpiY() / 1440.0);
+        QCOMPARE(send(pane, QsciScintillaBase::SCI_TEXTHEIGHT, 1), std::max(single, wanted));
+        // A font change keeps the pitch in twips.
+        pane.setFontPointSize(20);
+        pane.setLinePitchTwips(0);
+        const long bigSingle = send(pane, QsciScintillaBase::SCI_TEXTHEIGHT, 0);
+        pane.setLinePitchTwips(twips);
+        QCOMPARE(send(pane, QsciScintillaBase::SCI_TEXTHEIGHT, 0), std::max(bigSingle, wanted));
+    }
+
+    void focusGoesToTheEditor() {
+        TextPane pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        pane.setFocus();
+        QTRY_VERIFY(pane.editor()->hasFocus());
+    }
+
+    void textChangedIsSignalled() {
+        TextPane pane;
+        int changes = 0;
+        connect(&pane, &TextPane::textChanged, this, [&] { ++changes; });
+        pane.setText(QStringLiteral("x"));
+        QVERIFY(changes > 0);
+    }
+};
+
+VARNEL_TEST_MAIN(TestTextPane)
+#include "tst_textpane.moc"
