@@ -96,7 +96,6 @@ private slots:
     void clearTable_data();
     void clearTable();
     void clearUnknownTable();
-    void clearMissingFile();
     void openClearCompactSequence();
 
     void builtLibrary();
@@ -441,15 +440,6 @@ void TestModuleDataBase::clearUnknownTable() {
              Db::MissingFileMessage + CrLf + QStringLiteral("no such table: CSS; drop table CSS"));
     QCOMPARE(countRows(lib_, Db::LibraryDbPassword), 20);
     QVERIFY(!DataAccess::IsOpenInProgram(lib_));
-}
-
-void TestModuleDataBase::clearMissingFile() {
-    FakeDialogs fake;
-    FakeDialogs::Scope scope(fake);
-    QVERIFY(!Db::ClearLibraryTable(QStringLiteral("CSS")));
-    QCOMPARE(fake.messages.size(), 1);
-    QCOMPARE(fake.messages.at(0).text, Db::MissingFileMessage + CrLf);
-    QVERIFY(!QFileInfo::exists(lib_));
 }
 
 void TestModuleDataBase::openClearCompactSequence() {

@@ -75,13 +75,8 @@ void fModel::detachGrid() {
 }
 
 void fModel::显示数据() {
-    关闭数据库();
-    detachGrid();
+    关闭数据库(); // detaches the grid and releases the listing and the connection
     DataGrid1->viewport()->update();
-    if (records_) {
-        records_->close();
-        records_.reset();
-    }
 
     QString path = ModuleDataBase::LibraryDbPath;
     QString password;
