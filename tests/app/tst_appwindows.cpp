@@ -5,7 +5,9 @@
 #include "app/ui/MDIForm1.h"
 #include "app/ui/fOption.h"
 #include "app/ui/frmAbout.h"
+#include "library/LibraryFile.h"
 #include "library/ModuleDataBase.h"
+#include "library/ui/fModel.h"
 #include "platform/SettingsStore.h"
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
@@ -29,6 +32,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,6 +69,7 @@ class TestAppWindows : public QObject {
     QTemporaryDir m_files;
     QList<QUrl> m_opened;
     MDIForm1::Program m_program;
+    std::unique_ptr<MDIForm1> m_menuFrame;
 
     std::unique_ptr<MDIForm1> newFrame() {
         auto frame = std::make_unique<MDIForm1>(m_program);
@@ -87,14 +92,36 @@ private slots:
             m_opened << url;
             return true;
         });
+        QString error;
+        QVERIFY2(LibraryFile::CreateFromSql(m_programFolder.path() + QStringLiteral("/xqd.dll"),
+                                            ModuleDataBase::LibraryDbPassword,
+                                            QStringLiteral("CREATE TABLE CSS (函数名称 TEXT, 网址 TEXT);"
+                                                           "INSERT INTO CSS VALUES ('f', 'http://h/f.htm');"),
+                                            &error),
+                 qPrintable(error));
     }
-    void cleanupTestCase() { Shell::setUrlOpener({}); }
-    void init() { m_opened.clear(); }
+    void cleanupTestCase() {
+        m_menuFrame.reset();
+        Shell::setUrlOpener({});
+    }
+    void init() {
+        m_opened.clear();
+        if (QTest::currentTestFunction() != QLatin1String("menus"))
+            m_menuFrame.reset();
+    }
 
     void startUpEffects() {
         QVERIFY(SettingsStore::SaveHideNumbering(1));
         HideNumbering = 0;
+        QStringList compacted;
+        ModuleDataBase::testing::SetBeforeReplaceHook([&](const QString &copy) {
+            compacted << copy;
+            return true;
+        });
         auto frame = newFrame();
+        ModuleDataBase::testing::SetBeforeReplaceHook({});
+        QCOMPARE(compacted, QStringList{m_programFolder.path() + QStringLiteral("/xqd.dllDDD")});
+        QVERIFY(QFileInfo::exists(m_programFolder.path() + QStringLiteral("/xqd.dll")));
         QCOMPARE(frame->windowTitle(), QStringLiteral("VarnelJS分析提取分解器 V1.2"));
         QVERIFY(frame->windowState() & Qt::WindowMaximized);
         QCOMPARE(HideNumbering, short(1));
@@ -149,7 +176,10 @@ private slots:
     void menus() {
         QFETCH(QString, name);
         QFETCH(QString, caption);
-        auto frame = newFrame();
+        // One frame for all rows: a start-up compacts the library, which takes a moment.
+        if (!m_menuFrame)
+            m_menuFrame = newFrame();
+        MDIForm1 *frame = m_menuFrame.get();
         QAction *action = frame->menuBar()->findChild<QAction *>(name);
         if (!action)
             action = frame->findChild<QAction *>(name);
@@ -291,6 +321,7 @@ private slots:
         const QList<FormSinFile *> windows = analysisWindows(*frame);
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows[0]->处理单个文件, short(1));
+        QVERIFY(subWindowOf(windows[0])->isMaximized());
         QVERIFY(statuses.isEmpty());
         frame->关闭所有子窗口();
     }
@@ -354,15 +385,20 @@ private slots:
     }
 
     void libraryBrowserOpensOnce() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
         auto frame = newFrame();
-        frame->库存JS函数样板();
+        frame->findChild<QAction *>(QStringLiteral("menu库存JS函数样板"))->trigger();
         QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
         QMdiSubWindow *library = frame->mdiArea()->subWindowList().first();
         QVERIFY(library->isMaximized());
-        QWidget *browser = library->widget();
+        auto *browser = qobject_cast<fModel *>(library->widget());
+        QVERIFY(browser);
+        QCOMPARE(browser->Label1->text(), QStringLiteral("函数总数:1"));
+        QVERIFY(fake.messages.isEmpty());
+        // Shown again without a reload: a label changed since stays as it is.
+        browser->Label1->setText(QStringLiteral("marked"));
 
-        FakeDialogs fake;
-        FakeDialogs::Scope scope(fake);
         fake.fileAnswers << sourceFile(QStringLiteral("lib.js"));
         frame->打开JS文件();
         QCOMPARE(frame->mdiArea()->activeSubWindow() == library, false);
@@ -370,6 +406,7 @@ private slots:
         QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(frame->mdiArea()->activeSubWindow(), library);
         QCOMPARE(library->widget(), browser);
+        QCOMPARE(browser->Label1->text(), QStringLiteral("marked"));
 
         library->close();
         QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 1);
@@ -479,8 +516,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QVERIFY(!about.Line2->isVisible());
         for (QLabel *link : {about.Label2, about.Label7, about.Label4}) {
-            QTest::mouseMove(link, link->rect().center());
-            QTRY_VERIFY(about.Line2->isVisible());
+            QMouseEvent over(QEvent::MouseMove, QPointF(link->rect().center()),
+                             link->mapToGlobal(QPointF(link->rect().center())), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(link, &over);
+            QVERIFY(about.Line2->isVisible());
             QCOMPARE(about.Line2->x(), link->x());
             QCOMPARE(about.Line2->width(), link->width());
             QCOMPARE(about.Line2->y(), link->y() + link->height());
