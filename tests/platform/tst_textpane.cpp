@@ -117,6 +117,21 @@ private slots:
         QCOMPARE(pane.text(), want);
     }
 
+    // Long texts go into the editor in slices; a surrogate pair on a slice boundary stays whole.
+    void longAppendKeepsPairsWhole() {
+        const qsizetype slice = 1 << 20;
+        QString text(slice - 1, QLatin1Char('a'));
+        text += QStringLiteral("\U0001F600中");
+        text += QString(slice, QChar(0x6587));
+        TextPane pane;
+        pane.setText(QStringLiteral("网址0：x\r\n"));
+        pane.append(text);
+        QCOMPARE(pane.length(), 7 + text.size());
+        QCOMPARE(pane.text(), QStringLiteral("网址0：x\r\n") + text);
+        pane.setSelection(7 + int(slice) - 1, 3);
+        QCOMPARE(pane.editor()->selectedText(), QStringLiteral("\U0001F600中"));
+    }
+
     void replaceSelectionReplacesAndLeavesCaretAfter() {
         TextPane pane;
         pane.setText(mixed());
