@@ -63,8 +63,9 @@ void SourceLoader::start(short kind, const QString &path) {
 void SourceLoader::abort() {
     ++m_generation;
     m_poll.stop();
-    if (m_waiting && m_engine)
+    if (m_pageRequested && m_engine)
         m_engine->stop();
+    m_pageRequested = false;
     m_waiting = false;
     if (m_collection) {
         m_collection->abort();
@@ -93,6 +94,7 @@ void SourceLoader::OpenPageAndCollect(const QString &address) {
         return;
     }
     IsLoading = true;
+    m_pageRequested = true;
     m_engine->navigate(address);
     const quint64 generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
@@ -118,6 +120,7 @@ void SourceLoader::checkWait() {
 }
 
 void SourceLoader::collect() {
+    m_pageRequested = false;
     if (!m_engine) {
         finish();
         return;

@@ -91,5 +91,6 @@ private:
     double m_t0 = 0;
     quint64 m_generation = 0; // bumped by abort(), so steps queued by an earlier load do nothing
     bool m_running = false;
-    bool m_waiting = false;
+    bool m_waiting = false;       // between the first look after navigating and the collection
+    bool m_pageRequested = false; // the engine is loading a page for this load
 };

@@ -28,8 +28,8 @@ extern QString LinkScriptText, LastLinkFunction, LastLinkPrefix;
 QString ToSafeFileName(const QString &text);
 
 // Makes sure the folder `path` exists, creating each missing level ("/"-separated; the first level is
-// kept as written, every further level is cleaned with ToSafeFileName). Returns the path that exists
-// at the end, or an empty text.
+// kept as written, and so is every level that exists already; the others are cleaned with ToSafeFileName).
+// Returns the path that exists at the end, or an empty text.
 QString CreateFolderPath(const QString &path);
 
 // The last component of a disk path or address. Sets `extension` to the part behind the last dot when

@@ -18,6 +18,12 @@ struct LocalHttpServer::Impl {
 };
 
 LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
+    // Clients keep connections alive and each one holds a worker; a pool larger than cpp-httplib's
+    // default lets several clients and many parallel transfers be served at once.
+    d->server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+    // Headers and body go out in separate writes; without this, a kept-alive connection waits for the
+    // client's delayed acknowledgement (~40 ms) on every response.
+    d->server.set_tcp_nodelay(true);
     d->server.Get(".*", [this](const httplib::Request &req, httplib::Response &res) {
         const QString path = QString::fromStdString(req.path);
         std::function<Response(const QString &)> handler;
@@ -66,9 +72,13 @@ void LocalHttpServer::route(const QString &path, std::function<Response(const QS
     d->routes.insert(path, std::move(handler));
 }
 
-QString LocalHttpServer::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(d->port); }
+QString LocalHttpServer::baseUrl() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(d->port);
+}
 
-int LocalHttpServer::port() const { return d->port; }
+int LocalHttpServer::port() const {
+    return d->port;
+}
 
 int LocalHttpServer::hits(const QString &path) const {
     std::lock_guard<std::mutex> lock(d->mutex);

@@ -176,6 +176,18 @@ private slots:
         QVERIFY(!QFileInfo::exists(tmp.path() + QStringLiteral("/out")));
     }
 
+    void createFolderPathKeepsHiddenFolders() {
+        // An existing hidden folder is used as it is; a missing one is still cleaned like any level.
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral(".local/share")));
+        QCOMPARE(Module1::CreateFolderPath(tmp.path() + QStringLiteral("/.local/share/g/")),
+                 tmp.path() + QStringLiteral("/.local/share/g/"));
+        QVERIFY(!QFileInfo::exists(tmp.path() + QStringLiteral("/local")));
+        QCOMPARE(Module1::CreateFolderPath(tmp.path() + QStringLiteral("/.new")),
+                 tmp.path() + QStringLiteral("/new"));
+    }
+
     void createFolderPathKeepsFirstLevel() {
         // The first level is a drive or the root and is taken as written, forbidden characters included.
         QTemporaryDir tmp;

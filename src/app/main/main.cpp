@@ -1,13 +1,12 @@
+#include "app/ui/MDIForm1.h"
 #include "util/AppInfo.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::Title);
-    QMainWindow window;
-    window.setWindowTitle(AppInfo::MainCaption());
+    MDIForm1 window;
     window.showMaximized();
     return app.exec();
 }

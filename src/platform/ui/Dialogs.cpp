@@ -26,11 +26,12 @@ QMessageBox::Icon toQt(Dialogs::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// "*.js" -> "*.js (*.js)", one choice per pattern.
+// "*.js" -> "*.js (*.js)", one choice per pattern; "*.htm;*.html" -> "*.htm;*.html (*.htm *.html)",
+// since the dialog separates the patterns of one choice by spaces.
 QString filterText(const QStringList &filters) {
     QStringList parts;
     for (const QString &f : filters)
-        parts << QStringLiteral("%1 (%1)").arg(f);
+        parts << QStringLiteral("%1 (%2)").arg(f, QString(f).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return parts.join(QStringLiteral(";;"));
 }
 
@@ -50,10 +51,11 @@ QString runFileDialog(QWidget *parent, const Dialogs::FileRequest &request, QFil
 
 class QtProvider final : public Dialogs::Provider {
 public:
-    Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons,
-                            const QString &caption) override {
+    Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon,
+                            Dialogs::Buttons buttons, const QString &caption) override {
         QMessageBox box(toQt(icon), caption.isEmpty() ? AppInfo::Title : caption, text,
-                        buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                        buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                           : QMessageBox::Ok,
                         parent);
         const int result = box.exec();
         if (buttons == Dialogs::Buttons::Ok)
@@ -61,7 +63,8 @@ public:
         return result == QMessageBox::Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No;
     }
 
-    QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &proposed) override {
+    QString input(QWidget *parent, const QString &prompt, const QString &title,
+                  const QString &proposed) override {
         bool ok = false;
         const QString answer = QInputDialog::getText(parent, title.isEmpty() ? AppInfo::Title : title, prompt,
                                                      QLineEdit::Normal, proposed, &ok);
@@ -96,6 +99,8 @@ Provider &current() {
     return installed() ? *installed() : qtProvider;
 }
 
-void install(Provider *provider) { installed() = provider; }
+void install(Provider *provider) {
+    installed() = provider;
+}
 
 } // namespace Dialogs

@@ -1,1 +1,0 @@
-// Placeholder until the shell lands; keeps the library target non-empty.

@@ -1,0 +1,30 @@
+#pragma once
+// Texts and rules of the main window's three open commands, apart from the window that runs them.
+
+#include <QString>
+#include <QStringList>
+
+namespace OpenCommands {
+
+// Source kinds of an analysis window (`处理单个文件`).
+inline constexpr short ScriptFile = 1;
+inline constexpr short PageFile = 2;
+inline constexpr short PageAddress = 3;
+
+inline const QStringList ScriptFilters = {QStringLiteral("*.js"), QStringLiteral("*.*")};
+inline const QStringList PageFilters = {QStringLiteral("*.htm;*.html;*.sthml;*.asp;*.php;*.jsp"),
+                                        QStringLiteral("*.*")};
+
+inline const QString OpeningScriptFile = QStringLiteral("正在打开JS文件...");
+inline const QString OpeningPageFile = QStringLiteral("正在打开含JS网页文件...");
+inline const QString OpeningPageAddress = QStringLiteral("正在打开网页，分析所有JS文件...");
+inline const QString AddressPrompt = QStringLiteral("请输入网址:");
+
+// The clipboard text when it starts with "http://" (any letter case), otherwise an empty text.
+QString ProposedAddress(const QString &clipboard);
+
+// `文件名` of a script file or an address: its last component, with a short extension after a dot
+// (at most 5 characters) or without a dot when there is no extension.
+QString SourceFileName(const QString &path);
+
+} // namespace OpenCommands

@@ -1,0 +1,3 @@
+#include "app/Options.h"
+
+short HideNumbering = 0;

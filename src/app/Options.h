@@ -1,0 +1,4 @@
+#pragma once
+// The program-wide value of the option "不显示编号": 0 = off, 1 = on. Loaded at start-up, changed by fOption.
+
+extern short HideNumbering;

@@ -1,0 +1,80 @@
+#pragma once
+// The main window: the frame of the child windows, the menus, the shared status line and the start-up.
+
+#include "analysis/ui/AnalysisHost.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class FormSinFile;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+
+class MDIForm1 : public QMainWindow, public AnalysisHost {
+    Q_OBJECT
+public:
+    // Where the program lives: the library file sits in `programFolder`; the desktop entry starts
+    // `programPath`.
+    struct Program {
+        QString programFolder;
+        QString programPath;
+    };
+    // The running program.
+    static Program RunningProgram();
+
+    explicit MDIForm1(const Program &program = RunningProgram(), QWidget *parent = nullptr);
+    ~MDIForm1() override;
+
+    // AnalysisHost: panel 2 of the status bar and the function list's popup menu.
+    void setStatusText(const QString &text) override;
+    QString statusText() const override;
+    ListPopupMenu listPopupMenu() override;
+
+    // Fills the source fields of a new analysis window.
+    void 提取文件名(const QString &路径, FormSinFile *fr, short 单多网);
+    // The open analysis window whose `文件路径` is `路径`, letter case ignored; `fr0` is left alone when none
+    // is.
+    bool 查找Form1是打开(const QString &路径, FormSinFile *&fr0);
+
+    // Menu commands.
+    void 打开JS文件();
+    void 打开网页文件();
+    void 打开网址();
+    void 库存JS函数样板();
+    void 选项();
+    void 关于();
+    void 定制软件();
+    // 0 cascade, 1 tile horizontally (rows), 2 tile vertically (columns), 3 line up minimised windows.
+    void Arrange(int mode);
+    void 最小化所有子窗口();
+    void 关闭所有子窗口();
+
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    QLabel *statusPanel(int panel) const; // 1 or 2
+
+signals:
+    void statusTextChanged(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void startUp();
+    void openFileSource(const QStringList &filters, const QString &statusText, short kind);
+    void openSource(const QString &path, const QString &statusText, short kind);
+    void focusWindow(FormSinFile *window);
+
+    // Child windows are made here only.
+    FormSinFile *newAnalysisWindow();
+    QWidget *newLibraryBrowser();
+
+    Program m_program;
+    QMdiArea *m_mdiArea = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
+    ListPopupMenu m_listPopup;
+    QPointer<QMdiSubWindow> m_libraryWindow;
+};

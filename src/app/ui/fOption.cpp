@@ -1,0 +1,41 @@
+#include "app/ui/fOption.h"
+
+#include "app/Options.h"
+#include "platform/SettingsStore.h"
+#include "platform/ui/Dialogs.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+fOption::fOption(QWidget *parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("设置"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    Check1 = new QCheckBox(QStringLiteral("现内容中不显示编号分隔符"), this);
+    Check1->setChecked(HideNumbering != 0);
+    Command1 = new QPushButton(QStringLiteral("确定"), this);
+    Command1->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Command1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Check1);
+    layout->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+}
+
+void fOption::Command1_Click() {
+    HideNumbering = Check1->isChecked() ? 1 : 0;
+    if (!SettingsStore::SaveHideNumbering(HideNumbering))
+        Dialogs::current().message(this, QStringLiteral("设置无法保存，下次启动时仍是原来的设置。"),
+                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    accept();
+}
+
+void fOption::ShowModal(QWidget *parent) {
+    fOption dialog(parent);
+    dialog.exec();
+}

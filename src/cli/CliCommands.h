@@ -1,0 +1,33 @@
+#pragma once
+// The commands of varneljs-cli, apart from main() so they read as plain functions of their arguments.
+//
+//   collect --script FILE | --page FILE | --url ADDRESS [--list]
+//       Runs the load sequence of an analysis window of kind 1, 2 or 3 and writes the combined script
+//       text (UTF-8, CR LF as generated) to stdout; with --list the script-list entries, one per line
+//       (LF). Scripts that could not be fetched or read go to stderr with the reason.
+//   normalise [FILE]
+//       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
+//
+// Exit codes: 0 when the command ran (a collection with unobtainable scripts included), 1 when an input
+// file cannot be read, 2 on a usage error (the usage text goes to stderr).
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <functional>
+
+namespace Cli {
+
+enum ExitCode { Ok = 0, InputError = 1, UsageError = 2 };
+
+struct Output {
+    QByteArray out;
+    QByteArray err;
+};
+
+QString usageText();
+
+// `args` without the program name. `stdinBytes` is read only by normalise without FILE.
+int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes);
+
+} // namespace Cli

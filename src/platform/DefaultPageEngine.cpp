@@ -1,0 +1,153 @@
+// The embedded page engine: about:blank, local page files and http(s) pages, parsed with gumbo.
+
+#include "platform/HttpClient.h"
+#include "platform/PageEngine.h"
+#include "platform/TextCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+const QString kBlank = QStringLiteral("about:blank");
+
+// Local page files larger than this are not loaded (the document stays empty).
+constexpr qint64 kMaxPageBytes = qint64(256) * 1024 * 1024;
+
+bool startsWithCi(const QString &text, QLatin1String prefix) {
+    return text.startsWith(prefix, Qt::CaseInsensitive);
+}
+
+// The native path a page address names on this machine, or empty when it names none.
+QString localPathOf(const QString &address) {
+    if (startsWithCi(address, QLatin1String("file:"))) {
+        // "file://" followed by the native path is the form this engine reports; take it literally first
+        // (a file name may hold "%" or "#").
+        const QString literal = address.mid(7);
+        if (startsWithCi(address, QLatin1String("file:///")) && QFileInfo::exists(literal))
+            return literal;
+        const QUrl url(address, QUrl::TolerantMode);
+        return url.isLocalFile() ? url.toLocalFile() : QString();
+    }
+    // Any other scheme ("about:", "javascript:", "ftp:") names no file; a single letter is a drive.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (address.isEmpty() || scheme.match(address).hasMatch())
+        return QString();
+    return QFileInfo(address).absoluteFilePath();
+}
+
+class DefaultPageEngine final : public PageEngine {
+public:
+    explicit DefaultPageEngine(QObject *parent) : PageEngine(parent), m_http(new HttpClient(this)) {
+        m_document.url = kBlank;
+    }
+
+    void setSilent(bool silent) override { m_silent = silent; }
+
+    void navigate(const QString &address) override {
+        cancel();
+        m_busy = true;
+        const quint64 id = m_generation;
+        const QString requested = address.trimmed();
+        if (startsWithCi(requested, QLatin1String("http://")) ||
+            startsWithCi(requested, QLatin1String("https://"))) {
+            m_request = m_http->get(requested);
+            connect(m_request, &HttpRequest::finished, this,
+                    [this, id, requested] { httpDone(id, requested); });
+            return;
+        }
+        if (requested.compare(kBlank, Qt::CaseInsensitive) == 0) {
+            // The blank page is there at once, so a script element added right after navigate() stays.
+            m_document = PageDocument{kBlank, {}};
+            QMetaObject::invokeMethod(
+                this,
+                [this, id] {
+                    if (id == m_generation)
+                        complete();
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, id, requested] {
+                if (id == m_generation)
+                    loadLocal(requested);
+            },
+            Qt::QueuedConnection);
+    }
+
+    bool busy() const override { return m_busy; }
+    PageDocument &document() override { return m_document; }
+
+    void stop() override {
+        cancel();
+        m_busy = false;
+    }
+
+private:
+    // Forgets the navigation in progress: its request stops and its completion is never reported.
+    void cancel() {
+        ++m_generation;
+        if (m_request) {
+            m_request->abort();
+            m_request->deleteLater();
+            m_request = nullptr;
+        }
+    }
+
+    void httpDone(quint64 id, const QString &requested) {
+        if (id != m_generation || !m_request)
+            return;
+        const HttpResult result = m_request->result();
+        m_request->deleteLater();
+        m_request = nullptr;
+        if (result.ok) {
+            const TextCodec::Decoded page =
+                TextCodec::decodeHtml(result.body, TextCodec::charsetFromContentType(result.contentType));
+            m_document = parseHtmlDocument(page.text, result.finalUrl);
+        } else {
+            m_document = PageDocument{requested, {}};
+        }
+        complete();
+    }
+
+    void loadLocal(const QString &requested) {
+        const QString path = localPathOf(requested);
+        if (path.isEmpty()) {
+            m_document = PageDocument{requested, {}};
+            return complete();
+        }
+        // "file://" + the native path: stripping seven characters gives the disk path back.
+        const QString url = QStringLiteral("file://") + path;
+        m_document = PageDocument{url, {}};
+        QFile file(path);
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() <= kMaxPageBytes && file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            m_document = parseHtmlDocument(TextCodec::decodeHtml(bytes).text, url);
+        }
+        complete();
+    }
+
+    void complete() {
+        m_busy = false;
+        emit documentComplete(this, m_document.url);
+    }
+
+    HttpClient *m_http;
+    QPointer<HttpRequest> m_request;
+    PageDocument m_document;
+    quint64 m_generation = 0;
+    bool m_busy = false;
+    bool m_silent = true;
+};
+
+} // namespace
+
+PageEngine *createDefaultPageEngine(QObject *parent) {
+    return new DefaultPageEngine(parent);
+}

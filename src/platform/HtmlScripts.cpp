@@ -1,0 +1,184 @@
+// parseHtmlDocument: the script elements of an HTML page, as a browser lists them in document.scripts.
+
+#include "platform/PageEngine.h"
+
+#include <gumbo.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Each pass re-parses the page; a pass is needed only when a <noscript> was read differently than a
+// browser with scripting reads it, which real pages almost never nest more than a few deep.
+constexpr int kMaxPasses = 16;
+
+class Parse {
+public:
+    explicit Parse(const QByteArray &buffer) : m_options(kGumboDefaultOptions) {
+        m_options.max_errors = 0; // errors are not needed; recording them costs memory on broken pages
+        m_output = gumbo_parse_with_options(&m_options, buffer.constData(), size_t(buffer.size()));
+    }
+    ~Parse() {
+        if (m_output)
+            gumbo_destroy_output(&m_options, m_output);
+    }
+    Parse(const Parse &) = delete;
+    Parse &operator=(const Parse &) = delete;
+    GumboNode *document() const { return m_output ? m_output->document : nullptr; }
+
+private:
+    GumboOptions m_options;
+    GumboOutput *m_output = nullptr;
+};
+
+const GumboVector *childrenOf(const GumboNode *node) {
+    if (node->type == GUMBO_NODE_DOCUMENT)
+        return &node->v.document.children;
+    if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE)
+        return &node->v.element.children;
+    return nullptr;
+}
+
+// Visits the tree in document order without recursion (pages can nest very deep). `visit` returns
+// false to skip the children of a node.
+template <typename Visit> void walk(GumboNode *root, Visit visit) {
+    std::vector<GumboNode *> stack;
+    if (root)
+        stack.push_back(root);
+    while (!stack.empty()) {
+        GumboNode *node = stack.back();
+        stack.pop_back();
+        if (!visit(node))
+            continue;
+        if (const GumboVector *children = childrenOf(node))
+            for (unsigned int i = children->length; i > 0; --i)
+                stack.push_back(static_cast<GumboNode *>(children->data[i - 1]));
+    }
+}
+
+bool isHtmlElement(const GumboNode *node, GumboTag tag) {
+    return (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) &&
+           node->v.element.tag == tag && node->v.element.tag_namespace == GUMBO_NAMESPACE_HTML;
+}
+
+bool isRawTextEndDelimiter(char c) {
+    return c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ' || c == '/' || c == '>';
+}
+
+// Where the raw text of a <noscript> starting at `from` ends: the first "</noscript" followed by a
+// space, "/" or ">" (letter case ignored), or the end of the page.
+qsizetype rawTextEnd(const QByteArray &buffer, qsizetype from) {
+    static const char kEnd[] = "</noscript";
+    constexpr qsizetype kLen = sizeof kEnd - 1;
+    const char *data = buffer.constData();
+    const qsizetype n = buffer.size();
+    for (qsizetype i = from; i < n;) {
+        const void *hit = std::memchr(data + i, '<', size_t(n - i));
+        if (!hit)
+            break;
+        i = static_cast<const char *>(hit) - data;
+        if (i + kLen < n && qstrnicmp(data + i, kEnd, kLen) == 0 && isRawTextEndDelimiter(data[i + kLen]))
+            return i;
+        ++i;
+    }
+    return n;
+}
+
+// A browser with scripting reads <noscript> content as raw text; gumbo parses it as markup (scripting
+// off). Blanking every "<" of that raw text (same length, so source offsets stay valid) and parsing
+// again gives the tree a browser builds, at least as far as script elements go. Returns true when the
+// buffer changed and must be parsed again.
+bool neutraliseNoscripts(QByteArray &buffer, GumboNode *document, qsizetype &settled) {
+    std::vector<GumboNode *> noscripts;
+    walk(document, [&](GumboNode *node) {
+        if (isHtmlElement(node, GUMBO_TAG_NOSCRIPT) && node->v.element.original_tag.length > 0)
+            noscripts.push_back(node);
+        return true; // template contents too: their noscripts are raw text as well
+    });
+    const char *base = buffer.constData();
+    auto offsetOf = [&](const GumboNode *node) {
+        return qsizetype(node->v.element.original_tag.data - base);
+    };
+    std::sort(noscripts.begin(), noscripts.end(),
+              [&](const GumboNode *a, const GumboNode *b) { return offsetOf(a) < offsetOf(b); });
+
+    bool changed = false;
+    qsizetype regionEnd = settled;
+    for (const GumboNode *node : noscripts) {
+        const qsizetype start = offsetOf(node);
+        if (start < regionEnd)
+            continue; // inside the raw text of an earlier noscript, or already settled
+        const qsizetype contentStart = start + qsizetype(node->v.element.original_tag.length);
+        const qsizetype end = rawTextEnd(buffer, contentStart);
+        regionEnd = end;
+        char *data = buffer.data(); // not shared, so no detach: the tree's pointers stay valid
+        bool hadMarkup = false;
+        for (qsizetype i = contentStart; i < end; ++i) {
+            if (data[i] == '<') {
+                data[i] = ' ';
+                hadMarkup = true;
+            }
+        }
+        if (!hadMarkup)
+            continue;
+        changed = true;
+        // When gumbo closed this noscript at the same end tag, both readings agree on what follows and
+        // the next noscripts of this parse are valid; otherwise only a new parse can tell.
+        const GumboStringPiece &endTag = node->v.element.original_end_tag;
+        if (endTag.length == 0 || qsizetype(endTag.data - base) != end) {
+            settled = end;
+            return true;
+        }
+    }
+    settled = regionEnd;
+    return changed;
+}
+
+QString textOf(const GumboNode *script) {
+    QByteArray text;
+    const GumboVector &children = script->v.element.children;
+    for (unsigned int i = 0; i < children.length; ++i) {
+        const auto *child = static_cast<const GumboNode *>(children.data[i]);
+        if (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE ||
+            child->type == GUMBO_NODE_CDATA)
+            text += child->v.text.text;
+    }
+    return QString::fromUtf8(text);
+}
+
+QList<ScriptElement> scriptsOf(GumboNode *document) {
+    QList<ScriptElement> scripts;
+    walk(document, [&](GumboNode *node) {
+        if (node->type == GUMBO_NODE_TEMPLATE)
+            return false; // template contents are not part of the document
+        if (!isHtmlElement(node, GUMBO_TAG_SCRIPT))
+            return true;
+        ScriptElement element;
+        if (const GumboAttribute *src = gumbo_get_attribute(&node->v.element.attributes, "src"))
+            element.src = QString::fromUtf8(src->value);
+        element.defer = gumbo_get_attribute(&node->v.element.attributes, "defer") != nullptr;
+        element.text = textOf(node);
+        scripts.append(std::move(element));
+        return false;
+    });
+    return scripts;
+}
+
+} // namespace
+
+PageDocument parseHtmlDocument(const QString &html, const QString &url) {
+    PageDocument document;
+    document.url = url;
+    QByteArray buffer = html.toUtf8();
+    buffer.detach();
+    qsizetype settled = 0;
+    for (int pass = 1;; ++pass) {
+        Parse parse(buffer);
+        if (pass < kMaxPasses && neutraliseNoscripts(buffer, parse.document(), settled))
+            continue;
+        document.scripts = scriptsOf(parse.document());
+        return document;
+    }
+}

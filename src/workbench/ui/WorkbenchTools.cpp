@@ -1,0 +1,190 @@
+#include "workbench/ui/WorkbenchTools.h"
+
+#include "analysis/ScriptFetchers.h"
+#include "platform/TextCodec.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/TextPane.h"
+#include "util/AppInfo.h"
+#include "util/Module1.h"
+#include "workbench/DownloadAddress.h"
+#include "workbench/FindNext.h"
+#include "workbench/SaveEncoding.h"
+#include "workbench/ui/PaneFormat.h"
+#include "workbench/ui/PaneTools.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+// A check box's value as the pane helpers count it: 0 clear, 1 ticked, 2 grey.
+short checkValue(Qt::CheckState state) {
+    switch (state) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+constexpr int kLineSpacingExtra = 50;
+
+} // namespace
+
+WorkbenchTools::WorkbenchTools(const WorkbenchControls &controls, QObject *parent)
+    : QObject(parent ? parent : controls.window), c(controls), m_window(controls.window),
+      m_rtbDown(controls.RtbDown), m_text5(controls.Text5), m_command4(controls.Command4) {
+    const auto onClick = [this](QAbstractButton *button, auto handler) {
+        if (button)
+            connect(button, &QAbstractButton::clicked, this, handler);
+    };
+    onClick(c.Command3, [this] { normalise(); });
+    onClick(c.Command6, [this] { findNext(c.Text3, c.RtbOld); });
+    onClick(c.Command9, [this] { findNext(c.Text2, c.RtbNew); });
+    onClick(c.Command7, [this] { saveOverSource(); });
+    onClick(c.Command5, [this] { saveAs(c.RtbOld, false); });
+    onClick(c.Command8, [this] { saveAs(c.RtbDown, true); });
+    onClick(c.Command2, [this] { Module1::SetLineSpacing(c.RtbOld, kLineSpacingExtra); });
+    onClick(c.Command4, [this] { download(); });
+    onClick(c.Command1, [this] { reload(); });
+    if (c.Check1)
+        connect(c.Check1, &QCheckBox::stateChanged, this, [this] { wordWrapClicked(c.Check1, c.RtbOld); });
+    if (c.Check2)
+        connect(c.Check2, &QCheckBox::stateChanged, this, [this] { wordWrapClicked(c.Check2, c.RtbNew); });
+    if (c.Combo1) {
+        // Selecting by program (the collection picks the first entry) or by the user, even the same one.
+        connect(c.Combo1, &QComboBox::currentIndexChanged, this, [this] { scriptSelected(); });
+        connect(c.Combo1, &QComboBox::activated, this, [this] { scriptSelected(); });
+    }
+}
+
+WorkbenchTools::~WorkbenchTools() {
+    // A window closed mid-download: the transfer stops and nothing is shown.
+    delete m_fetch.data();
+}
+
+void WorkbenchTools::showError(const QString &text) const {
+    Dialogs::current().message(m_window, text, Dialogs::Icon::Critical, Dialogs::Buttons::Ok, AppInfo::Title);
+}
+
+void WorkbenchTools::normalise() {
+    NormalisePane(c.RtbOld);
+}
+
+void WorkbenchTools::findNext(QLineEdit *findBox, TextPane *pane) {
+    if (!findBox || !pane)
+        return;
+    const QString needle = findBox->text();
+    if (needle.isEmpty())
+        return;
+    if (FindNextInPane(pane, needle) >= 0)
+        pane->setFocus();
+    else
+        showError(FindNotFoundMessage(needle));
+}
+
+void WorkbenchTools::saveOverSource() {
+    if (!c.Text1 || !c.RtbOld)
+        return;
+    const QString path = c.Text1->text();
+    if (path.isEmpty())
+        return;
+    if (Dialogs::current().message(m_window, QStringLiteral("确认替换保存?"), Dialogs::Icon::Question,
+                                   Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
+        return;
+    // The file keeps the encoding it was read with; it is detected again now, as the pane does not
+    // remember it. A file that has gone is written in the host code page.
+    const TextCodec::FileText before = TextCodec::readFile(path);
+    const QByteArray encoding = before.ok ? EncodingForRewrite(before.encoding) : QByteArray();
+    const QString error = TextCodec::writeFile(path, c.RtbOld->text(), encoding, before.ok && before.bom);
+    if (!error.isEmpty())
+        showError(QStringLiteral("保存失败：") + error);
+}
+
+void WorkbenchTools::saveAs(TextPane *pane, bool proposeFromAddress) {
+    if (!pane)
+        return;
+    if (proposeFromAddress && c.Text5) {
+        QString extension;
+        m_dialogFileName = Module1::SplitFileName(c.Text5->text(), false, extension);
+    }
+    Dialogs::FileRequest request;
+    request.fileName = m_dialogFileName;
+    request.filters = {QStringLiteral("*.js"), QStringLiteral("*.txt")};
+    request.defaultSuffix = QStringLiteral("js");
+    const QString chosen = Dialogs::current().saveFile(m_window, request);
+    if (chosen.isEmpty())
+        return; // cancelled: nothing written, nothing said
+    m_dialogFileName = chosen;
+    const QString error = pane->saveFile(chosen);
+    if (!error.isEmpty())
+        showError(QStringLiteral("保存失败：") + error);
+}
+
+void WorkbenchTools::wordWrapClicked(QCheckBox *box, TextPane *pane) {
+    if (box)
+        Module1::SetWordWrap(pane, checkValue(box->checkState()));
+}
+
+void WorkbenchTools::scriptSelected() {
+    if (c.Combo1 && m_command4)
+        m_command4->setEnabled(IsDownloadableAddress(c.Combo1->currentText()));
+}
+
+void WorkbenchTools::download() {
+    if (!m_command4 || !c.Combo1 || m_fetch)
+        return;
+    m_command4->setEnabled(false);
+    const QString address = c.Combo1->currentText();
+    if (!IsDownloadableAddress(address) || !m_rtbDown) {
+        finishDownload();
+        return;
+    }
+    m_rtbDown->setText(QString());
+    if (m_text5)
+        m_text5->setText(address);
+    // Asynchronous: the window and every other window stay usable while the transfer runs.
+    m_fetch = ScriptFetch::download(address, nullptr, this);
+    connect(m_fetch, &ScriptFetch::finished, this, [this] {
+        ScriptFetch *fetch = m_fetch;
+        m_fetch = nullptr;
+        if (!fetch)
+            return;
+        const FetchResult result = fetch->result();
+        fetch->deleteLater();
+        if (result.failed) {
+            if (m_rtbDown)
+                m_rtbDown->setText(QString());
+            showError(QStringLiteral("下载失败：") + result.reason);
+        } else if (m_rtbDown) {
+            m_rtbDown->setText(result.text);
+        }
+        finishDownload();
+    });
+}
+
+void WorkbenchTools::finishDownload() {
+    if (m_command4)
+        m_command4->setEnabled(true);
+    emit downloadFinished();
+}
+
+void WorkbenchTools::reload() {
+    if (!c.RtbOld)
+        return;
+    c.RtbOld->setText(QString());
+    const QString path = c.sourcePath ? c.sourcePath() : QString();
+    if (!FileExists(path)) {
+        showError(QStringLiteral("是网址或者文件不存在！"));
+        return;
+    }
+    const QString error = c.RtbOld->loadFile(path);
+    if (!error.isEmpty()) {
+        c.RtbOld->setText(QString());
+        showError(error);
+    }
+}

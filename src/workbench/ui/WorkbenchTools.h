@@ -1,0 +1,49 @@
+#pragma once
+// The editing tools of the analysis window: "规范化", the two find buttons, "保存", the two save-as
+// buttons, word wrap, line spacing, "下载查看" and "重新打开". The window builds its controls, hands them
+// over in a WorkbenchControls and keeps this object (a child of the window) for as long as it lives.
+
+#include "workbench/ui/WorkbenchControls.h"
+
+#include <QObject>
+#include <QPointer>
+
+class ScriptFetch;
+
+class WorkbenchTools : public QObject {
+    Q_OBJECT
+public:
+    // Connects every control that is set. `parent` defaults to the window.
+    explicit WorkbenchTools(const WorkbenchControls &controls, QObject *parent = nullptr);
+    ~WorkbenchTools() override;
+
+    // The tools, callable directly as well as through their buttons.
+    void normalise();                                     // Command3
+    void findNext(QLineEdit *findBox, TextPane *pane);    // Command6, Command9
+    void saveOverSource();                                // Command7
+    void saveAs(TextPane *pane, bool proposeFromAddress); // Command5 (false), Command8 (true)
+    void scriptSelected();                                // Combo1 selection
+    void download();                                      // Command4
+    void reload();                                        // Command1
+    void wordWrapClicked(QCheckBox *box, TextPane *pane); // Check1, Check2
+
+    bool isDownloading() const { return !m_fetch.isNull(); }
+    // The file name the save-as dialog holds (it keeps the last one between uses).
+    QString dialogFileName() const { return m_dialogFileName; }
+
+signals:
+    // A download has ended (shown, failed or abandoned); Command4 is enabled again by then.
+    void downloadFinished();
+
+private:
+    void showError(const QString &text) const;
+    void finishDownload();
+
+    WorkbenchControls c;
+    QPointer<QWidget> m_window;
+    QPointer<TextPane> m_rtbDown;
+    QPointer<QLineEdit> m_text5;
+    QPointer<QAbstractButton> m_command4;
+    QPointer<ScriptFetch> m_fetch;
+    QString m_dialogFileName;
+};

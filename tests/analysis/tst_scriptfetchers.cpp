@@ -1,0 +1,243 @@
+// The fetchers and the file test: which paths count as files, how files and downloads are decoded,
+// which addresses are fetched at all, and the asynchronous fetch's finish/abort contract.
+
+#include "analysis/ScriptFetchers.h"
+#include "platform/HttpClient.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+// A response without naming every field (status, body, type, redirect target, delay).
+[[maybe_unused]] LocalHttpServer::Response reply(int status, const QByteArray &body,
+                                                 const QByteArray &type = "text/javascript",
+                                                 const QByteArray &location = {}, int delayMs = 0) {
+    LocalHttpServer::Response r;
+    r.status = status;
+    r.body = body;
+    r.contentType = type;
+    r.location = location;
+    r.delayMs = delayMs;
+    return r;
+}
+} // namespace
+
+class TestScriptFetchers : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        TestEnv::writeFile(path(QStringLiteral("a.js")), "var a;");
+        TestEnv::writeFile(path(QStringLiteral(".hidden.js")), "var h;");
+        TestEnv::writeFile(path(QStringLiteral("sub/b.js")), "var b;");
+        QVERIFY(QFile::link(path(QStringLiteral("a.js")), path(QStringLiteral("link.js"))));
+    }
+
+    void fileExists_data() {
+        QTest::addColumn<QString>("name"); // relative to the temp folder; "<empty>" for ""
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("ordinary file") << "a.js" << true;
+        QTest::newRow("file in a folder") << "sub/b.js" << true;
+        QTest::newRow("link to a file") << "link.js" << true;
+        QTest::newRow("missing") << "missing.js" << false;
+        QTest::newRow("folder") << "sub" << false;
+        QTest::newRow("hidden file") << ".hidden.js" << false;
+        QTest::newRow("wildcard is literal") << "*.js" << false;
+        QTest::newRow("question mark is literal") << "?.js" << false;
+        QTest::newRow("empty path") << "<empty>" << false;
+    }
+    void fileExists() {
+        QFETCH(QString, name);
+        QFETCH(bool, expected);
+        QCOMPARE(FileExists(name == QLatin1String("<empty>") ? QString() : path(name)), expected);
+    }
+
+    void fileExistsOddPaths() {
+        QVERIFY(!FileExists(QStringLiteral("C:\\dir\\a.js")));
+        QTest::ignoreMessage(QtWarningMsg, "Broken filename passed to function");
+        QVERIFY(!FileExists(QString(QChar(0)) + QStringLiteral("x")));
+        QVERIFY(!FileExists(QStringLiteral("/")));
+    }
+
+    void readLocal_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        const QString chinese = QStringLiteral("var 名字 = \"中文\";\r\n// 注释\r\n");
+        QTest::newRow("utf-8") << chinese.toUtf8() << chinese;
+        QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << chinese;
+        QStringEncoder le(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+        QTest::newRow("utf-16le with bom") << QByteArray(le(chinese)) << chinese;
+        QStringEncoder be(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom);
+        QTest::newRow("utf-16be with bom") << QByteArray(be(chinese)) << chinese;
+        QStringEncoder gb("GB18030");
+        QTest::newRow("gbk without bom") << QByteArray(gb(chinese)) << chinese;
+        QTest::newRow("empty file") << QByteArray() << QString();
+    }
+    void readLocal() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        const QString file = path(QStringLiteral("read-%1.js").arg(QTest::currentDataTag()));
+        TestEnv::writeFile(file, bytes);
+        const FetchResult r = readLocalScript(file);
+        QCOMPARE(r.text, expected);
+        QVERIFY(!r.failed);
+        QCOMPARE(读入本地JS文件内容(file), expected);
+    }
+
+    void readLocalDeclines_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("empty path") << QString();
+        QTest::newRow("folder") << path(QStringLiteral("sub"));
+        QTest::newRow("hidden file") << path(QStringLiteral(".hidden.js"));
+        QTest::newRow("missing file") << path(QStringLiteral("missing.js"));
+    }
+    void readLocalDeclines() {
+        QFETCH(QString, file);
+        const FetchResult r = readLocalScript(file);
+        QCOMPARE(r.text, QString());
+        QVERIFY(!r.failed); // no text, but nothing went wrong: it is not reported
+    }
+
+    void readLocalUnreadable() {
+        if (::geteuid() == 0)
+            QSKIP("the superuser reads every file");
+        const QString file = path(QStringLiteral("locked.js"));
+        TestEnv::writeFile(file, "var x;");
+        QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
+        const FetchResult r = readLocalScript(file);
+        QVERIFY(r.failed);
+        QVERIFY(!r.reason.isEmpty());
+        QCOMPARE(r.text, QString());
+    }
+
+    void download_data() {
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("hits");
+        QTest::newRow("http") << "http://"
+                              << "var d;" << 1;
+        QTest::newRow("HTTP in capitals") << "HTTP://"
+                                          << "var d;" << 1;
+        QTest::newRow("Http mixed") << "Http://"
+                                    << "var d;" << 1;
+        QTest::newRow("https declined") << "https://"
+                                        << "" << 0;
+        QTest::newRow("ftp declined") << "ftp://"
+                                      << "" << 0;
+    }
+    void download() {
+        QFETCH(QString, scheme);
+        QFETCH(QString, expected);
+        QFETCH(int, hits);
+        LocalHttpServer server;
+        server.route(QStringLiteral("/d.js"), reply(200, "var d;", "text/javascript"));
+        const QString address = scheme + QStringLiteral("127.0.0.1:%1/d.js").arg(server.port());
+        const FetchResult r = downloadScript(address);
+        QCOMPARE(r.text, expected);
+        QVERIFY(!r.failed);
+        QCOMPARE(server.hits(QStringLiteral("/d.js")), hits);
+    }
+
+    void downloadDecodesDeclaredCharset() {
+        LocalHttpServer server;
+        const QString chinese = QStringLiteral("alert(\"你好，世界\");");
+        QStringEncoder gb("GB18030");
+        server.route(QStringLiteral("/g.js"), reply(200, gb(chinese), "application/javascript; charset=gbk"));
+        QCOMPARE(下载JS内容(server.baseUrl() + QStringLiteral("/g.js")), chinese);
+    }
+
+    void downloadFailures_data() {
+        QTest::addColumn<int>("status");
+        QTest::newRow("404") << 404;
+        QTest::newRow("500") << 500;
+    }
+    void downloadFailures() {
+        QFETCH(int, status);
+        LocalHttpServer server;
+        server.route(QStringLiteral("/e.js"), reply(status, "error page", "text/html"));
+        const FetchResult r = downloadScript(server.baseUrl() + QStringLiteral("/e.js"));
+        QCOMPARE(r.text, QString()); // never the error page
+        QVERIFY(r.failed);
+        QVERIFY2(r.reason.contains(QString::number(status)), qPrintable(r.reason));
+    }
+
+    void asyncDownloadFinishesLater() {
+        LocalHttpServer server;
+        server.route(QStringLiteral("/d.js"), reply(200, "var d;", "text/javascript"));
+        QObject owner;
+        ScriptFetch *fetch =
+            ScriptFetch::download(server.baseUrl() + QStringLiteral("/d.js"), nullptr, &owner);
+        QSignalSpy spy(fetch, &ScriptFetch::finished);
+        QVERIFY(!fetch->isFinished());
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(fetch->result().text, QStringLiteral("var d;"));
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void asyncDeclinedFinishesLaterWithoutRequest() {
+        QObject owner;
+        ScriptFetch *fetch =
+            ScriptFetch::download(QStringLiteral("https://127.0.0.1:9/x.js"), nullptr, &owner);
+        QSignalSpy spy(fetch, &ScriptFetch::finished);
+        QCOMPARE(spy.count(), 0); // never from inside the starting call
+        QVERIFY(spy.wait(2000));
+        QCOMPARE(fetch->result().text, QString());
+        QVERIFY(!fetch->result().failed);
+    }
+
+    void asyncReadLocal() {
+        QObject owner;
+        ScriptFetch *fetch = ScriptFetch::readLocal(path(QStringLiteral("a.js")), &owner);
+        QSignalSpy spy(fetch, &ScriptFetch::finished);
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(fetch->result().text, QStringLiteral("var a;"));
+    }
+
+    void abortStopsTransfer() {
+        LocalHttpServer server;
+        server.route(QStringLiteral("/slow.js"), reply(200, "late", "text/javascript", {}, 600));
+        QObject owner;
+        ScriptFetch *fetch =
+            ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), nullptr, &owner);
+        QSignalSpy spy(fetch, &ScriptFetch::finished);
+        QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 3000);
+        fetch->abort();
+        QTest::qWait(900);
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(!fetch->isFinished());
+    }
+
+    void deleteMidway() {
+        LocalHttpServer server;
+        server.route(QStringLiteral("/slow.js"), reply(200, "late", "text/javascript", {}, 400));
+        HttpClient client;
+        auto *download = ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), &client);
+        auto *read = ScriptFetch::readLocal(path(QStringLiteral("a.js")));
+        delete download;
+        delete read;
+        QTest::qWait(700); // late replies and the worker's result must land nowhere
+        // The shared client is still sound after a fetch was dropped mid-transfer.
+        server.route(QStringLiteral("/next.js"), reply(200, "next", "text/javascript"));
+        ScriptFetch *next =
+            ScriptFetch::download(server.baseUrl() + QStringLiteral("/next.js"), &client, &client);
+        QSignalSpy spy(next, &ScriptFetch::finished);
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(next->result().text, QStringLiteral("next"));
+    }
+};
+
+VARNEL_TEST_MAIN(TestScriptFetchers)
+#include "tst_scriptfetchers.moc"

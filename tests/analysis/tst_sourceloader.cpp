@@ -1,0 +1,277 @@
+// The load sequence over a page engine the test drives: kinds 1, 2, 3 and other, the DocumentComplete
+// rule, the 15-second wait on an injected clock, and abort/teardown while a load runs.
+
+#include "FakePageEngine.h"
+
+#include "analysis/SourceLoader.h"
+#include "analysis/StringSink.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSourceLoader : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    static PageDocument pageWithInline(const QString &url, const QString &text) {
+        PageDocument doc;
+        doc.url = url;
+        doc.scripts.append({QString(), text, false});
+        return doc;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a;\r\n");
+    }
+
+    void singleScriptFile() {
+        FakePageEngine engine;
+        StringSink sink;
+        sink.addEntry(QStringLiteral("old"));
+        sink.appendText(QStringLiteral("old text"));
+        SourceLoader loader(&engine, &sink);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        const QString path = m_dir.path() + QStringLiteral("/a.js");
+        loader.start(1, path);
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(spy.wait(5000));
+        QVERIFY(engine.silent);
+        QCOMPARE(engine.navigations, QStringList{QStringLiteral("about:blank")});
+        // The blank page keeps the one added script element.
+        QCOMPARE(engine.doc.scripts.size(), 1);
+        QCOMPARE(engine.doc.scripts[0].src, path);
+        QVERIFY(engine.doc.scripts[0].defer);
+        QCOMPARE(sink.text, QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\nvar a;\r\n\r\n"));
+        QCOMPARE(sink.entries, QStringList{QStringLiteral("[本地JS-0] ") + path});
+        QCOMPARE(sink.selected, 0);
+        QVERIFY(loader.failures().isEmpty());
+        QVERIFY(!loader.isRunning());
+    }
+
+    void pageKinds_data() {
+        QTest::addColumn<short>("kind");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("local page") << short(2) << m_dir.path() + QStringLiteral("/p.htm");
+        QTest::newRow("online page") << short(3) << QStringLiteral("http://127.0.0.1:1/p.htm");
+    }
+    void pageKinds() {
+        QFETCH(short, kind);
+        QFETCH(QString, address);
+        FakePageEngine engine;
+        engine.pages.insert(address, pageWithInline(address, QStringLiteral("go();")));
+        StringSink sink;
+        sink.appendText(QStringLiteral("old"));
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(kind, address);
+        QTRY_COMPARE(engine.navigations.size(), 2);
+        QCOMPARE(engine.navigations[1], address);
+        QVERIFY(loader.IsLoading);
+        QCOMPARE(sink.text, QString()); // emptied before the page is requested
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0); // still busy, still loading
+        engine.complete();
+        QVERIFY(!loader.IsLoading);
+        QVERIFY(spy.count() == 1 || spy.wait(2000));
+        QCOMPARE(sink.text, QStringLiteral("网址0[网页内JS]：") + address + QStringLiteral("\r\ngo();\r\n"));
+    }
+
+    void completionOfAFrameDoesNotEndTheWait() {
+        FakePageEngine engine;
+        QObject frame;
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        QTRY_VERIFY(loader.IsLoading);
+        engine.complete(&frame);
+        QVERIFY(loader.IsLoading);
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0);
+        // The engine's own completion clears IsLoading even while the engine still reports busy.
+        engine.complete(nullptr, true);
+        QVERIFY(!loader.IsLoading);
+        QVERIFY(spy.count() == 1 || spy.wait(2000));
+    }
+
+    void notBusyEndsTheWaitAtOnce() {
+        FakePageEngine engine;
+        engine.busyOnNavigate = false;
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(2, m_dir.path() + QStringLiteral("/p.htm"));
+        QVERIFY(spy.wait(2000));
+        QVERIFY(loader.IsLoading); // no completion came; the wait does not reset it
+        QCOMPARE(sink.text, QString());
+    }
+
+    void fifteenSecondLimit_data() {
+        QTest::addColumn<double>("elapsed");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("14.999 s") << 14.999 << false;
+        QTest::newRow("exactly 15 s goes on") << 15.0 << false;
+        QTest::newRow("15.001 s ends") << 15.001 << true;
+        QTest::newRow("an hour") << 3600.0 << true;
+    }
+    void fifteenSecondLimit() {
+        QFETCH(double, elapsed);
+        QFETCH(bool, ends);
+        FakePageEngine engine;
+        const QString address = QStringLiteral("http://127.0.0.1:1/p.htm");
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        double now = 86399.5; // any origin: the clock is monotonic, no midnight wrap
+        int reads = 0;
+        loader.setClock([&] {
+            ++reads;
+            return now;
+        });
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(3, address);
+        QTRY_VERIFY(reads >= 1); // t0 taken
+        // The page stays busy; meanwhile the engine has parsed part of it.
+        engine.doc.scripts.append({QString(), QStringLiteral("partial();"), false});
+        now += elapsed;
+        if (ends) {
+            // Only the clock can end this wait: the engine stays busy and IsLoading stays true.
+            QVERIFY(spy.count() == 1 || spy.wait(2000));
+        } else {
+            const int before = reads;
+            QTRY_VERIFY(reads >= before + 3); // several looks at the clock
+            QCOMPARE(spy.count(), 0);
+            now += 0.5;
+            QVERIFY(spy.wait(2000));
+        }
+        // Collected on the document as it stood, still busy and loading.
+        QVERIFY(engine.busy());
+        QVERIFY(loader.IsLoading);
+        QCOMPARE(sink.text,
+                 QStringLiteral("网址0[网页内JS]：") + address + QStringLiteral("\r\npartial();\r\n"));
+    }
+
+    void otherKindLoadsNothing_data() {
+        QTest::addColumn<short>("kind");
+        QTest::newRow("0") << short(0);
+        QTest::newRow("4") << short(4);
+        QTest::newRow("-1") << short(-1);
+    }
+    void otherKindLoadsNothing() {
+        QFETCH(short, kind);
+        FakePageEngine engine;
+        StringSink sink;
+        sink.addEntry(QStringLiteral("kept"));
+        sink.appendText(QStringLiteral("kept text"));
+        SourceLoader loader(&engine, &sink);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(kind, m_dir.path() + QStringLiteral("/a.js"));
+        QVERIFY(spy.wait(2000));
+        QCOMPARE(engine.navigations, QStringList{QStringLiteral("about:blank")});
+        QCOMPARE(sink.text, QStringLiteral("kept text"));
+        QCOMPARE(sink.entries, QStringList{QStringLiteral("kept")});
+    }
+
+    void abortWhileWaiting() {
+        FakePageEngine engine;
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        QTRY_VERIFY(loader.IsLoading);
+        QTest::qWait(20);
+        loader.abort();
+        QCOMPARE(engine.stops, 1);
+        QVERIFY(!loader.isRunning());
+        engine.complete();
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(sink.pieces.isEmpty());
+    }
+
+    void abortBeforeTheFirstStep() {
+        FakePageEngine engine;
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(1, m_dir.path() + QStringLiteral("/a.js"));
+        loader.abort();
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(engine.doc.scripts.size(), 0);
+    }
+
+    void windowClosedWhileWaiting() {
+        auto *engine = new FakePageEngine;
+        StringSink sink;
+        auto *loader = new SourceLoader(engine, &sink);
+        loader->setPollIntervalMs(5);
+        loader->start(2, m_dir.path() + QStringLiteral("/p.htm"));
+        QTRY_VERIFY(loader->IsLoading);
+        delete loader;
+        QCOMPARE(engine->stops, 1);
+        engine->complete();
+        QTest::qWait(30);
+        QVERIFY(sink.pieces.isEmpty());
+        delete engine;
+    }
+
+    void engineGoesFirst() {
+        auto *engine = new FakePageEngine;
+        StringSink sink;
+        SourceLoader loader(engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        QTRY_VERIFY(loader.IsLoading);
+        delete engine;
+        QVERIFY(spy.wait(2000)); // the wait ends; there is no document to collect
+        QCOMPARE(sink.text, QString());
+    }
+
+    void secondStartReplacesTheFirst() {
+        FakePageEngine engine;
+        const QString first = QStringLiteral("http://127.0.0.1:1/first.htm");
+        const QString second = QStringLiteral("http://127.0.0.1:1/second.htm");
+        engine.pages.insert(second, pageWithInline(second, QStringLiteral("two();")));
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(3, first);
+        QTRY_VERIFY(loader.IsLoading);
+        loader.start(3, second);
+        QTRY_COMPARE(engine.navigations.size(), 4);
+        engine.complete();
+        QVERIFY(spy.wait(2000));
+        QTest::qWait(30);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(sink.text, QStringLiteral("网址0[网页内JS]：") + second + QStringLiteral("\r\ntwo();\r\n"));
+    }
+
+    void blockingForm() {
+        FakePageEngine engine;
+        engine.busyOnNavigate = false;
+        const QString address = m_dir.path() + QStringLiteral("/p.htm");
+        engine.pages.insert(address, pageWithInline(address, QStringLiteral("x")));
+        StringSink sink;
+        const QList<ScriptFailure> failures =
+            SourceLoader::runBlocking(&engine, &sink, 1, m_dir.path() + "/a.js");
+        QVERIFY(failures.isEmpty());
+        QCOMPARE(sink.entries.size(), 1);
+        QVERIFY(sink.text.endsWith(QStringLiteral("var a;\r\n\r\n")));
+    }
+};
+
+VARNEL_TEST_MAIN(TestSourceLoader)
+#include "tst_sourceloader.moc"

@@ -1,0 +1,521 @@
+#include "analysis/ui/FormSinFile.h"
+#include "app/Options.h"
+#include "app/SysInfo.h"
+#include "app/ui/EmbossedCaption.h"
+#include "app/ui/MDIForm1.h"
+#include "app/ui/fOption.h"
+#include "app/ui/frmAbout.h"
+#include "library/ModuleDataBase.h"
+#include "platform/SettingsStore.h"
+#include "support/FakeDialogs.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestEnv.h"
+#include "util/AppInfo.h"
+#include "util/Module1Shell.h"
+#include "util/Shell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A child window that refuses to close.
+class StubbornWindow : public QWidget {
+protected:
+    void closeEvent(QCloseEvent *event) override { event->ignore(); }
+};
+
+QString groupFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) +
+           QStringLiteral("/Varnel软件/");
+}
+
+QList<FormSinFile *> analysisWindows(MDIForm1 &frame) {
+    QList<FormSinFile *> windows;
+    for (QMdiSubWindow *sub : frame.mdiArea()->subWindowList(QMdiArea::CreationOrder))
+        if (auto *w = dynamic_cast<FormSinFile *>(sub->widget()))
+            windows << w;
+    return windows;
+}
+
+QMdiSubWindow *subWindowOf(QWidget *w) {
+    return qobject_cast<QMdiSubWindow *>(w->parentWidget());
+}
+
+} // namespace
+
+class TestAppWindows : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_programFolder;
+    QTemporaryDir m_files;
+    QList<QUrl> m_opened;
+    MDIForm1::Program m_program;
+
+    std::unique_ptr<MDIForm1> newFrame() {
+        auto frame = std::make_unique<MDIForm1>(m_program);
+        frame->show();
+        return frame;
+    }
+    // Writes a small source file and returns its path.
+    QString sourceFile(const QString &relative, const QByteArray &text = "var a = 1;\r\n") {
+        const QString path = m_files.path() + QLatin1Char('/') + relative;
+        TestEnv::writeFile(path, text);
+        return path;
+    }
+
+private slots:
+    void initTestCase() {
+        TestEnv::isolate();
+        QVERIFY(m_programFolder.isValid());
+        m_program = {m_programFolder.path(), m_programFolder.path() + QStringLiteral("/varneljs")};
+        Shell::setUrlOpener([this](const QUrl &url) {
+            m_opened << url;
+            return true;
+        });
+    }
+    void cleanupTestCase() { Shell::setUrlOpener({}); }
+    void init() { m_opened.clear(); }
+
+    void startUpEffects() {
+        QVERIFY(SettingsStore::SaveHideNumbering(1));
+        HideNumbering = 0;
+        auto frame = newFrame();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("VarnelJS分析提取分解器 V1.2"));
+        QVERIFY(frame->windowState() & Qt::WindowMaximized);
+        QCOMPARE(HideNumbering, short(1));
+        QCOMPARE(ModuleDataBase::LibraryDbPath, m_programFolder.path() + QStringLiteral("/xqd.dll"));
+        QCOMPARE(frame->statusPanel(1)->text(), QStringLiteral("Varnel软件"));
+        QCOMPARE(frame->statusPanel(2)->text(), QString());
+        QCOMPARE(frame->statusBar()->objectName(), QStringLiteral("StatusBar1"));
+        QVERIFY(SettingsStore::SaveHideNumbering(0));
+
+        // A second start replaces the entry of the first.
+        frame.reset();
+        frame = newFrame();
+        const QStringList entries = QDir(groupFolder()).entryList(QDir::Files);
+        QCOMPARE(entries, QStringList{QStringLiteral("VarnelJS分析提取分解器.desktop")});
+        const QString entry = QString::fromUtf8(TestEnv::readFile(groupFolder() + entries.first()));
+        QVERIFY2(entry.contains(QStringLiteral("Name=VarnelJS分析提取分解器")), qPrintable(entry));
+        QVERIFY(entry.contains(QStringLiteral("Comment=分析CSS文件的最佳工具！")));
+        QVERIFY(entry.contains(QStringLiteral("Exec=") + m_program.programPath));
+        QVERIFY(entry.contains(QStringLiteral("Path=") + groupFolder()));
+        // The hidden folders on the way are used as they are, not rebuilt without their dot.
+        QCOMPARE(QDir(TestEnv::isolate()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void menus_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        const char *rows[][2] = {{"menu文件", "文件(&F)"},
+                                 {"menu打开JS文件", "打开JS文件..."},
+                                 {"menu打开网页文件", "打开网页文件..."},
+                                 {"menu打开网址", "打开网址..."},
+                                 {"menu退出", "退出"},
+                                 {"menu库存JS函数样板", "库存JS函数样板(&M)"},
+                                 {"menu工具", "工具(&T)"},
+                                 {"menu选项", "选项"},
+                                 {"menu窗口", "窗口(&W)"},
+                                 {"menu层叠排列", "层叠排列"},
+                                 {"menu水平平铺", "水平平铺"},
+                                 {"menu垂直平铺", "垂直平铺"},
+                                 {"menu重排最小化图标", "重排最小化图标"},
+                                 {"menu最小化所有子窗口", "最小化所有子窗口"},
+                                 {"menu关闭所有子窗口", "关闭所有子窗口"},
+                                 {"menu帮助", "帮助(&H)"},
+                                 {"menu关于", "关于"},
+                                 {"menu定制软件", "定制软件"},
+                                 {"menuLV1", "LV1"},
+                                 {"menuLV1修改", "修改"},
+                                 {"menuLV1合并相同", "合并相同"},
+                                 {"menuLV1删除", "删除"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
+    }
+    void menus() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        auto frame = newFrame();
+        QAction *action = frame->menuBar()->findChild<QAction *>(name);
+        if (!action)
+            action = frame->findChild<QAction *>(name);
+        QVERIFY2(action, qPrintable(name));
+        QCOMPARE(action->text(), caption);
+        // Only the function list's popup is hidden from the menu bar.
+        if (name == QStringLiteral("menuLV1"))
+            QVERIFY(!action->isVisible());
+        const ListPopupMenu popup = frame->listPopupMenu();
+        QVERIFY(popup.menu && popup.modify && popup.mergeSame && popup.remove);
+        QCOMPARE(popup.remove->text(), QStringLiteral("删除"));
+    }
+
+    void openCommands_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("script file") << 1 << QStringLiteral("正在打开JS文件...");
+        QTest::newRow("page file") << 2 << QStringLiteral("正在打开含JS网页文件...");
+        QTest::newRow("address") << 3 << QStringLiteral("正在打开网页，分析所有JS文件...");
+    }
+    void openCommands() {
+        QFETCH(int, kind);
+        QFETCH(QString, status);
+        LocalHttpServer server;
+        server.route(QStringLiteral("/dir/page.htm"),
+                     LocalHttpServer::Response{200, "<html></html>", "text/html", {}, 0});
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        QSignalSpy statuses(frame.get(), &MDIForm1::statusTextChanged);
+
+        QString path;
+        if (kind == 1) {
+            path = sourceFile(QStringLiteral("open/a.js"));
+            fake.fileAnswers << path;
+            frame->打开JS文件();
+            QCOMPARE(fake.fileCalls.size(), 1);
+            QCOMPARE(fake.fileCalls[0].request.filters, (QStringList{"*.js", "*.*"}));
+        } else if (kind == 2) {
+            path = sourceFile(QStringLiteral("open/page.html"), "<html><script>var b;</script></html>");
+            fake.fileAnswers << path;
+            frame->打开网页文件();
+            QCOMPARE(fake.fileCalls.size(), 1);
+            QCOMPARE(fake.fileCalls[0].request.filters,
+                     (QStringList{"*.htm;*.html;*.sthml;*.asp;*.php;*.jsp", "*.*"}));
+        } else {
+            path = server.baseUrl() + QStringLiteral("/dir/page.htm");
+            fake.inputAnswers << QStringLiteral("  ") + path + QStringLiteral(" ");
+            frame->打开网址();
+            QCOMPARE(fake.inputPrompts, QStringList{QStringLiteral("请输入网址:")});
+        }
+        QVERIFY(fake.fileCalls.isEmpty() || fake.fileCalls[0].request.fileName.isEmpty());
+        const QList<FormSinFile *> windows = analysisWindows(*frame);
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(windows[0]->文件路径, path);
+        QCOMPARE(windows[0]->处理单个文件, short(kind));
+        QCOMPARE(windows[0]->文件名, kind == 1   ? QStringLiteral("a.js")
+                                     : kind == 3 ? QStringLiteral("page.htm")
+                                                 : QString());
+        QVERIFY(subWindowOf(windows[0])->isVisible());
+        QVERIFY(!statuses.isEmpty());
+        QCOMPARE(statuses.first().first().toString(), status);
+        frame->关闭所有子窗口();
+    }
+
+    void cancelledOrBlankOpensNothing() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        frame->打开JS文件(); // cancelled file dialog
+        fake.inputAnswers << QStringLiteral("    ");
+        frame->打开网址(); // an answer of spaces
+        frame->打开网址(); // cancelled input box
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 0);
+        QCOMPARE(frame->statusPanel(2)->text(), QString());
+        QVERIFY(fake.messages.isEmpty());
+    }
+
+    void clipboardProposal_data() {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("capital prefix") << "HTTP://Example.ORG/x.htm"
+                                        << "HTTP://Example.ORG/x.htm";
+        QTest::newRow("secure scheme") << "https://example.org/"
+                                       << "";
+        QTest::newRow("other text") << "just words"
+                                    << "";
+    }
+    void clipboardProposal() {
+        QFETCH(QString, clipboard);
+        QFETCH(QString, proposed);
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        fake.clipboard = clipboard;
+        auto frame = newFrame();
+        frame->打开网址();
+        QCOMPARE(fake.inputProposed, QStringList{proposed});
+    }
+
+    void openWindowIsFocusedWhateverTheCase() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        const QString upper = sourceFile(QStringLiteral("A/X.JS"));
+        const QString other = sourceFile(QStringLiteral("other.js"));
+        fake.fileAnswers << upper << other;
+        frame->打开JS文件();
+        frame->打开JS文件();
+        QCOMPARE(analysisWindows(*frame).size(), 2);
+        FormSinFile *first = analysisWindows(*frame).first();
+        QVERIFY(frame->mdiArea()->activeSubWindow() != subWindowOf(first));
+
+        // The same file in lower case: the open window comes forward, maximised; no new window.
+        const QString lower = m_files.path() + QStringLiteral("/a/x.js");
+        FormSinFile *found = nullptr;
+        QVERIFY(frame->查找Form1是打开(lower, found));
+        QCOMPARE(found, first);
+        fake.fileAnswers << lower;
+        frame->打开JS文件();
+        QCOMPARE(analysisWindows(*frame).size(), 2);
+        QCOMPARE(frame->mdiArea()->activeSubWindow(), subWindowOf(first));
+        QVERIFY(subWindowOf(first)->isMaximized());
+
+        FormSinFile *untouched = first;
+        QVERIFY(!frame->查找Form1是打开(m_files.path() + QStringLiteral("/none.js"), untouched));
+        QCOMPARE(untouched, first);
+        frame->关闭所有子窗口();
+    }
+
+    void pageFileMatchingScriptWindowFocusesIt() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        const QString path = sourceFile(QStringLiteral("both.htm"));
+        fake.fileAnswers << path << path;
+        frame->打开JS文件();
+        QSignalSpy statuses(frame.get(), &MDIForm1::statusTextChanged);
+        frame->打开网页文件();
+        const QList<FormSinFile *> windows = analysisWindows(*frame);
+        QCOMPARE(windows.size(), 1);
+        QCOMPARE(windows[0]->处理单个文件, short(1));
+        QVERIFY(statuses.isEmpty());
+        frame->关闭所有子窗口();
+    }
+
+    void arrangeMinimiseClose() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        frame->resize(1000, 700);
+        for (const char *name : {"w1.js", "w2.js", "w3.js"})
+            fake.fileAnswers << sourceFile(QString::fromLatin1(name));
+        for (int i = 0; i < 3; ++i)
+            frame->打开JS文件();
+        const QList<QMdiSubWindow *> subs = frame->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(subs.size(), 3);
+        const QRect area = frame->mdiArea()->viewport()->rect();
+
+        frame->Arrange(1);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(subs[i]->geometry().left(), area.left());
+            QCOMPARE(subs[i]->geometry().width(), area.width());
+            QVERIFY(subs[i]->geometry().height() >= area.height() / 3 - 1);
+            if (i > 0)
+                QCOMPARE(subs[i]->geometry().top(), subs[i - 1]->geometry().bottom() + 1);
+        }
+        frame->Arrange(2);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(subs[i]->geometry().top(), area.top());
+            QCOMPARE(subs[i]->geometry().height(), area.height());
+            if (i > 0)
+                QCOMPARE(subs[i]->geometry().left(), subs[i - 1]->geometry().right() + 1);
+        }
+        frame->Arrange(0);
+        QVERIFY(subs[1]->geometry().topLeft() != subs[0]->geometry().topLeft());
+
+        frame->最小化所有子窗口();
+        for (QMdiSubWindow *sub : subs)
+            QVERIFY(sub->isMinimized());
+        frame->Arrange(3);
+        QCOMPARE(subs[0]->geometry().bottom(), area.bottom());
+        QCOMPARE(subs[0]->geometry().left(), area.left());
+        QCOMPARE(subs[1]->geometry().left(), subs[0]->geometry().right() + 1);
+
+        frame->关闭所有子窗口();
+        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 0);
+    }
+
+    void exitEndsEvenWhenAChildRefuses() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        fake.fileAnswers << sourceFile(QStringLiteral("exit.js"));
+        frame->打开JS文件();
+        QPointer<QMdiSubWindow> script = frame->mdiArea()->subWindowList().first();
+        QPointer<QMdiSubWindow> stubborn = frame->mdiArea()->addSubWindow(new StubbornWindow);
+        stubborn->show();
+        frame->findChild<QAction *>(QStringLiteral("menu退出"))->trigger();
+        QVERIFY(!frame->isVisible());
+        QTRY_VERIFY(script.isNull());
+        QVERIFY(!stubborn.isNull());
+    }
+
+    void libraryBrowserOpensOnce() {
+        auto frame = newFrame();
+        frame->库存JS函数样板();
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
+        QMdiSubWindow *library = frame->mdiArea()->subWindowList().first();
+        QVERIFY(library->isMaximized());
+        QWidget *browser = library->widget();
+
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        fake.fileAnswers << sourceFile(QStringLiteral("lib.js"));
+        frame->打开JS文件();
+        QCOMPARE(frame->mdiArea()->activeSubWindow() == library, false);
+        frame->库存JS函数样板();
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(frame->mdiArea()->activeSubWindow(), library);
+        QCOMPARE(library->widget(), browser);
+
+        library->close();
+        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 1);
+        frame->库存JS函数样板();
+        QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+        frame->关闭所有子窗口();
+    }
+
+    void customSoftwareOpensTheMakersPage() {
+        auto frame = newFrame();
+        frame->findChild<QAction *>(QStringLiteral("menu定制软件"))->trigger();
+        QCOMPARE(m_opened, QList<QUrl>{QUrl(AppInfo::CustomSoftwareUrl)});
+    }
+
+    void options() {
+        QVERIFY(SettingsStore::SaveHideNumbering(0));
+        HideNumbering = 0;
+        {
+            fOption dialog;
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("设置"));
+            QCOMPARE(dialog.Check1->text(), QStringLiteral("现内容中不显示编号分隔符"));
+            QCOMPARE(dialog.Command1->text(), QStringLiteral("确定"));
+            QVERIFY(!dialog.Check1->isChecked());
+            dialog.Command1->click();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(SettingsStore::value(AppInfo::HideNumberingKey), QStringLiteral("0"));
+        }
+        {
+            fOption dialog;
+            dialog.show();
+            dialog.Check1->setChecked(true);
+            dialog.Command1->click();
+            QCOMPARE(HideNumbering, short(1));
+            QCOMPARE(SettingsStore::value(AppInfo::HideNumberingKey), QStringLiteral("1"));
+        }
+        {
+            fOption dialog;
+            dialog.show();
+            QVERIFY(dialog.Check1->isChecked());
+            dialog.Check1->setChecked(false);
+            dialog.close(); // the close box
+            QCOMPARE(HideNumbering, short(1));
+            QCOMPARE(SettingsStore::value(AppInfo::HideNumberingKey), QStringLiteral("1"));
+        }
+        // A restart loads the stored option.
+        HideNumbering = 0;
+        auto frame = newFrame();
+        QCOMPARE(HideNumbering, short(1));
+        fOption dialog(frame.get());
+        QVERIFY(dialog.Check1->isChecked());
+        QVERIFY(SettingsStore::SaveHideNumbering(0));
+    }
+
+    void aboutBox() {
+        frmAbout about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("关于『VarnelJS分析提取分解器』 "));
+        QCOMPARE(about.lblTitle->text(), AppInfo::Title);
+        QCOMPARE(about.lblVersion->text(), QStringLiteral("版本 1.2.926"));
+        QCOMPARE(about.minimumSize(), about.maximumSize());
+        // Raised by one pixel: shadow below-right, highlight above-left, all three with the title.
+        QCOMPARE(about.Label8->pos(), about.lblTitle->pos() + QPoint(1, 1));
+        QCOMPARE(about.Label9->pos(), about.lblTitle->pos() - QPoint(1, 1));
+        QCOMPARE(about.Label8->text(), AppInfo::Title);
+        QCOMPARE(about.Label9->size(), about.lblTitle->size());
+        QCOMPARE(about.lblTitle->palette().color(QPalette::WindowText), QColor(0, 0, 0x80));
+        QCOMPARE(about.Label8->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(about.Label9->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QCOMPARE(about.Label2->toolTip(), QStringLiteral("访问支持网站"));
+        QCOMPARE(about.Label4->toolTip(), QStringLiteral("给软件作者写邮件"));
+    }
+
+    void embossEffects_data() {
+        QTest::addColumn<short>("effect");
+        QTest::addColumn<QPoint>("shadow");
+        QTest::addColumn<QPoint>("highlight");
+        QTest::newRow("raised") << short(1) << QPoint(43, 23) << QPoint(37, 17);
+        QTest::newRow("sunken") << short(2) << QPoint(37, 17) << QPoint(43, 23);
+        QTest::newRow("no effect keeps design positions") << short(0) << QPoint(5, 6) << QPoint(7, 8);
+    }
+    void embossEffects() {
+        QFETCH(short, effect);
+        QFETCH(QPoint, shadow);
+        QFETCH(QPoint, highlight);
+        QWidget window;
+        auto *front = new QLabel(QStringLiteral("原标题"), &window);
+        auto *back = new QLabel(QStringLiteral("x"), &window);
+        auto *light = new QLabel(QStringLiteral("y"), &window);
+        front->setGeometry(40, 20, 200, 30);
+        back->setGeometry(5, 6, 10, 10);
+        light->setGeometry(7, 8, 10, 10);
+        FormLabelCaptionEmbossed(front, back, light, QString(), effect, 0x0000FF, 3);
+        QCOMPARE(back->pos(), shadow);
+        QCOMPARE(light->pos(), highlight);
+        // The front label's own caption is used when no text is given; sizes and colours are set for every
+        // effect.
+        for (QLabel *label : {front, back, light})
+            QCOMPARE(label->text(), QStringLiteral("原标题"));
+        QCOMPARE(back->size(), front->size());
+        QCOMPARE(light->size(), front->size());
+        QCOMPARE(front->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
+        QCOMPARE(back->palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
+    }
+
+    void aboutLinks() {
+        frmAbout about;
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QVERIFY(!about.Line2->isVisible());
+        for (QLabel *link : {about.Label2, about.Label7, about.Label4}) {
+            QTest::mouseMove(link, link->rect().center());
+            QTRY_VERIFY(about.Line2->isVisible());
+            QCOMPARE(about.Line2->x(), link->x());
+            QCOMPARE(about.Line2->width(), link->width());
+            QCOMPARE(about.Line2->y(), link->y() + link->height());
+        }
+        // Moving onto the background hides the underline.
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, about.height() - 3),
+                         about.mapToGlobal(QPointF(3, about.height() - 3)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&about, &move);
+        QVERIFY(!about.Line2->isVisible());
+
+        QTest::mouseClick(about.Label2, Qt::LeftButton);
+        QTest::mouseClick(about.Label7, Qt::LeftButton);
+        QTest::mouseClick(about.Label4, Qt::LeftButton);
+        QCOMPARE(m_opened.size(), 3);
+        QCOMPARE(m_opened[0], QUrl(AppInfo::SupportPageUrl));
+        QCOMPARE(m_opened[1], QUrl(AppInfo::SecondSiteUrl));
+        QCOMPARE(m_opened[2], QUrl(Module1::FeedbackMailAddress(QDate::currentDate()), QUrl::TolerantMode));
+    }
+
+    void sysInfoIsUnavailableHere() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        frmAbout about;
+        about.show();
+        about.cmdSysInfo->click();
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, QStringLiteral("此时系统信息不可用"));
+        QCOMPARE(fake.messages[0].buttons, Dialogs::Buttons::Ok);
+        QVERIFY(about.isVisible());
+        about.cmdOK->click();
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+};
+
+VARNEL_TEST_MAIN(TestAppWindows)
+#include "tst_appwindows.moc"

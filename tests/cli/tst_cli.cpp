@@ -1,0 +1,199 @@
+// varneljs-cli end to end: the program is run as a process and its bytes compared.
+
+#include "platform/TextCodec.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestEnv.h"
+#include "workbench/Normaliser.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A response without naming every field (status, body, type, redirect target, delay).
+[[maybe_unused]] LocalHttpServer::Response reply(int status, const QByteArray &body,
+                                                 const QByteArray &type = "text/javascript",
+                                                 const QByteArray &location = {}, int delayMs = 0) {
+    LocalHttpServer::Response r;
+    r.status = status;
+    r.body = body;
+    r.contentType = type;
+    r.location = location;
+    r.delayMs = delayMs;
+    return r;
+}
+} // namespace
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList &args, const QByteArray &input = QByteArray(), const QString &cwd = QString()) {
+    QProcess p;
+    if (!cwd.isEmpty())
+        p.setWorkingDirectory(cwd);
+    p.start(QStringLiteral(VARNEL_CLI_PATH), args);
+    if (!p.waitForStarted(10000))
+        return {};
+    if (!input.isEmpty())
+        p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<LocalHttpServer> m_server;
+
+    QString expand(QString s) const {
+        s.replace(QLatin1String("$DIR"), m_dir.path());
+        s.replace(QLatin1String("$HTTP"), m_server->baseUrl());
+        s.replace(QLatin1String("$PORT"), QString::number(m_server->port()));
+        return s;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_server = std::make_unique<LocalHttpServer>();
+        m_server->route(QStringLiteral("/b.js"), reply(200, "var b = 2;", "text/javascript"));
+        m_server->route(QStringLiteral("/site/page.htm"),
+                        reply(200,
+                              "<html><head><script src=\"x.js\"></script><script src=\"gone.js\"></script>"
+                              "<script>var t = 1;\nvar u = 2;</script></head></html>",
+                              "text/html"));
+        m_server->route(QStringLiteral("/site/x.js"), reply(200, "x();", "text/javascript"));
+        TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
+        TestEnv::writeFile(m_dir.path() + QStringLiteral("/p.htm"),
+                           expand(QStringLiteral("<html><head><script>inline();</script>"
+                                                 "<script src=\"a.js\"></script></head><body>"
+                                                 "<script src=\"$HTTP/b.js\"></script>"
+                                                 "<script src=\"https://127.0.0.1:$PORT/b.js\"></script>"
+                                                 "<script src=\"missing.js\"></script>"
+                                                 "<script></script></body></html>"))
+                               .toUtf8());
+    }
+    void cleanupTestCase() { m_server.reset(); }
+
+    void collect_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errPart"); // empty: nothing on stderr
+
+        const QString page = "网址0[网页内JS]：$DIR/p.htm\r\ninline();\r\n"
+                             "网址1[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
+                             "网址2：$HTTP/b.js\r\nvar b = 2;\r\n"
+                             "网址3：https://127.0.0.1:$PORT/b.js\r\n\r\n"
+                             "网址4[本地JS]：$DIR/missing.js\r\n\r\n"
+                             "网址5[网页内JS]：$DIR/p.htm\r\n\r\n";
+        QTest::newRow("page, worked example and every class")
+            << QStringList{"collect", "--page", "$DIR/p.htm"} << page << "";
+        QTest::newRow("page, list") << QStringList{"collect", "--list", "--page", "$DIR/p.htm"}
+                                    << "[网页内JS-0] $DIR/p.htm\n[本地JS-1] $DIR/a.js\n$HTTP/b.js\n"
+                                       "https://127.0.0.1:$PORT/b.js\n[本地JS-4] $DIR/missing.js\n"
+                                       "[网页内JS-5] $DIR/p.htm\n"
+                                    << "";
+        QTest::newRow("script file") << QStringList{"collect", "--script", "$DIR/a.js"}
+                                     << "网址0[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
+                                     << "";
+        QTest::newRow("script on a share") << QStringList{"collect", "--script", "\\\\server\\share\\s.js"}
+                                           << "网址0[网络JS]：\\\\server\\share\\s.js\r\n\r\n"
+                                           << "";
+        QTest::newRow("online page, a script missing")
+            << QStringList{"collect", "--url", "$HTTP/site/page.htm"}
+            << "网址0：$HTTP/site/x.js\r\nx();\r\n网址1：$HTTP/site/gone.js\r\n\r\n"
+               "网址2[网页内JS]：$HTTP/site/page.htm\r\nvar t = 1;\nvar u = 2;\r\n"
+            << "$HTTP/site/gone.js";
+    }
+    void collect() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        QFETCH(QString, errPart);
+        QStringList expanded;
+        for (const QString &a : args)
+            expanded << expand(a);
+        const Run r = runCli(expanded);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, expand(out).toUtf8());
+        if (errPart.isEmpty())
+            QCOMPARE(r.err, QByteArray());
+        else
+            QVERIFY2(QString::fromUtf8(r.err).contains(expand(errPart)), r.err.constData());
+    }
+
+    void relativeScriptPath() {
+        const Run r = runCli({QStringLiteral("collect"), QStringLiteral("--script"), QStringLiteral("a.js")},
+                             QByteArray(), m_dir.path());
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("网址0[本地JS]：") + m_dir.path() +
+                                               QStringLiteral("/a.js\r\nvar a = 1;\r\n"));
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"gather"};
+        QTest::newRow("collect without source") << QStringList{"collect"};
+        QTest::newRow("collect list only") << QStringList{"collect", "--list"};
+        QTest::newRow("missing value") << QStringList{"collect", "--page"};
+        QTest::newRow("two sources") << QStringList{"collect", "--page", "a", "--url", "b"};
+        QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
+        QTest::newRow("normalise two files") << QStringList{"normalise", "a", "b"};
+    }
+    void usageErrors() {
+        QFETCH(QStringList, args);
+        const Run r = runCli(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(QString::fromUtf8(r.err).contains(QStringLiteral("用法")));
+        QVERIFY(r.err.contains("collect --script"));
+    }
+
+    void normaliseFileAndStdin() {
+        const QString code = QStringLiteral("function f(){var 中=1;/*注*/return 中;}");
+        QStringEncoder gb("GB18030");
+        const QString file = m_dir.path() + QStringLiteral("/n.js");
+        TestEnv::writeFile(file, gb(code));
+        const QByteArray expected = NormaliseCodeText(code).toUtf8();
+        QVERIFY(expected != code.toUtf8()); // the normaliser really changes this text
+
+        const Run fromFile = runCli({QStringLiteral("normalise"), file});
+        QCOMPARE(fromFile.code, 0);
+        QCOMPARE(fromFile.out, expected);
+
+        const Run fromStdin = runCli({QStringLiteral("normalise")}, code.toUtf8());
+        QCOMPARE(fromStdin.code, 0);
+        QCOMPARE(fromStdin.out, expected);
+    }
+
+    void normaliseUnreadable() {
+        const Run missing = runCli({QStringLiteral("normalise"), m_dir.path() + QStringLiteral("/none.js")});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(missing.out.isEmpty());
+        QVERIFY(!missing.err.isEmpty());
+        const Run folder = runCli({QStringLiteral("normalise"), m_dir.path()});
+        QCOMPARE(folder.code, 1);
+    }
+};
+
+VARNEL_TEST_MAIN(TestCli)
+#include "tst_cli.moc"

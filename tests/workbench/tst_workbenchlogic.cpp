@@ -1,0 +1,132 @@
+#include "support/TestEnv.h"
+#include "workbench/DownloadAddress.h"
+#include "workbench/FindNext.h"
+#include "workbench/LinePitch.h"
+
+#include <QApplication>
+#include <QTest>
+
+class TestWorkbenchLogic : public QObject {
+    Q_OBJECT
+private slots:
+    void findNext_data();
+    void findNext();
+    void findRepeatedPresses();
+    void notFoundMessage();
+    void linePitch_data();
+    void linePitch();
+    void downloadable_data();
+    void downloadable();
+};
+
+void TestWorkbenchLogic::findNext_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("abcabc bc from 0") << "abcabc"
+                                      << "bc" << 0 << 1;
+    QTest::newRow("abcabc bc from 1") << "abcabc"
+                                      << "bc" << 1 << 4;
+    QTest::newRow("abcabc bc from 4") << "abcabc"
+                                      << "bc" << 4 << -1;
+    QTest::newRow("match at caret, one character") << "abc"
+                                                   << "a" << 0 << 0;
+    QTest::newRow("match at caret skipped, longer needle") << "abcab"
+                                                           << "ab" << 0 << 3;
+    QTest::newRow("only match at caret, longer needle") << "abc"
+                                                        << "ab" << 0 << -1;
+    QTest::newRow("ABC finds abc") << "xxabc"
+                                   << "ABC" << 0 << 2;
+    QTest::newRow("abc finds ABC") << "xxABC"
+                                   << "abc" << 0 << 2;
+    QTest::newRow("non-ASCII case") << "straÄe"
+                                    << "ä" << 0 << 4;
+    QTest::newRow("CJK") << "函数名函数"
+                         << "函数" << 1 << 3;
+    QTest::newRow("empty needle") << "abc"
+                                  << "" << 0 << -1;
+    QTest::newRow("empty text") << ""
+                                << "a" << 0 << -1;
+    QTest::newRow("start past the end") << "abc"
+                                        << "bc" << 3 << -1;
+    QTest::newRow("caret far past the end") << "abc"
+                                            << "c" << 100 << -1;
+    QTest::newRow("needle longer than text") << "ab"
+                                             << "abc" << 0 << -1;
+}
+
+void TestWorkbenchLogic::findNext() {
+    QFETCH(QString, text);
+    QFETCH(QString, needle);
+    QFETCH(int, caret);
+    QFETCH(int, expected);
+    QCOMPARE(FindNext(text, needle, caret), expected);
+}
+
+void TestWorkbenchLogic::findRepeatedPresses() {
+    // A one-character needle: each press starts at the caret, which stands at the previous match.
+    const QString text = QStringLiteral("xaxa");
+    int caret = 0;
+    caret = FindNext(text, QStringLiteral("a"), caret);
+    QCOMPARE(caret, 1);
+    QCOMPARE(FindNext(text, QStringLiteral("a"), caret), 1);
+}
+
+void TestWorkbenchLogic::notFoundMessage() {
+    QCOMPARE(FindNotFoundMessage(QStringLiteral("bc")),
+             QStringLiteral("不存在：bc\r\n或者已经到了文本尾部。"));
+}
+
+void TestWorkbenchLogic::linePitch_data() {
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("9 pt") << 9.0 << 50 << 248;
+    QTest::newRow("10.5 pt") << 10.5 << 50 << 281;
+    QTest::newRow("no extra") << 12.0 << 0 << 264;
+    // 22 × x ends in one half exactly when x is an odd number of quarter points.
+    QTest::newRow("0.25 pt: 5.5 to 6") << 0.25 << 0 << 6;
+    QTest::newRow("0.75 pt: 16.5 to 16") << 0.75 << 0 << 16;
+    QTest::newRow("10.25 pt: 275.5 to 276") << 10.25 << 50 << 276;
+    QTest::newRow("10.75 pt: 286.5 to 286") << 10.75 << 50 << 286;
+    QTest::newRow("1.25 pt: 27.5 to 28") << 1.25 << 0 << 28;
+    QTest::newRow("9.1 pt: 250.2 to 250") << 9.1 << 50 << 250;
+    QTest::newRow("9.15 pt: 251.3 to 251") << 9.15 << 50 << 251;
+    QTest::newRow("negative extra") << 10.0 << -300 << -80;
+    QTest::newRow("-0.25 pt: -5.5 to -6") << -0.25 << 0 << -6;
+}
+
+void TestWorkbenchLogic::linePitch() {
+    QFETCH(double, points);
+    QFETCH(int, extra);
+    QFETCH(int, expected);
+    QCOMPARE(LinePitchTwips(points, extra), expected);
+}
+
+void TestWorkbenchLogic::downloadable_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("expected");
+
+    QTest::newRow("http") << "http://h/b.js" << true;
+    QTest::newRow("HTTP in capitals") << "HTTP://H/B.JS" << true;
+    QTest::newRow("mixed case") << "hTtP://h/b.js" << true;
+    QTest::newRow("https") << "https://h/b.js" << false;
+    QTest::newRow("inline entry") << "[网页内JS-0] http://h/p.htm" << false;
+    QTest::newRow("local entry") << "[本地JS-1] C:/dir/a.js" << false;
+    QTest::newRow("leading space") << " http://h/b.js" << false;
+    QTest::newRow("bare prefix") << "http://" << true;
+    QTest::newRow("too short") << "http:/" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestWorkbenchLogic::downloadable() {
+    QFETCH(QString, address);
+    QFETCH(bool, expected);
+    QCOMPARE(IsDownloadableAddress(address), expected);
+}
+
+VARNEL_TEST_MAIN(TestWorkbenchLogic)
+#include "tst_workbenchlogic.moc"
