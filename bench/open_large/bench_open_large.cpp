@@ -128,8 +128,9 @@ int main(int argc, char **argv) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     if (read > 0 && open > 0)
-        std::printf("open %lld chars, wall time: window %.1f ms, read+decode %.1f ms, ratio %.2f (target <= 3)\n",
-                    static_cast<long long>(kChars), open, read, open / read);
+        std::printf(
+            "open %lld chars, wall time: window %.1f ms, read+decode %.1f ms, ratio %.2f (target <= 3)\n",
+            static_cast<long long>(kChars), open, read, open / read);
     const double readCpu = cpuMsPerRun()["read"];
     const double openCpu = cpuMsPerRun()["open"];
     if (readCpu > 0 && openCpu > 0)
