@@ -87,6 +87,20 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty()); // everything came
     }
 
+    // A body larger than the collection joins to its line break arrives whole, its line break after it.
+    void largeScriptFile() {
+        QString body;
+        for (int i = 0; body.size() < 200000; ++i)
+            body += QStringLiteral("var 变量%1 = '\U0001F600';\r\n").arg(i);
+        const QString path = dir.filePath(QStringLiteral("large/big.js"));
+        TestEnv::writeFile(path, body.toUtf8());
+        auto form = makeWindow(1, path, QStringLiteral("big.js"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\n") +
+                                           body + QStringLiteral("\r\n"));
+        QCOMPARE(form->RtbOld->selectionStart(), form->RtbOld->length()); // the caret follows the appends
+    }
+
     void pageFile() {
         TestEnv::writeFile(dir.filePath(QStringLiteral("page/lib.js")), "var lib = 1;");
         const QString page = dir.filePath(QStringLiteral("page/p.htm"));
