@@ -1,3 +1,4 @@
+#include "platform/TextCodec.h"
 #include "platform/ui/TextPane.h"
 #include "support/TestEnv.h"
 
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The text pane speaks UTF-16 offsets while the editor inside works in UTF-8 bytes: the tests hold the
@@ -211,6 +213,45 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&pane));
         pane.setFocus();
         QTRY_VERIFY(pane.editor()->hasFocus());
+    }
+
+    void loadAndSaveFiles() {
+        QTemporaryDir dir;
+        const QString text = QStringLiteral("alert('中文');\r\nvar s = \"汉字\";");
+        const QString gbk = dir.filePath(QStringLiteral("gbk.js"));
+        TestEnv::writeFile(gbk, TextCodec::encode(text, "GB18030", false));
+        TextPane pane;
+        QCOMPARE(pane.loadFile(gbk), QString());
+        QCOMPARE(pane.text(), text);
+
+        const QString utf8 = dir.filePath(QStringLiteral("out.js"));
+        QCOMPARE(pane.saveFile(utf8), QString());
+        QCOMPARE(TestEnv::readFile(utf8), text.toUtf8());
+        const QString back = dir.filePath(QStringLiteral("back.js"));
+        QCOMPARE(pane.saveFile(back, "GB18030"), QString());
+        QCOMPARE(TestEnv::readFile(back), TestEnv::readFile(gbk));
+
+        // A missing file: a reason, and the pane keeps its text.
+        QVERIFY(!pane.loadFile(dir.filePath(QStringLiteral("missing.js"))).isEmpty());
+        QCOMPARE(pane.text(), text);
+        // A folder that does not exist: a reason, nothing written.
+        QVERIFY(!pane.saveFile(dir.filePath(QStringLiteral("no/such/folder/x.js"))).isEmpty());
+    }
+
+    void typingIsSeen() {
+        TextPane pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        pane.setText(QStringLiteral("ab"));
+        pane.setSelection(1, 0);
+        int changes = 0;
+        connect(&pane, &TextPane::textChanged, this, [&] { ++changes; });
+        QTest::keyClicks(pane.editor(), QStringLiteral("xy"));
+        QCOMPARE(pane.text(), QStringLiteral("axyb"));
+        QCOMPARE(pane.selectionStart(), 3);
+        QTRY_VERIFY(changes > 0);
+        pane.editor()->undo();
+        QVERIFY(pane.text() != QStringLiteral("axyb")); // typing stays undoable
     }
 
     void textChangedIsSignalled() {
