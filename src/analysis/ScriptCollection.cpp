@@ -23,6 +23,18 @@ bool isLocalPath(const QString &r) {
     return r.startsWith(QLatin1Char('/')) && !r.startsWith(QLatin1String("//"));
 }
 
+// A script's body and its closing line break. A large body goes as a piece of its own: joining it to the
+// line break would copy millions of characters only to append them again.
+void appendBody(ScriptSink &sink, const QString &body) {
+    constexpr qsizetype JoinLimit = 1 << 16;
+    if (body.size() < JoinLimit) {
+        sink.appendText(body + CrLf);
+        return;
+    }
+    sink.appendText(body);
+    sink.appendText(CrLf);
+}
+
 FetchResult fetchBlocking(const ScriptPlan &plan) {
     switch (plan.kind) {
     case ScriptClass::Inline:
@@ -179,7 +191,7 @@ void ScriptCollection::pump() {
             m_fetches[size_t(m_next)] = nullptr;
             fetch->deleteLater();
         }
-        m_sink->appendText(body + CrLf);
+        appendBody(*m_sink, body);
         ++m_next;
         m_headerDone = false;
     }
@@ -213,7 +225,7 @@ QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink 
         const FetchResult result = fetchBlocking(plan);
         if (result.failed)
             failures.append({plan.index, plan.address, result.reason});
-        sink.appendText(result.text + CrLf);
+        appendBody(sink, result.text);
     }
     if (sink.entryCount() > 0)
         sink.selectEntry(0);

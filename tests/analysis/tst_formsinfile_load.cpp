@@ -7,6 +7,8 @@
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
+#include "workbench/Normaliser.h"
+#include "workbench/ui/WorkbenchTools.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -83,6 +85,20 @@ private slots:
         QCOMPARE(form->Label2->text(), QStringLiteral("函数种类数：0"));
         QCOMPARE(host.statusTexts, QStringList{Done});
         QVERIFY(dialogs.messages.isEmpty()); // everything came
+    }
+
+    // A body larger than the collection joins to its line break arrives whole, its line break after it.
+    void largeScriptFile() {
+        QString body;
+        for (int i = 0; body.size() < 200000; ++i)
+            body += QStringLiteral("var 变量%1 = '\U0001F600';\r\n").arg(i);
+        const QString path = dir.filePath(QStringLiteral("large/big.js"));
+        TestEnv::writeFile(path, body.toUtf8());
+        auto form = makeWindow(1, path, QStringLiteral("big.js"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\n") +
+                                           body + QStringLiteral("\r\n"));
+        QCOMPARE(form->RtbOld->selectionStart(), form->RtbOld->length()); // the caret follows the appends
     }
 
     void pageFile() {
@@ -220,6 +236,44 @@ private slots:
         QVERIFY(pane.isNull());
         QTest::qWait(1800);
         QVERIFY(host.statusTexts.isEmpty());
+    }
+
+    // The workbench tools act on this window's controls once it has loaded.
+    void toolsAreWired() {
+        const QString path = dir.filePath(QStringLiteral("tools/n.js"));
+        TestEnv::writeFile(path, "function f(){var a=1;if(a){a=2;}}");
+        auto form = makeWindow(1, path, QStringLiteral("n.js"));
+        QVERIFY(showAndWait(*form));
+        QVERIFY(form->tools());
+        const QString before = form->RtbOld->text();
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        QCOMPARE(form->RtbOld->text(), NormaliseCodeText(before));
+        QVERIFY(form->RtbOld->text() != before);
+        QVERIFY(!form->Command4->isEnabled()); // a local entry is not downloadable
+    }
+
+    void closeWhileDownloadViewerFetches() {
+        LocalHttpServer server;
+        int hits = 0;
+        server.route("/p.htm", reply("<script src=\"/s.js\"></script>", "text/html"));
+        server.route("/s.js", [&hits](const QString &) {
+            LocalHttpServer::Response r;
+            r.body = "var s;";
+            r.delayMs = ++hits > 1 ? 1500 : 0; // the collection's fetch is quick, the viewer's is not
+            return r;
+        });
+        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        QVERIFY(showAndWait(*form));
+        QVERIFY(form->Command4->isEnabled());
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        QTRY_COMPARE(server.hits("/s.js"), 2);
+        QVERIFY(form->tools()->isDownloading());
+        form->close();
+        QVERIFY(!form->tools()->isDownloading());
+        QVERIFY(form->Command4->isEnabled());
+        form.reset();
+        QTest::qWait(1800);
+        QVERIFY(dialogs.messages.isEmpty());
     }
 };
 

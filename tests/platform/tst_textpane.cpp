@@ -1,3 +1,4 @@
+#include "platform/TextCodec.h"
 #include "platform/ui/TextPane.h"
 #include "support/TestEnv.h"
 
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The text pane speaks UTF-16 offsets while the editor inside works in UTF-8 bytes: the tests hold the
@@ -117,6 +119,21 @@ private slots:
         QCOMPARE(pane.text(), want);
     }
 
+    // Long texts go into the editor in slices; a surrogate pair on a slice boundary stays whole.
+    void longAppendKeepsPairsWhole() {
+        const qsizetype slice = 1 << 20;
+        QString text(slice - 1, QLatin1Char('a'));
+        text += QStringLiteral("\U0001F600中");
+        text += QString(slice, QChar(0x6587));
+        TextPane pane;
+        pane.setText(QStringLiteral("网址0：x\r\n"));
+        pane.append(text);
+        QCOMPARE(pane.length(), 7 + text.size());
+        QCOMPARE(pane.text(), QStringLiteral("网址0：x\r\n") + text);
+        pane.setSelection(7 + int(slice) - 1, 3);
+        QCOMPARE(pane.editor()->selectedText(), QStringLiteral("\U0001F600中"));
+    }
+
     void replaceSelectionReplacesAndLeavesCaretAfter() {
         TextPane pane;
         pane.setText(mixed());
@@ -196,6 +213,45 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&pane));
         pane.setFocus();
         QTRY_VERIFY(pane.editor()->hasFocus());
+    }
+
+    void loadAndSaveFiles() {
+        QTemporaryDir dir;
+        const QString text = QStringLiteral("alert('中文');\r\nvar s = \"汉字\";");
+        const QString gbk = dir.filePath(QStringLiteral("gbk.js"));
+        TestEnv::writeFile(gbk, TextCodec::encode(text, "GB18030", false));
+        TextPane pane;
+        QCOMPARE(pane.loadFile(gbk), QString());
+        QCOMPARE(pane.text(), text);
+
+        const QString utf8 = dir.filePath(QStringLiteral("out.js"));
+        QCOMPARE(pane.saveFile(utf8), QString());
+        QCOMPARE(TestEnv::readFile(utf8), text.toUtf8());
+        const QString back = dir.filePath(QStringLiteral("back.js"));
+        QCOMPARE(pane.saveFile(back, "GB18030"), QString());
+        QCOMPARE(TestEnv::readFile(back), TestEnv::readFile(gbk));
+
+        // A missing file: a reason, and the pane keeps its text.
+        QVERIFY(!pane.loadFile(dir.filePath(QStringLiteral("missing.js"))).isEmpty());
+        QCOMPARE(pane.text(), text);
+        // A folder that does not exist: a reason, nothing written.
+        QVERIFY(!pane.saveFile(dir.filePath(QStringLiteral("no/such/folder/x.js"))).isEmpty());
+    }
+
+    void typingIsSeen() {
+        TextPane pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        pane.setText(QStringLiteral("ab"));
+        pane.setSelection(1, 0);
+        int changes = 0;
+        connect(&pane, &TextPane::textChanged, this, [&] { ++changes; });
+        QTest::keyClicks(pane.editor(), QStringLiteral("xy"));
+        QCOMPARE(pane.text(), QStringLiteral("axyb"));
+        QCOMPARE(pane.selectionStart(), 3);
+        QTRY_VERIFY(changes > 0);
+        pane.editor()->undo();
+        QVERIFY(pane.text() != QStringLiteral("axyb")); // typing stays undoable
     }
 
     void textChangedIsSignalled() {

@@ -12,6 +12,8 @@
 #include "platform/ui/TextPane.h"
 #include "util/AppInfo.h"
 #include "util/Shell.h"
+#include "workbench/ui/WorkbenchControls.h"
+#include "workbench/ui/WorkbenchTools.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,6 +44,7 @@ constexpr qint64 BlankWaitLimitMs = 15000;
 FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent), m_host(host) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    createTools();
     m_geometry = designGeometry();
     // The design size of the window: the top strip's right edge and the tab control's bottom, with a margin.
     resize(twipsToPixels(13230, logicalDpiX()), twipsToPixels(8130, logicalDpiY()));
@@ -57,10 +60,38 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
 }
 
 FormSinFile::~FormSinFile() {
-    // Stop before the controls go: the loader writes into Combo1 and RtbOld.
+    // Stop before the controls go: the loader writes into Combo1 and RtbOld, a download into RtbDown.
     stopLoad();
     delete m_loader;
     m_loader = nullptr;
+    delete m_tools;
+    m_tools = nullptr;
+}
+
+void FormSinFile::createTools() {
+    WorkbenchControls c;
+    c.window = this;
+    c.RtbOld = RtbOld;
+    c.RtbNew = RtbNew;
+    c.RtbDown = RtbDown;
+    c.Text1 = Text1;
+    c.Text2 = Text2;
+    c.Text3 = Text3;
+    c.Text5 = Text5;
+    c.Combo1 = Combo1;
+    c.Command1 = Command1;
+    c.Command2 = Command2;
+    c.Command3 = Command3;
+    c.Command4 = Command4;
+    c.Command5 = Command5;
+    c.Command6 = Command6;
+    c.Command7 = Command7;
+    c.Command8 = Command8;
+    c.Command9 = Command9;
+    c.Check1 = Check1;
+    c.Check2 = Check2;
+    c.sourcePath = [this] { return 文件路径; };
+    m_tools = new WorkbenchTools(c, this);
 }
 
 void FormSinFile::buildControls() {
@@ -219,6 +250,12 @@ bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
 
 void FormSinFile::closeEvent(QCloseEvent *event) {
     stopLoad();
+    if (m_tools && m_tools->isDownloading()) {
+        // Deleting the tools stops the transfer; fresh ones keep the window usable should it be shown again.
+        delete m_tools;
+        createTools();
+        m_tools->scriptSelected();
+    }
     QWidget::closeEvent(event);
 }
 

@@ -31,6 +31,7 @@ class QTimer;
 class SourceLoader;
 class TextPane;
 class WindowSink;
+class WorkbenchTools;
 struct ScriptFailure;
 
 class FormSinFile : public QWidget {
@@ -94,6 +95,8 @@ public:
     // Replaces the page engine; only before the window is first shown (tests).
     void setPageEngine(PageEngine *engine);
     SourceLoader *loader() const { return m_loader; }
+    // The editing tools wired to the buttons, boxes and panes.
+    WorkbenchTools *tools() const { return m_tools; }
     // True while the load sequence runs.
     bool isLoading() const { return m_loading; }
     bool isLoaded() const { return m_loaded; }
@@ -114,6 +117,7 @@ protected:
 
 private:
     void buildControls();
+    void createTools();
     void placeControls();
     void applyResizeRules();
     QWidget *outerWindow() const;
@@ -135,6 +139,7 @@ private:
     WindowLayout::Geometry m_geometry;
     std::unique_ptr<WindowSink> m_sink;
     SourceLoader *m_loader = nullptr;
+    WorkbenchTools *m_tools = nullptr;
     QTimer *m_blankPoll = nullptr;
     QPointer<QWidget> m_watchedFrame;
     QElapsedTimer m_blankWait;

@@ -3,6 +3,7 @@
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QVBoxLayout>
 
@@ -44,6 +45,16 @@ inline int sequenceLength(unsigned char b) {
     if (b < 0xF0)
         return 3;
     return 4;
+}
+
+// QScintilla's own accessibility object converts the caret's byte position into a character count from
+// the start of the document on every update of the view, which makes scrolling and typing near the end of
+// a 20-million-character text crawl. The editor is described to assistive tools as a plain editable text
+// widget instead.
+QAccessibleInterface *plainEditorAccessible(const QString &className, QObject *object) {
+    if (className == QLatin1String("QsciScintillaBase") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
+    return nullptr;
 }
 
 } // namespace
@@ -155,18 +166,66 @@ public:
         send(QsciScintillaBase::SCI_SETEXTRADESCENT, static_cast<unsigned long>(extra - extra / 2));
     }
 
-    // Program-made changes are not undoable steps: a 20-million-character text would otherwise be held twice.
-    void appendBytes(const QByteArray &bytes) {
+    // Program-made insertions at the end of the text. They are not undoable steps (a 20-million-character
+    // text would otherwise be held twice), and the text goes in slices, so no second whole copy exists.
+    void appendText(const QString &text) {
+        if (text.isEmpty())
+            return;
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-        send(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
-             reinterpret_cast<long>(bytes.constData()));
+        const qsizetype bytes = utf8Length(text);
+        const long current = byteLength();
+        if (bytes >= (1 << 20) && bytes >= current / 4)
+            send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(current + bytes + (1 << 16)));
+        constexpr qsizetype Slice = 1 << 20;
+        for (qsizetype pos = 0; pos < text.size();) {
+            qsizetype n = std::min(Slice, text.size() - pos);
+            if (pos + n < text.size() && text.at(pos + n - 1).isHighSurrogate())
+                --n; // keep a surrogate pair together
+            const QByteArray slice = QStringView(text).mid(pos, n).toUtf8();
+            send(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(slice.size()),
+                 reinterpret_cast<long>(slice.constData()));
+            pos += n;
+        }
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    }
+
+    void clearText() {
+        send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
+        send(QsciScintillaBase::SCI_CLEARALL);
+        send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
+        send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    }
+
+    // Bytes of `text` in UTF-8 (a lone surrogate becomes U+FFFD, three bytes).
+    static qsizetype utf8Length(const QString &text) {
+        qsizetype bytes = 0;
+        const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = p[i];
+            if (c < 0x80)
+                bytes += 1;
+            else if (c < 0x800)
+                bytes += 2;
+            else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+                bytes += 4;
+                ++i;
+            } else
+                bytes += 3;
+        }
+        return bytes;
     }
 };
 
 TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
     d->sci = new QsciScintilla(this);
+    // After the first editor, which installs QScintilla's factory: the factory installed last is asked first.
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(plainEditorAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(d->sci);
@@ -184,8 +243,16 @@ TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
             QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
     d->applyFont();
 
-    connect(d->sci, &QsciScintilla::textChanged, this, &TextPane::textChanged);
-    connect(d->sci, &QsciScintilla::linesChanged, this, [this] { d->updateMargin(); });
+    // The editor reports no modifications: QScintilla answers each one by counting characters from the
+    // start of the document, which makes a series of appends quadratic and typing near the end of a long
+    // text slow. Changes are seen through the view's update notification instead.
+    d->send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    connect(d->sci, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & QsciScintillaBase::SC_UPDATE_CONTENT) {
+            d->updateMargin();
+            emit textChanged();
+        }
+    });
 }
 
 TextPane::~TextPane() {
@@ -202,22 +269,19 @@ QString TextPane::text() const {
 }
 
 void TextPane::setText(const QString &text) {
-    d->send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-    d->send(QsciScintillaBase::SCI_CLEARALL);
-    d->send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
-    if (!text.isEmpty())
-        d->appendBytes(text.toUtf8());
-    else
-        d->send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    d->clearText();
+    d->appendText(text);
     d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
     d->updateMargin();
+    emit textChanged();
 }
 
 void TextPane::append(const QString &text) {
-    if (!text.isEmpty())
-        d->appendBytes(text.toUtf8());
+    d->appendText(text);
     d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(d->byteLength()));
     d->updateMargin();
+    if (!text.isEmpty())
+        emit textChanged();
 }
 
 int TextPane::length() const {
