@@ -128,6 +128,8 @@ private slots:
         const QImage logo = form.Image1->grab().toImage();
         QCOMPARE(logo.size(), QSize(200, 29));
         QCOMPARE(logo.pixelColor(100, 14).alpha(), 255); // drawn, not blank
+        // Nothing covers the logo: a click at its place reaches it.
+        QCOMPARE(form.childAt(form.Image1->geometry().center()), form.Image1);
         QTest::mouseClick(form.Image1, Qt::RightButton);
         QVERIFY(opened.isEmpty());
         QTest::mouseClick(form.Image1, Qt::LeftButton);

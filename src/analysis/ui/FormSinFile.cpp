@@ -99,10 +99,10 @@ void FormSinFile::buildControls() {
     auto label = [](QWidget *parent, const QString &caption) { return new QLabel(caption, parent); };
     auto check = [](QWidget *parent) { return new QCheckBox(QStringLiteral("自动换行"), parent); };
 
+    m_body = new QWidget(this);
+    // Above the body, which covers the whole window, so the logo gets its clicks and its tooltip.
     Image1 = new LogoImage(this);
     connect(Image1, &LogoImage::clicked, this, [] { Shell::openUrl(AppInfo::SupportPageUrl); });
-
-    m_body = new QWidget(this);
     Label1 = label(m_body, QStringLiteral("文件或网址:"));
     Text1 = new QLineEdit(m_body);
     Label4 = label(m_body, QStringLiteral("多个文件或网页JS:"));
