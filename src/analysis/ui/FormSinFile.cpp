@@ -335,12 +335,14 @@ void FormSinFile::startLoad() {
     // 2., 3. A silent engine on the blank page.
     Web1->setSilent(true);
     Web1->navigate(QStringLiteral("about:blank"));
+    // Pending events run once, then the engine is asked again until the blank page is in.
     m_blankWait.start();
     m_blankPoll->start();
+    QTimer::singleShot(0, this, &FormSinFile::waitForBlankPage);
 }
 
 void FormSinFile::waitForBlankPage() {
-    if (!m_loading) {
+    if (!m_loading || !m_blankPoll->isActive()) {
         m_blankPoll->stop();
         return;
     }
