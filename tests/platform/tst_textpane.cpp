@@ -134,6 +134,20 @@ private slots:
         QCOMPARE(pane.editor()->selectedText(), QStringLiteral("\U0001F600中"));
     }
 
+    void reserveKeepsTheText() {
+        TextPane pane;
+        pane.setText(QStringLiteral("网址0：a\r\n"));
+        pane.setSelection(2, 1);
+        pane.reserve(3 << 20);
+        QCOMPARE(pane.text(), QStringLiteral("网址0：a\r\n"));
+        QCOMPARE(pane.selectionStart(), 2);
+        QCOMPARE(pane.selectionLength(), 1);
+        const QString body(2 << 20, QChar(0x5B57));
+        pane.append(body);
+        QCOMPARE(pane.length(), 7 + body.size());
+        QVERIFY(pane.text().endsWith(body));
+    }
+
     void replaceSelectionReplacesAndLeavesCaretAfter() {
         TextPane pane;
         pane.setText(mixed());

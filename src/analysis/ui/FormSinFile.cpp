@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -359,6 +360,8 @@ void FormSinFile::afterBlankPage() {
         setWindowTitle(QStringLiteral("分析单个JS文件:") + 文件名);
         Text1->setText(文件路径);
         m_loader->打开单个JS文件(文件路径);
+        // While the file is read in the background, the pane makes room for it.
+        RtbOld->reserve(QFileInfo(文件路径).size() + (1 << 17));
         break;
     case 2:
     case 3:

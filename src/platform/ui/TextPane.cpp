@@ -284,6 +284,11 @@ void TextPane::append(const QString &text) {
         emit textChanged();
 }
 
+void TextPane::reserve(qsizetype bytes) {
+    if (bytes > d->byteLength())
+        d->send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+}
+
 int TextPane::length() const {
     return static_cast<int>(d->unitLength());
 }

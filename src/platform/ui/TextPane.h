@@ -18,6 +18,9 @@ public:
     // Appends at the end; the caret ends up at the end of the text.
     void append(const QString &text);
     int length() const; // in UTF-16 code units
+    // Makes room for a text of about `bytes` bytes (UTF-8), so a large text that arrives later goes in
+    // without the editor growing its buffers on the way. Only a hint: the text stays as it is.
+    void reserve(qsizetype bytes);
 
     int selectionStart() const; // also the caret
     int selectionLength() const;
