@@ -10,11 +10,13 @@
 namespace TestEnv {
 
 QString isolate() {
-    static QTemporaryDir *home = nullptr;
-    if (home)
-        return home->path();
-    home = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/varnel-test-home-XXXXXX"));
-    const QString root = home->path();
+    // Removed when the test program ends, so runs leave no folders behind.
+    static QTemporaryDir home(QDir::tempPath() + QStringLiteral("/varnel-test-home-XXXXXX"));
+    static bool done = false;
+    if (done)
+        return home.path();
+    done = true;
+    const QString root = home.path();
     const char *vars[][2] = {{"HOME", ""},
                              {"XDG_CONFIG_HOME", "/.config"},
                              {"XDG_DATA_HOME", "/.local/share"},
