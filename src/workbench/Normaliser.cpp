@@ -25,10 +25,6 @@
 
 namespace {
 
-constexpr char16_t kSpace = u' ';
-constexpr char16_t kCr = u'\r';
-constexpr char16_t kLf = u'\n';
-
 // Character classes for the ASCII range; everything else is ordinary text.
 enum : unsigned char { Plain = 0, Blank = 1, EndsLine = 2, OpenParen = 3, Star = 4, Slash = 5 };
 
@@ -44,15 +40,17 @@ struct ClassTable {
 };
 constexpr ClassTable kClasses;
 
-inline unsigned char classOf(char16_t c) {
+// Every character the rewrite looks at is ASCII, so it runs the same on UTF-16 code units and on UTF-8
+// bytes: in UTF-8 no byte of a multi-byte sequence is below 128, and those bytes are copied as they are.
+template <typename Char> inline unsigned char classOf(Char c) {
     return c < 128 ? kClasses.cls[c] : static_cast<unsigned char>(Plain);
 }
 
 // How many characters the line breaks can add at most (a "/" may close a comment).
-qsizetype maxGrowth(const char16_t *in, qsizetype n) {
+template <typename Char> qsizetype maxGrowth(const Char *in, qsizetype n) {
     qsizetype growth = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = in[i];
+        const Char c = in[i];
         growth += 2 * ((c == u';') | (c == u'{') | (c == u'/')) + 4 * (c == u'}');
     }
     return growth;
@@ -75,24 +73,17 @@ void adviseHugePages(void *begin, std::size_t bytes) {
 #endif
 }
 
-} // namespace
-
-QString NormaliseCodeText(const QString &text) {
-    const qsizetype n = text.size();
-    if (n == 0)
-        return QString();
-    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
-
-    QString out(n + maxGrowth(in, n), Qt::Uninitialized);
-    char16_t *const outBegin = reinterpret_cast<char16_t *>(out.data());
-    adviseHugePages(outBegin, std::size_t(out.size()) * sizeof(char16_t));
-    char16_t *o = outBegin;
-
+// Writes the normalised form of in[0, n) to `out`, which has room for n + maxGrowth(in, n) characters;
+// returns the end of what was written.
+template <typename Char> Char *normaliseInto(const Char *in, qsizetype n, Char *o) {
+    constexpr Char kSpace = ' ';
+    constexpr Char kCr = '\r';
+    constexpr Char kLf = '\n';
     bool pendingSpace = false; // T has a space here; its fate waits on the next character
     bool leftEndsLine = false; // the last character of T before it is ";", "{", "}" or ends "*/"
     bool leftIsStar = false;   // the last character of T is "*" (no space after it)
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = in[i];
+        const Char c = in[i];
         const unsigned char cls = classOf(c);
         if (cls == Plain && !pendingSpace) {
             *o++ = c;
@@ -116,7 +107,7 @@ QString NormaliseCodeText(const QString &text) {
         if (cls == EndsLine) {
             *o++ = kCr;
             *o++ = kLf;
-            if (c == u'}') {
+            if (c == '}') {
                 *o++ = kCr;
                 *o++ = kLf;
             }
@@ -132,6 +123,31 @@ QString NormaliseCodeText(const QString &text) {
     }
     if (pendingSpace && !leftEndsLine)
         *o++ = kSpace;
-    out.truncate(o - outBegin);
+    return o;
+}
+
+} // namespace
+
+QString NormaliseCodeText(const QString &text) {
+    const qsizetype n = text.size();
+    if (n == 0)
+        return QString();
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    QString out(n + maxGrowth(in, n), Qt::Uninitialized);
+    char16_t *const outBegin = reinterpret_cast<char16_t *>(out.data());
+    adviseHugePages(outBegin, std::size_t(out.size()) * sizeof(char16_t));
+    out.truncate(normaliseInto(in, n, outBegin) - outBegin);
+    return out;
+}
+
+QByteArray NormaliseCodeUtf8(QByteArrayView text) {
+    const qsizetype n = text.size();
+    if (n == 0)
+        return QByteArray();
+    const auto *in = reinterpret_cast<const unsigned char *>(text.data());
+    QByteArray out(n + maxGrowth(in, n), Qt::Uninitialized);
+    auto *const outBegin = reinterpret_cast<unsigned char *>(out.data());
+    adviseHugePages(outBegin, std::size_t(out.size()));
+    out.truncate(normaliseInto(in, n, outBegin) - outBegin);
     return out;
 }

@@ -42,15 +42,37 @@ private slots:
         QCOMPARE(pane.length(), text.size());
         QCOMPARE(pane.selectionStart(), 0);
         QCOMPARE(pane.selectionLength(), 0);
+        QCOMPARE(pane.utf8Text(), text.toUtf8());
+        QCOMPARE(pane.utf8View(), text.toUtf8());
+
+        // The same text put in as bytes.
+        TextPane bytes;
+        bytes.setText(QStringLiteral("old 旧"));
+        bytes.setSelection(2, 2);
+        bytes.setUtf8Text(text.toUtf8());
+        QCOMPARE(bytes.text(), text);
+        QCOMPARE(bytes.length(), text.size());
+        QCOMPARE(bytes.selectionStart(), 0);
+        QCOMPARE(bytes.selectionLength(), 0);
     }
 
     void setTextReplacesAndIsNotUndoable() {
         TextPane pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
         pane.setText(QStringLiteral("first"));
         pane.setText(QStringLiteral("第二"));
         QCOMPARE(pane.text(), QStringLiteral("第二"));
         pane.editor()->undo();
         QCOMPARE(pane.text(), QStringLiteral("第二"));
+        // Nor is a byte-level set, and it forgets the typing before it.
+        pane.setSelection(2, 0);
+        QTest::keyClicks(pane.editor(), QStringLiteral("x"));
+        QCOMPARE(pane.text(), QStringLiteral("第二x"));
+        pane.setUtf8Text(QStringLiteral("第三").toUtf8());
+        QVERIFY(!pane.editor()->isUndoAvailable());
+        pane.editor()->undo();
+        QCOMPARE(pane.text(), QStringLiteral("第三"));
     }
 
     void selectionOffsets_data() {
@@ -78,12 +100,17 @@ private slots:
         QFETCH(int, length);
         QFETCH(int, wantStart);
         QFETCH(int, wantLength);
-        TextPane pane;
-        pane.setText(mixed());
-        pane.setSelection(start, length);
-        QCOMPARE(pane.selectionStart(), wantStart);
-        QCOMPARE(pane.selectionLength(), wantLength);
-        QCOMPARE(pane.editor()->selectedText(), mixed().mid(wantStart, wantLength));
+        for (const bool asBytes : {false, true}) {
+            TextPane pane;
+            if (asBytes)
+                pane.setUtf8Text(mixed().toUtf8());
+            else
+                pane.setText(mixed());
+            pane.setSelection(start, length);
+            QCOMPARE(pane.selectionStart(), wantStart);
+            QCOMPARE(pane.selectionLength(), wantLength);
+            QCOMPARE(pane.editor()->selectedText(), mixed().mid(wantStart, wantLength));
+        }
     }
 
     // Offsets deep inside a large text of many lines land on the right character in both directions.
@@ -92,17 +119,30 @@ private slots:
         const QString line = QStringLiteral("函数\U0001F600 f%1() { return '中文'; }\r\n");
         for (int i = 0; i < 20000; ++i)
             text += line.arg(i);
+        auto checkOffsets = [](TextPane &pane, const QString &text) {
+            QCOMPARE(pane.length(), text.size());
+            for (qsizetype offset : {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(4), qsizetype(777),
+                                     qsizetype(123456), text.size() / 2, text.size() - 3, text.size() - 1}) {
+                if (text.at(offset).isLowSurrogate())
+                    continue;
+                pane.setSelection(int(offset), 2);
+                QCOMPARE(pane.selectionStart(), offset);
+                QCOMPARE(pane.editor()->selectedText(), text.mid(offset, pane.selectionLength()));
+            }
+        };
         TextPane pane;
         pane.setText(text);
-        QCOMPARE(pane.length(), text.size());
-        for (qsizetype offset : {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(4), qsizetype(777),
-                                 qsizetype(123456), text.size() / 2, text.size() - 3, text.size() - 1}) {
-            if (text.at(offset).isLowSurrogate())
-                continue;
-            pane.setSelection(int(offset), 2);
-            QCOMPARE(pane.selectionStart(), offset);
-            QCOMPARE(pane.editor()->selectedText(), text.mid(offset, pane.selectionLength()));
-        }
+        checkOffsets(pane, text);
+        pane.setUtf8Text(text.toUtf8());
+        checkOffsets(pane, text);
+
+        // Edits after a bulk set, before and after the first offset is asked for, keep offsets right.
+        const QString head = QStringLiteral("\U0001F600头\r\n");
+        pane.setUtf8Text(text.toUtf8());
+        pane.editor()->insertAt(head, 0, 0);
+        checkOffsets(pane, head + text);
+        pane.editor()->insertAt(head, 0, 0);
+        checkOffsets(pane, head + head + text);
     }
 
     void appendPutsCaretAtEnd() {

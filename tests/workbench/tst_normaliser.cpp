@@ -74,18 +74,46 @@ void TestNormaliser::examples() {
     QCOMPARE(visible(ReferenceNormaliseCodeText(input)), visible(expected));
     // Normalising normalised text changes nothing.
     QCOMPARE(visible(NormaliseCodeText(once)), visible(once));
+    // The byte form gives the same text in UTF-8.
+    QCOMPARE(visible(QString::fromUtf8(NormaliseCodeUtf8(input.toUtf8()))), visible(expected));
 }
 
 void TestNormaliser::randomTextsMatchTheRuleList() {
     // Pieces weighted towards what the rules touch.
     const QStringList pieces = {
-        QStringLiteral("\r"),  QStringLiteral("\n"),   QStringLiteral("\r\n"), QStringLiteral("\t"),
-        QString(QChar(u'\0')), QStringLiteral(" "),    QStringLiteral("  "),   QStringLiteral("     "),
-        QStringLiteral(";"),   QStringLiteral("{"),    QStringLiteral("}"),    QStringLiteral("*/"),
-        QStringLiteral("*"),   QStringLiteral("/"),    QStringLiteral("("),    QStringLiteral(")"),
-        QStringLiteral("a"),   QStringLiteral("x"),    QStringLiteral("if"),   QStringLiteral("函数"),
-        QStringLiteral("中"),  QStringLiteral("\r\r"), QStringLiteral("\n\r"), QStringLiteral(" ;"),
-        QStringLiteral("; "),  QStringLiteral(" {"),   QStringLiteral("} "),   QStringLiteral(" ("),
+        QStringLiteral("\r"),
+        QStringLiteral("\n"),
+        QStringLiteral("\r\n"),
+        QStringLiteral("\t"),
+        QString(QChar(u'\0')),
+        QStringLiteral(" "),
+        QStringLiteral("  "),
+        QStringLiteral("     "),
+        QStringLiteral(";"),
+        QStringLiteral("{"),
+        QStringLiteral("}"),
+        QStringLiteral("*/"),
+        QStringLiteral("*"),
+        QStringLiteral("/"),
+        QStringLiteral("("),
+        QStringLiteral(")"),
+        QStringLiteral("a"),
+        QStringLiteral("x"),
+        QStringLiteral("if"),
+        QStringLiteral("函数"),
+        QStringLiteral("中"),
+        QStringLiteral("\r\r"),
+        QStringLiteral("\n\r"),
+        QStringLiteral(" ;"),
+        QStringLiteral("; "),
+        QStringLiteral(" {"),
+        QStringLiteral("} "),
+        QStringLiteral(" ("),
+        // Two- and four-byte UTF-8 sequences (a surrogate pair in UTF-16) for the byte form.
+        QStringLiteral("\u00E9"),
+        QStringLiteral("\U0001F600"),
+        QStringLiteral("*\U0001F600/"),
+        QStringLiteral("\u00E9;"),
     };
     const quint32 seed = 20261207;
     QRandomGenerator rng(seed);
@@ -96,9 +124,11 @@ void TestNormaliser::randomTextsMatchTheRuleList() {
             text += pieces.at(rng.bounded(int(pieces.size())));
         const QString fast = NormaliseCodeText(text);
         const QString reference = ReferenceNormaliseCodeText(text);
-        if (fast != reference) {
+        const QByteArray bytes = NormaliseCodeUtf8(text.toUtf8());
+        if (fast != reference || bytes != reference.toUtf8()) {
             qWarning("seed %u, round %d, input: %s", seed, round, qPrintable(visible(text)));
             QCOMPARE(visible(fast), visible(reference));
+            QCOMPARE(visible(QString::fromUtf8(bytes)), visible(reference));
         }
     }
 }
@@ -109,6 +139,7 @@ void TestNormaliser::longSpaceRunsAndBreakPairs() {
     for (int run = 1; run <= 70; ++run)
         text += QString(run, u' ') + QStringLiteral("b;") + QString(run % 5, u'\t') + QStringLiteral("\r\n");
     QCOMPARE(visible(NormaliseCodeText(text)), visible(ReferenceNormaliseCodeText(text)));
+    QCOMPARE(NormaliseCodeUtf8(text.toUtf8()), ReferenceNormaliseCodeText(text).toUtf8());
 }
 
 VARNEL_TEST_MAIN(TestNormaliser)

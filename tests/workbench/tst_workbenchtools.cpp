@@ -133,6 +133,19 @@ void TestWorkbenchTools::normaliseRewritesOnlyRtbOld() {
     QCOMPARE(b.c.RtbOld->text(), QStringLiteral("for(i = 0;\r\ni < n;\r\ni++){\r\nx++;\r\n}\r\n\r\n"));
     QCOMPARE(b.c.RtbNew->text(), QStringLiteral("a ; b"));
     QVERIFY(fake->messages.isEmpty());
+
+    // Chinese text and surrogate pairs come through whole; the caret goes to the start and later offsets
+    // still count UTF-16 units.
+    b.c.RtbOld->setText(QStringLiteral("变量\U0001F600 = 1 ;  x"));
+    b.c.RtbOld->setSelection(3, 0);
+    b.c.Command3->click();
+    QCOMPARE(b.c.RtbOld->text(), QStringLiteral("变量\U0001F600 = 1;\r\nx"));
+    QCOMPARE(b.c.RtbOld->selectionStart(), 0);
+    QCOMPARE(b.c.RtbOld->selectionLength(), 0);
+    QCOMPARE(b.c.RtbOld->length(), 12);
+    b.c.RtbOld->setSelection(2, 2);
+    b.c.RtbOld->replaceSelection(QStringLiteral("字"));
+    QCOMPARE(b.c.RtbOld->text(), QStringLiteral("变量字 = 1;\r\nx"));
 }
 
 void TestWorkbenchTools::findThreeTimes() {

@@ -67,6 +67,7 @@ public:
     bool wrap = false;
     int pitchTwips = 0;
     int marginDigits = 0;
+    mutable bool unitIndex = false; // the editor keeps its UTF-16 line index
 
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const {
         return sci->SendScintilla(msg, w, l);
@@ -78,6 +79,7 @@ public:
         return line >= lineCount() ? byteLength() : send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
     }
     long lineUnitStart(long line) const {
+        ensureUnitIndex();
         return send(QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, line,
                     QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
     }
@@ -95,6 +97,7 @@ public:
             return 0;
         if (offset >= unitLength())
             return byteLength();
+        ensureUnitIndex();
         const long line = send(QsciScintillaBase::SCI_LINEFROMINDEXPOSITION, offset,
                                QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
         const long start = lineStart(line);
@@ -174,8 +177,10 @@ public:
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
         const qsizetype bytes = utf8Length(text);
         const long current = byteLength();
-        if (bytes >= (1 << 20) && bytes >= current / 4)
+        if (bytes >= (1 << 20) && bytes >= current / 4) {
+            dropUnitIndex(); // see replaceAllBytes
             send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(current + bytes + (1 << 16)));
+        }
         constexpr qsizetype Slice = 1 << 20;
         for (qsizetype pos = 0; pos < text.size();) {
             qsizetype n = std::min(Slice, text.size() - pos);
@@ -190,11 +195,37 @@ public:
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }
 
-    void clearText() {
+    // Replaces the whole text with `bytes` (UTF-8) in one insertion, not undoable. The UTF-16 line index
+    // is dropped first: keeping it up to date costs a character count of every line during the insertion,
+    // which is a large part of putting a long text in; it is built again only when an offset is asked for.
+    void replaceAllBytes(const char *bytes, qsizetype size) {
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
         send(QsciScintillaBase::SCI_CLEARALL);
+        if (size > 0) {
+            dropUnitIndex();
+            send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(size + (1 << 16)));
+            send(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(size),
+                 reinterpret_cast<long>(bytes));
+        }
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    }
+
+    void dropUnitIndex() {
+        if (!unitIndex)
+            return;
+        send(QsciScintillaBase::SCI_RELEASELINECHARACTERINDEX,
+             QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+        unitIndex = false;
+    }
+
+    // Scintilla keeps the index current through later edits once it is built.
+    void ensureUnitIndex() const {
+        if (unitIndex)
+            return;
+        send(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
+             QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+        unitIndex = true;
     }
 
     // Bytes of `text` in UTF-8 (a lone surrogate becomes U+FFFD, three bytes).
@@ -239,8 +270,7 @@ TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
     d->sci->setMarginLineNumbers(0, true);
     d->sci->setMarginWidth(1, 0);
     d->sci->setWrapMode(QsciScintilla::WrapNone);
-    d->send(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
-            QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
+    d->ensureUnitIndex();
     d->applyFont();
 
     // The editor reports no modifications: QScintilla answers each one by counting characters from the
@@ -269,8 +299,29 @@ QString TextPane::text() const {
 }
 
 void TextPane::setText(const QString &text) {
-    d->clearText();
-    d->appendText(text);
+    // One conversion and one insertion: slices would each cost the editor a round of bookkeeping.
+    const QByteArray bytes = text.toUtf8();
+    d->replaceAllBytes(bytes.constData(), bytes.size());
+    d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
+    d->updateMargin();
+    emit textChanged();
+}
+
+QByteArrayView TextPane::utf8View() const {
+    const long n = d->byteLength();
+    if (n == 0)
+        return QByteArrayView();
+    return QByteArrayView(reinterpret_cast<const char *>(
+                              d->sci->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER)),
+                          n);
+}
+
+QByteArray TextPane::utf8Text() const {
+    return utf8View().toByteArray();
+}
+
+void TextPane::setUtf8Text(QByteArrayView bytes) {
+    d->replaceAllBytes(bytes.data(), bytes.size());
     d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
     d->updateMargin();
     emit textChanged();

@@ -3,6 +3,8 @@
 // JavaScript highlighting and line numbers. Positions and lengths are 0-based UTF-16 offsets, as QString
 // counts them, whatever the editor uses inside.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QWidget>
 
 class QsciScintilla;
@@ -15,6 +17,13 @@ public:
 
     QString text() const;
     void setText(const QString &text);
+    // The same whole text as the editor holds it, UTF-8, with no conversion: for bulk work on very long
+    // texts. The view stays valid until the text next changes.
+    QByteArrayView utf8View() const;
+    QByteArray utf8Text() const;
+    // Replaces the whole text like setText, from valid UTF-8 (what utf8View gives, or a rewrite of it that
+    // keeps multi-byte sequences whole).
+    void setUtf8Text(QByteArrayView bytes);
     // Appends at the end; the caret ends up at the end of the text.
     void append(const QString &text);
     int length() const; // in UTF-16 code units

@@ -10,8 +10,9 @@ bool NormalisePane(TextPane *pane) {
     if (!pane)
         return false;
     try {
-        const QString result = NormaliseCodeText(pane->text());
-        pane->setText(result);
+        // On the editor's own UTF-8, so the whole text is never converted to UTF-16 and back.
+        const QByteArray result = NormaliseCodeUtf8(pane->utf8View());
+        pane->setUtf8Text(result);
         return true;
     } catch (const std::exception &) {
         return false;

@@ -5,7 +5,7 @@
 
 class TextPane;
 
-// Runs the pane's whole text through NormaliseCodeText and sets the result back once. On a failure
+// Runs the pane's whole text through NormaliseCodeText (on its UTF-8, NormaliseCodeUtf8) and sets the result back once. On a failure
 // (memory) the pane keeps its text and the result is false.
 bool NormalisePane(TextPane *pane);
 
