@@ -54,6 +54,24 @@ private slots:
         QCOMPARE(bytes.length(), text.size());
         QCOMPARE(bytes.selectionStart(), 0);
         QCOMPARE(bytes.selectionLength(), 0);
+        // Its own text, given back as a view of itself.
+        bytes.setUtf8Text(bytes.utf8View());
+        QCOMPARE(bytes.text(), text);
+    }
+
+    // Bytes that are not UTF-8 go in as QString reads them, so text, length and offsets agree.
+    void setUtf8TextRepairsBadBytes() {
+        const QByteArray bad("a\xE4\xB8"
+                             "b\xFF\xF0\x9F\x98\x80"
+                             "c"); // cut sequence, stray byte, a pair
+        const QString want = QString::fromUtf8(bad);
+        TextPane pane;
+        pane.setUtf8Text(bad);
+        QCOMPARE(pane.text(), want);
+        QCOMPARE(pane.utf8Text(), want.toUtf8());
+        QCOMPARE(pane.length(), want.size());
+        pane.setSelection(int(want.size()) - 1, 1);
+        QCOMPARE(pane.editor()->selectedText(), QStringLiteral("c"));
     }
 
     void setTextReplacesAndIsNotUndoable() {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -321,7 +322,21 @@ QByteArray TextPane::utf8Text() const {
 }
 
 void TextPane::setUtf8Text(QByteArrayView bytes) {
-    d->replaceAllBytes(bytes.data(), bytes.size());
+    // Bytes that are not UTF-8 would leave the editor's character counts and QString's apart: they go in
+    // as QString reads them, with replacement characters.
+    if (!bytes.isValidUtf8()) {
+        setText(QString::fromUtf8(bytes));
+        return;
+    }
+    // A view of the pane's own text would be freed by the clearing before it is read.
+    const QByteArrayView own = utf8View();
+    if (!bytes.isEmpty() && !own.isEmpty() && std::less_equal<>()(own.data(), bytes.data()) &&
+        std::less<>()(bytes.data(), own.data() + own.size())) {
+        const QByteArray copy = bytes.toByteArray();
+        d->replaceAllBytes(copy.constData(), copy.size());
+    } else {
+        d->replaceAllBytes(bytes.data(), bytes.size());
+    }
     d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
     d->updateMargin();
     emit textChanged();

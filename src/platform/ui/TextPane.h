@@ -21,8 +21,8 @@ public:
     // texts. The view stays valid until the text next changes.
     QByteArrayView utf8View() const;
     QByteArray utf8Text() const;
-    // Replaces the whole text like setText, from valid UTF-8 (what utf8View gives, or a rewrite of it that
-    // keeps multi-byte sequences whole).
+    // Replaces the whole text like setText, from UTF-8 (what utf8View gives, or a rewrite of it that keeps
+    // multi-byte sequences whole). Bytes that are not valid UTF-8 go in as QString::fromUtf8 reads them.
     void setUtf8Text(QByteArrayView bytes);
     // Appends at the end; the caret ends up at the end of the text.
     void append(const QString &text);
