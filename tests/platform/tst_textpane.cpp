@@ -131,6 +131,30 @@ private slots:
         }
     }
 
+    // Every offset of a text whose characters take one to four bytes, so the eight-byte steps of the
+    // count end inside characters of every size. An offset inside a surrogate pair falls back to its start.
+    void everyOffsetAgrees() {
+        const QString text = QStringLiteral("a中\U0001F600\u00E9\r\nxy文\U0001F601\U0001F602b字\u00E9;{}"
+                                            "\U0001F603末尾abc中文字符\U0001F604");
+        auto fallBack = [&](int offset) {
+            offset = std::min(offset, int(text.size()));
+            return offset < text.size() && text.at(offset).isLowSurrogate() ? offset - 1 : offset;
+        };
+        TextPane pane;
+        pane.setText(text);
+        QCOMPARE(pane.length(), text.size());
+        for (int start = 0; start <= text.size() + 1; ++start) {
+            for (int length = 0; length <= 5; ++length) {
+                const int wantStart = fallBack(start);
+                const int wantEnd = fallBack(std::min(start, int(text.size())) + length);
+                pane.setSelection(start, length);
+                QCOMPARE(pane.selectionStart(), wantStart);
+                QCOMPARE(pane.selectionLength(), wantEnd - wantStart);
+                QCOMPARE(pane.editor()->selectedText(), text.mid(wantStart, wantEnd - wantStart));
+            }
+        }
+    }
+
     // Offsets deep inside a large text of many lines land on the right character in both directions.
     void offsetsInLargeText() {
         QString text;

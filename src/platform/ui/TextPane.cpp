@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -38,14 +40,29 @@ inline int unitsOfByte(unsigned char b) {
     return b >= 0xF0 ? 2 : 1;
 }
 
-inline int sequenceLength(unsigned char b) {
-    if (b < 0x80)
-        return 1;
-    if (b < 0xE0)
-        return 2;
-    if (b < 0xF0)
-        return 3;
-    return 4;
+// UTF-16 code units in n bytes of UTF-8, eight bytes at a time: every byte but a continuation byte
+// (10xxxxxx) starts a character, and a 4-byte lead (11110xxx) adds the second half of a surrogate pair.
+inline int unitsOfWord(quint64 w) {
+    constexpr quint64 High = 0x8080808080808080ull;
+    const quint64 continuation = w & ~(w << 1) & High;
+    const quint64 fourByteLead = w & (w << 1) & (w << 2) & (w << 3) & High;
+    return 8 - std::popcount(continuation) + std::popcount(fourByteLead);
+}
+
+inline quint64 wordAt(const unsigned char *p) {
+    quint64 w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+long countUnits(const unsigned char *p, long n) {
+    long units = 0;
+    long i = 0;
+    for (; i + 8 <= n; i += 8)
+        units += unitsOfWord(wordAt(p + i));
+    for (; i < n; ++i)
+        units += unitsOfByte(p[i]);
+    return units;
 }
 
 // QScintilla's own accessibility object converts the caret's byte position into a character count from
@@ -68,7 +85,6 @@ public:
     bool wrap = false;
     int pitchTwips = 0;
     int marginDigits = 0;
-    mutable bool unitIndex = false; // the editor keeps its UTF-16 line index
 
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const {
         return sci->SendScintilla(msg, w, l);
@@ -76,57 +92,57 @@ public:
 
     long byteLength() const { return send(QsciScintillaBase::SCI_GETLENGTH); }
     long lineCount() const { return send(QsciScintillaBase::SCI_GETLINECOUNT); }
-    long lineStart(long line) const {
-        return line >= lineCount() ? byteLength() : send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
-    }
-    long lineUnitStart(long line) const {
-        ensureUnitIndex();
-        return send(QsciScintillaBase::SCI_INDEXPOSITIONFROMLINE, line,
-                    QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
-    }
     const unsigned char *range(long start, long length) const {
         return reinterpret_cast<const unsigned char *>(
             send(QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), length));
     }
 
-    long unitLength() const { return lineUnitStart(lineCount()); }
-
-    // A 0-based UTF-16 offset to the editor's byte position. Only the line holding the offset is walked; an
-    // offset inside a surrogate pair falls back to the pair's start.
-    long bytePosition(long offset) const {
-        if (offset <= 0)
-            return 0;
-        if (offset >= unitLength())
-            return byteLength();
-        ensureUnitIndex();
-        const long line = send(QsciScintillaBase::SCI_LINEFROMINDEXPOSITION, offset,
-                               QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
-        const long start = lineStart(line);
-        const long end = lineStart(line + 1);
-        long remaining = offset - lineUnitStart(line);
-        const unsigned char *p = range(start, end - start);
-        long pos = 0;
-        while (remaining > 0 && pos < end - start) {
-            const int units = unitsOfByte(p[pos]);
-            if (units > remaining)
-                break;
-            remaining -= units;
-            pos += sequenceLength(p[pos]);
-        }
-        return start + std::min(pos, end - start);
+    // UTF-16 offsets are counted from the bytes when they are asked for: a count of a 20-million-character
+    // text takes a few milliseconds, less than the editor's own UTF-16 line index costs to keep during a
+    // large insertion or to build after it.
+    long unitLength() const {
+        const long n = byteLength();
+        return countUnits(range(0, n), n);
     }
 
-    // The editor's byte position to a 0-based UTF-16 offset, walking only the prefix of its line.
+    // The byte position `units` UTF-16 code units after the byte position `from`, at most the end of the
+    // text; a count that ends inside a surrogate pair falls back to the pair's start. `left` gets the units
+    // that found no character (the pair's first half, or what lies past the end).
+    long advance(long from, long units, long *left = nullptr) const {
+        const long n = byteLength();
+        if (left)
+            *left = std::max(units, 0L);
+        if (units <= 0 || from >= n)
+            return std::min(from, n);
+        const unsigned char *p = range(from, n - from);
+        const long size = n - from;
+        long pos = 0;
+        long remaining = units;
+        for (; pos + 8 <= size; pos += 8) {
+            const int inWord = unitsOfWord(wordAt(p + pos));
+            if (inWord >= remaining)
+                break;
+            remaining -= inWord;
+        }
+        // Byte by byte to the exact place; a word may have ended inside a character.
+        for (; pos < size; ++pos) {
+            const int inByte = unitsOfByte(p[pos]);
+            if (inByte == 0)
+                continue;
+            if (inByte > remaining)
+                break;
+            remaining -= inByte;
+        }
+        if (left)
+            *left = remaining;
+        return from + pos;
+    }
+
+    // The editor's byte position to a 0-based UTF-16 offset.
     long unitOffset(long position) const {
         if (position <= 0)
             return 0;
-        const long line = send(QsciScintillaBase::SCI_LINEFROMPOSITION, position);
-        const long start = lineStart(line);
-        const unsigned char *p = range(start, position - start);
-        long units = lineUnitStart(line);
-        for (long i = 0; i < position - start; ++i)
-            units += unitsOfByte(p[i]);
-        return units;
+        return countUnits(range(0, position), position);
     }
 
     QFont paneFont() const {
@@ -178,10 +194,8 @@ public:
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
         const qsizetype bytes = utf8Length(text);
         const long current = byteLength();
-        if (bytes >= (1 << 20) && bytes >= current / 4) {
-            dropUnitIndex(); // see replaceAllBytes
+        if (bytes >= (1 << 20) && bytes >= current / 4)
             send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(current + bytes + (1 << 16)));
-        }
         constexpr qsizetype Slice = 1 << 20;
         for (qsizetype pos = 0; pos < text.size();) {
             qsizetype n = std::min(Slice, text.size() - pos);
@@ -196,37 +210,17 @@ public:
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }
 
-    // Replaces the whole text with `bytes` (UTF-8) in one insertion, not undoable. The UTF-16 line index
-    // is dropped first: keeping it up to date costs a character count of every line during the insertion,
-    // which is a large part of putting a long text in; it is built again only when an offset is asked for.
+    // Replaces the whole text with `bytes` (UTF-8) in one insertion, not undoable.
     void replaceAllBytes(const char *bytes, qsizetype size) {
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
         send(QsciScintillaBase::SCI_CLEARALL);
         if (size > 0) {
-            dropUnitIndex();
             send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(size + (1 << 16)));
             send(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(size),
                  reinterpret_cast<long>(bytes));
         }
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
-    }
-
-    void dropUnitIndex() {
-        if (!unitIndex)
-            return;
-        send(QsciScintillaBase::SCI_RELEASELINECHARACTERINDEX,
-             QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
-        unitIndex = false;
-    }
-
-    // Scintilla keeps the index current through later edits once it is built.
-    void ensureUnitIndex() const {
-        if (unitIndex)
-            return;
-        send(QsciScintillaBase::SCI_ALLOCATELINECHARACTERINDEX,
-             QsciScintillaBase::SC_LINECHARACTERINDEX_UTF16);
-        unitIndex = true;
     }
 
     // Bytes of `text` in UTF-8 (a lone surrogate becomes U+FFFD, three bytes).
@@ -271,7 +265,6 @@ TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
     d->sci->setMarginLineNumbers(0, true);
     d->sci->setMarginWidth(1, 0);
     d->sci->setWrapMode(QsciScintilla::WrapNone);
-    d->ensureUnitIndex();
     d->applyFont();
 
     // The editor reports no modifications: QScintilla answers each one by counting characters from the
@@ -368,15 +361,15 @@ int TextPane::selectionLength() const {
     const long end = d->send(QsciScintillaBase::SCI_GETSELECTIONEND);
     if (end <= start)
         return 0;
-    return static_cast<int>(d->unitOffset(end) - d->unitOffset(start));
+    return static_cast<int>(countUnits(d->range(start, end - start), end - start));
 }
 
 void TextPane::setSelection(int start, int length) {
-    const long total = d->unitLength();
-    const long from = std::clamp<long>(start, 0, total);
-    const long to = std::clamp<long>(from + std::max(length, 0), from, total);
-    const long fromByte = d->bytePosition(from);
-    const long toByte = to == from ? fromByte : d->bytePosition(to);
+    // Clamped to the text by the walk itself. The end counts from the offset asked for, even when the
+    // start fell back to the beginning of a surrogate pair.
+    long left = 0;
+    const long fromByte = d->advance(0, std::max(start, 0), &left);
+    const long toByte = length > 0 ? d->advance(fromByte, length + left) : fromByte;
     d->send(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(fromByte), toByte);
 }
 
