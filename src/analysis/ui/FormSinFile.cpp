@@ -335,7 +335,7 @@ void FormSinFile::startLoad() {
 
     // 1. Caption height: the style's title bar height in pixels, in twips.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    CaptionHeight = static_cast<int>(std::lround(titleBar * 1440.0 / logicalDpiY()));
+    CaptionHeight = pixelsToTwips(titleBar, logicalDpiY());
     applyResizeRules();
 
     // 2., 3. A silent engine on the blank page.
