@@ -5,6 +5,8 @@
 // of a tab are placed relative to the tab control. The window keeps a Geometry as the truth, runs the
 // rules below on it and only then moves its widgets, so rounding to pixels never accumulates.
 
+#include "util/Twips.h"
+
 #include <array>
 
 namespace WindowLayout {
@@ -45,13 +47,7 @@ enum Control : int {
     ControlCount
 };
 
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const Rect &) const = default;
-};
+using Twips::Rect;
 
 inline constexpr int WindowArea = -1; // "tab" of the top strip and of the tab control
 
@@ -86,8 +82,7 @@ bool resize(Geometry &geometry, const WindowState &window, int captionHeight, in
 // an index outside 0..3 changes nothing.
 void fitVisibleTab(Geometry &geometry, int visibleTab);
 
-// 1 px = 1440 / dpi twips; both directions round to the nearest.
-int twipsToPixels(int twips, double dpi);
-int pixelsToTwips(int pixels, double dpi);
+using Twips::pixelsToTwips;
+using Twips::twipsToPixels;
 
 } // namespace WindowLayout

@@ -19,22 +19,6 @@
 
 namespace {
 
-// A response without naming every field (status, body, type, redirect target, delay).
-[[maybe_unused]] LocalHttpServer::Response reply(int status, const QByteArray &body,
-                                                 const QByteArray &type = "text/javascript",
-                                                 const QByteArray &location = {}, int delayMs = 0) {
-    LocalHttpServer::Response r;
-    r.status = status;
-    r.body = body;
-    r.contentType = type;
-    r.location = location;
-    r.delayMs = delayMs;
-    return r;
-}
-} // namespace
-
-namespace {
-
 // A script element written as "src|text"; "|text" is inline.
 PageDocument makeDocument(const QString &url, const QStringList &scripts) {
     PageDocument doc;
@@ -77,19 +61,25 @@ private slots:
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;\r\n");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/.h.js"), "hidden");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/sub/c.js"), "var c;");
-        m_server->route(QStringLiteral("/b.js"), reply(200, "var b = 2;", "text/javascript"));
-        m_server->route(QStringLiteral("/dir/sub/a.js"), reply(200, "plain relative", "text/javascript"));
-        m_server->route(QStringLiteral("/dir/b.js"), reply(200, "parent folder", "text/javascript"));
-        m_server->route(QStringLiteral("/dir/sub/c.js"), reply(200, "dot slash", "text/javascript"));
-        m_server->route(QStringLiteral("/d.js"), reply(200, "site root", "text/javascript"));
+        m_server->route(QStringLiteral("/b.js"),
+                        LocalHttpServer::reply(200, "var b = 2;", "text/javascript"));
+        m_server->route(QStringLiteral("/dir/sub/a.js"),
+                        LocalHttpServer::reply(200, "plain relative", "text/javascript"));
+        m_server->route(QStringLiteral("/dir/b.js"),
+                        LocalHttpServer::reply(200, "parent folder", "text/javascript"));
+        m_server->route(QStringLiteral("/dir/sub/c.js"),
+                        LocalHttpServer::reply(200, "dot slash", "text/javascript"));
+        m_server->route(QStringLiteral("/d.js"), LocalHttpServer::reply(200, "site root", "text/javascript"));
         m_server->route(QStringLiteral("/dir/sub/page.htm"), [](const QString &target) {
-            return reply(200, ("query " + target).toUtf8(), "text/javascript");
+            return LocalHttpServer::reply(200, ("query " + target).toUtf8(), "text/javascript");
         });
-        m_server->route(QStringLiteral("/moved.js"), reply(302, {}, "text/plain", "/b.js"));
-        m_server->route(QStringLiteral("/404.js"), reply(404, "not here", "text/html"));
-        m_server->route(QStringLiteral("/500.js"), reply(500, "broken", "text/html"));
-        m_server->route(QStringLiteral("/stall.js"), reply(200, "too late", "text/javascript", {}, 2500));
-        m_server->route(QStringLiteral("/big.js"), reply(200, QByteArray(5000, 'x'), "text/javascript"));
+        m_server->route(QStringLiteral("/moved.js"), LocalHttpServer::reply(302, {}, "text/plain", "/b.js"));
+        m_server->route(QStringLiteral("/404.js"), LocalHttpServer::reply(404, "not here", "text/html"));
+        m_server->route(QStringLiteral("/500.js"), LocalHttpServer::reply(500, "broken", "text/html"));
+        m_server->route(QStringLiteral("/stall.js"),
+                        LocalHttpServer::reply(200, "too late", "text/javascript", {}, 2500));
+        m_server->route(QStringLiteral("/big.js"),
+                        LocalHttpServer::reply(200, QByteArray(5000, 'x'), "text/javascript"));
     }
     void cleanupTestCase() { m_server.reset(); }
 
@@ -233,8 +223,8 @@ private slots:
         QStringList scripts;
         for (int i = 0; i < 12; ++i) {
             const QString path = QStringLiteral("/order/%1.js").arg(i);
-            m_server->route(path, reply(200, QStringLiteral("s%1();").arg(i).toUtf8(), "text/javascript", {},
-                                        20 * (12 - i)));
+            m_server->route(path, LocalHttpServer::reply(200, QStringLiteral("s%1();").arg(i).toUtf8(),
+                                                         "text/javascript", {}, 20 * (12 - i)));
             scripts << m_server->baseUrl() + path;
             if (i % 4 == 0)
                 scripts << QStringLiteral("|inline%1();").arg(i);
@@ -271,7 +261,7 @@ private slots:
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(80));
                 --inFlight;
-                return reply(200, "x", "text/javascript");
+                return LocalHttpServer::reply(200, "x", "text/javascript");
             });
             scripts << m_server->baseUrl() + path;
         }
@@ -289,8 +279,10 @@ private slots:
 
     // While script 0 is still on its way, nothing of script 1 is written, though script 1 is already here.
     void writesInOrderWhileRunning() {
-        m_server->route(QStringLiteral("/first.js"), reply(200, "first", "text/javascript", {}, 400));
-        m_server->route(QStringLiteral("/second.js"), reply(200, "second", "text/javascript"));
+        m_server->route(QStringLiteral("/first.js"),
+                        LocalHttpServer::reply(200, "first", "text/javascript", {}, 400));
+        m_server->route(QStringLiteral("/second.js"),
+                        LocalHttpServer::reply(200, "second", "text/javascript"));
         const QString first = m_server->baseUrl() + QStringLiteral("/first.js");
         const QString second = m_server->baseUrl() + QStringLiteral("/second.js");
         StringSink sink;
@@ -319,8 +311,10 @@ private slots:
     }
 
     void abortMidway() {
-        m_server->route(QStringLiteral("/slow1.js"), reply(200, "a", "text/javascript", {}, 300));
-        m_server->route(QStringLiteral("/slow2.js"), reply(200, "b", "text/javascript", {}, 300));
+        m_server->route(QStringLiteral("/slow1.js"),
+                        LocalHttpServer::reply(200, "a", "text/javascript", {}, 300));
+        m_server->route(QStringLiteral("/slow2.js"),
+                        LocalHttpServer::reply(200, "b", "text/javascript", {}, 300));
         StringSink sink;
         auto *collection = new ScriptCollection(
             makeDocument(QStringLiteral("about:blank"), {m_server->baseUrl() + QStringLiteral("/slow1.js"),

@@ -15,22 +15,6 @@
 
 #include <memory>
 
-namespace {
-
-// A response without naming every field (status, body, type, redirect target, delay).
-[[maybe_unused]] LocalHttpServer::Response reply(int status, const QByteArray &body,
-                                                 const QByteArray &type = "text/javascript",
-                                                 const QByteArray &location = {}, int delayMs = 0) {
-    LocalHttpServer::Response r;
-    r.status = status;
-    r.body = body;
-    r.contentType = type;
-    r.location = location;
-    r.delayMs = delayMs;
-    return r;
-}
-} // namespace
-
 class TestPageCollection : public QObject {
     Q_OBJECT
 
@@ -57,7 +41,8 @@ private slots:
         HttpClient::setDefaultTimeoutMs(3000);
         m_server = std::make_unique<LocalHttpServer>();
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
-        m_server->route(QStringLiteral("/b.js"), reply(200, "var b = 2;", "text/javascript"));
+        m_server->route(QStringLiteral("/b.js"),
+                        LocalHttpServer::reply(200, "var b = 2;", "text/javascript"));
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/p.htm"),
                            expand(QStringLiteral("<html><head><script>inline();</script>"
                                                  "<script src=\"a.js\"></script></head><body>"
@@ -66,34 +51,40 @@ private slots:
 
         m_server->route(QStringLiteral("/dir/sub/page.htm"), [](const QString &target) {
             if (target.contains(QLatin1Char('?')))
-                return reply(200, ("query " + target).toUtf8(), "text/javascript");
-            return reply(200,
-                         "<html><head><script src=\"a.js\"></script><script src=\"../b.js\"></script>"
-                         "<script src=\"./c.js\"></script><script src=\"/d.js\"></script>"
-                         "<script src=\"?v=1\"></script><script src=\"missing.js\"></script></head></html>",
-                         "text/html");
+                return LocalHttpServer::reply(200, ("query " + target).toUtf8(), "text/javascript");
+            return LocalHttpServer::reply(
+                200,
+                "<html><head><script src=\"a.js\"></script><script src=\"../b.js\"></script>"
+                "<script src=\"./c.js\"></script><script src=\"/d.js\"></script>"
+                "<script src=\"?v=1\"></script><script src=\"missing.js\"></script></head></html>",
+                "text/html");
         });
-        m_server->route(QStringLiteral("/dir/sub/a.js"), reply(200, "plain", "text/javascript"));
-        m_server->route(QStringLiteral("/dir/b.js"), reply(200, "parent", "text/javascript"));
-        m_server->route(QStringLiteral("/dir/sub/c.js"), reply(200, "dot", "text/javascript"));
-        m_server->route(QStringLiteral("/d.js"), reply(200, "root", "text/javascript"));
-        m_server->route(QStringLiteral("/old.htm"), reply(302, {}, "text/plain", "/dir/sub/page.htm"));
+        m_server->route(QStringLiteral("/dir/sub/a.js"),
+                        LocalHttpServer::reply(200, "plain", "text/javascript"));
+        m_server->route(QStringLiteral("/dir/b.js"),
+                        LocalHttpServer::reply(200, "parent", "text/javascript"));
+        m_server->route(QStringLiteral("/dir/sub/c.js"),
+                        LocalHttpServer::reply(200, "dot", "text/javascript"));
+        m_server->route(QStringLiteral("/d.js"), LocalHttpServer::reply(200, "root", "text/javascript"));
+        m_server->route(QStringLiteral("/old.htm"),
+                        LocalHttpServer::reply(302, {}, "text/plain", "/dir/sub/page.htm"));
 
         QStringEncoder gb("GB18030");
         m_server->route(
             QStringLiteral("/gbk.htm"),
-            reply(200,
-                  QByteArray("<html><head><meta charset=gbk><title>t</title></head><body><script>") +
-                      gb(QStringLiteral("alert(\"中文脚本\");")) + QByteArray("</script></body></html>"),
-                  "text/html"));
+            LocalHttpServer::reply(
+                200,
+                QByteArray("<html><head><meta charset=gbk><title>t</title></head><body><script>") +
+                    gb(QStringLiteral("alert(\"中文脚本\");")) + QByteArray("</script></body></html>"),
+                "text/html"));
         m_server->route(QStringLiteral("/hidden.htm"),
-                        reply(200,
-                              "<html><body><template><script>no1();</script></template>"
-                              "<noscript><script>no2();</script></noscript>"
-                              "<script>yes();</script></body></html>",
-                              "text/html"));
+                        LocalHttpServer::reply(200,
+                                               "<html><body><template><script>no1();</script></template>"
+                                               "<noscript><script>no2();</script></noscript>"
+                                               "<script>yes();</script></body></html>",
+                                               "text/html"));
         m_server->route(QStringLiteral("/empty.htm"),
-                        reply(200, "<html><body><p>nothing</p></body></html>", "text/html"));
+                        LocalHttpServer::reply(200, "<html><body><p>nothing</p></body></html>", "text/html"));
     }
     void cleanupTestCase() { m_server.reset(); }
 

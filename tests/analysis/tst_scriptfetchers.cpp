@@ -15,22 +15,6 @@
 
 #include <unistd.h>
 
-namespace {
-
-// A response without naming every field (status, body, type, redirect target, delay).
-[[maybe_unused]] LocalHttpServer::Response reply(int status, const QByteArray &body,
-                                                 const QByteArray &type = "text/javascript",
-                                                 const QByteArray &location = {}, int delayMs = 0) {
-    LocalHttpServer::Response r;
-    r.status = status;
-    r.body = body;
-    r.contentType = type;
-    r.location = location;
-    r.delayMs = delayMs;
-    return r;
-}
-} // namespace
-
 class TestScriptFetchers : public QObject {
     Q_OBJECT
 
@@ -143,7 +127,7 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(int, hits);
         LocalHttpServer server;
-        server.route(QStringLiteral("/d.js"), reply(200, "var d;", "text/javascript"));
+        server.route(QStringLiteral("/d.js"), LocalHttpServer::reply(200, "var d;", "text/javascript"));
         const QString address = scheme + QStringLiteral("127.0.0.1:%1/d.js").arg(server.port());
         const FetchResult r = downloadScript(address);
         QCOMPARE(r.text, expected);
@@ -155,7 +139,8 @@ private slots:
         LocalHttpServer server;
         const QString chinese = QStringLiteral("alert(\"你好，世界\");");
         QStringEncoder gb("GB18030");
-        server.route(QStringLiteral("/g.js"), reply(200, gb(chinese), "application/javascript; charset=gbk"));
+        server.route(QStringLiteral("/g.js"),
+                     LocalHttpServer::reply(200, gb(chinese), "application/javascript; charset=gbk"));
         QCOMPARE(下载JS内容(server.baseUrl() + QStringLiteral("/g.js")), chinese);
     }
 
@@ -167,7 +152,7 @@ private slots:
     void downloadFailures() {
         QFETCH(int, status);
         LocalHttpServer server;
-        server.route(QStringLiteral("/e.js"), reply(status, "error page", "text/html"));
+        server.route(QStringLiteral("/e.js"), LocalHttpServer::reply(status, "error page", "text/html"));
         const FetchResult r = downloadScript(server.baseUrl() + QStringLiteral("/e.js"));
         QCOMPARE(r.text, QString()); // never the error page
         QVERIFY(r.failed);
@@ -176,7 +161,7 @@ private slots:
 
     void asyncDownloadFinishesLater() {
         LocalHttpServer server;
-        server.route(QStringLiteral("/d.js"), reply(200, "var d;", "text/javascript"));
+        server.route(QStringLiteral("/d.js"), LocalHttpServer::reply(200, "var d;", "text/javascript"));
         QObject owner;
         ScriptFetch *fetch =
             ScriptFetch::download(server.baseUrl() + QStringLiteral("/d.js"), nullptr, &owner);
@@ -208,7 +193,8 @@ private slots:
 
     void abortStopsTransfer() {
         LocalHttpServer server;
-        server.route(QStringLiteral("/slow.js"), reply(200, "late", "text/javascript", {}, 600));
+        server.route(QStringLiteral("/slow.js"),
+                     LocalHttpServer::reply(200, "late", "text/javascript", {}, 600));
         QObject owner;
         ScriptFetch *fetch =
             ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), nullptr, &owner);
@@ -222,7 +208,8 @@ private slots:
 
     void deleteMidway() {
         LocalHttpServer server;
-        server.route(QStringLiteral("/slow.js"), reply(200, "late", "text/javascript", {}, 400));
+        server.route(QStringLiteral("/slow.js"),
+                     LocalHttpServer::reply(200, "late", "text/javascript", {}, 400));
         HttpClient client;
         auto *download = ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), &client);
         auto *read = ScriptFetch::readLocal(path(QStringLiteral("a.js")));
@@ -230,7 +217,7 @@ private slots:
         delete read;
         QTest::qWait(700); // late replies and the worker's result must land nowhere
         // The shared client is still sound after a fetch was dropped mid-transfer.
-        server.route(QStringLiteral("/next.js"), reply(200, "next", "text/javascript"));
+        server.route(QStringLiteral("/next.js"), LocalHttpServer::reply(200, "next", "text/javascript"));
         ScriptFetch *next =
             ScriptFetch::download(server.baseUrl() + QStringLiteral("/next.js"), &client, &client);
         QSignalSpy spy(next, &ScriptFetch::finished);

@@ -240,6 +240,9 @@ private slots:
                                      : kind == 3 ? QStringLiteral("page.htm")
                                                  : QString());
         QVERIFY(subWindowOf(windows[0])->isVisible());
+        // A new child opens at the window's design size, not collapsed to its title bar.
+        QVERIFY(windows[0]->width() >= windows[0]->sizeHint().width() - 1);
+        QVERIFY(windows[0]->height() >= windows[0]->sizeHint().height() - 1);
         QVERIFY(!statuses.isEmpty());
         QCOMPARE(statuses.first().first().toString(), status);
         frame->关闭所有子窗口();

@@ -15,22 +15,6 @@
 
 namespace {
 
-// A response without naming every field (status, body, type, redirect target, delay).
-[[maybe_unused]] LocalHttpServer::Response reply(int status, const QByteArray &body,
-                                                 const QByteArray &type = "text/javascript",
-                                                 const QByteArray &location = {}, int delayMs = 0) {
-    LocalHttpServer::Response r;
-    r.status = status;
-    r.body = body;
-    r.contentType = type;
-    r.location = location;
-    r.delayMs = delayMs;
-    return r;
-}
-} // namespace
-
-namespace {
-
 struct Run {
     int code = -1;
     QByteArray out;
@@ -75,13 +59,15 @@ private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
         m_server = std::make_unique<LocalHttpServer>();
-        m_server->route(QStringLiteral("/b.js"), reply(200, "var b = 2;", "text/javascript"));
+        m_server->route(QStringLiteral("/b.js"),
+                        LocalHttpServer::reply(200, "var b = 2;", "text/javascript"));
         m_server->route(QStringLiteral("/site/page.htm"),
-                        reply(200,
-                              "<html><head><script src=\"x.js\"></script><script src=\"gone.js\"></script>"
-                              "<script>var t = 1;\nvar u = 2;</script></head></html>",
-                              "text/html"));
-        m_server->route(QStringLiteral("/site/x.js"), reply(200, "x();", "text/javascript"));
+                        LocalHttpServer::reply(
+                            200,
+                            "<html><head><script src=\"x.js\"></script><script src=\"gone.js\"></script>"
+                            "<script>var t = 1;\nvar u = 2;</script></head></html>",
+                            "text/html"));
+        m_server->route(QStringLiteral("/site/x.js"), LocalHttpServer::reply(200, "x();", "text/javascript"));
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/p.htm"),
                            expand(QStringLiteral("<html><head><script>inline();</script>"

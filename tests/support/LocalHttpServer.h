@@ -18,6 +18,18 @@ public:
         int delayMs = 0;     // wait before answering
     };
 
+    // A response without naming every field.
+    static Response reply(int status, const QByteArray &body, const QByteArray &type = "text/javascript",
+                          const QByteArray &location = {}, int delayMs = 0) {
+        Response r;
+        r.status = status;
+        r.body = body;
+        r.contentType = type;
+        r.location = location;
+        r.delayMs = delayMs;
+        return r;
+    }
+
     LocalHttpServer();
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer &) = delete;

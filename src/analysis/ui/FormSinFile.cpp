@@ -48,7 +48,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     createTools();
     m_geometry = designGeometry();
     // The design size of the window: the top strip's right edge and the tab control's bottom, with a margin.
-    resize(twipsToPixels(13230, logicalDpiX()), twipsToPixels(8130, logicalDpiY()));
+    resize(sizeHint());
     placeControls();
 
     Web1 = createDefaultPageEngine(this);
@@ -58,6 +58,11 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     m_blankPoll = new QTimer(this);
     m_blankPoll->setInterval(BlankPollMs);
     connect(m_blankPoll, &QTimer::timeout, this, &FormSinFile::waitForBlankPage);
+}
+
+QSize FormSinFile::sizeHint() const {
+    // The top strip's right edge and the tab control's bottom, with a margin.
+    return QSize(twipsToPixels(13230, logicalDpiX()), twipsToPixels(8130, logicalDpiY()));
 }
 
 FormSinFile::~FormSinFile() {
@@ -330,7 +335,7 @@ void FormSinFile::startLoad() {
 
     // 1. Caption height: the style's title bar height in pixels, in twips.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    CaptionHeight = static_cast<int>(std::lround(titleBar * 1440.0 / logicalDpiY()));
+    CaptionHeight = pixelsToTwips(titleBar, logicalDpiY());
     applyResizeRules();
 
     // 2., 3. A silent engine on the blank page.

@@ -40,6 +40,9 @@ public:
     explicit FormSinFile(AnalysisHost *host, QWidget *parent = nullptr);
     ~FormSinFile() override;
 
+    // The design size, so a new child window of the frame opens at it rather than collapsed.
+    QSize sizeHint() const override;
+
     // Source fields, set by the opener before the window is shown.
     QString 文件路径;
     short 处理单个文件 = 0;

@@ -221,6 +221,8 @@ void MDIForm1::openSource(const QString &path, const QString &statusText, short 
     FormSinFile *window = newAnalysisWindow();
     提取文件名(path, window, kind);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
+    // The analysis window places its controls itself (no layout), so the frame cannot infer its size.
+    sub->resize(sub->sizeHint());
     sub->show();
 }
 

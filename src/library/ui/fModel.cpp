@@ -23,17 +23,17 @@ constexpr int GridTop = 600;
 constexpr int NameColumnWidth = 3000;
 constexpr int InitialWidth = 12000, InitialHeight = 8000;
 
-double twipsPerPixelX(const QWidget *w) {
-    return 1440.0 / w->logicalDpiX();
-}
-double twipsPerPixelY(const QWidget *w) {
-    return 1440.0 / w->logicalDpiY();
-}
 int pxX(const QWidget *w, int twips) {
-    return int(std::lround(twips / twipsPerPixelX(w)));
+    return Twips::twipsToPixels(twips, w->logicalDpiX());
 }
 int pxY(const QWidget *w, int twips) {
-    return int(std::lround(twips / twipsPerPixelY(w)));
+    return Twips::twipsToPixels(twips, w->logicalDpiY());
+}
+int twX(const QWidget *w, int pixels) {
+    return Twips::pixelsToTwips(pixels, w->logicalDpiX());
+}
+int twY(const QWidget *w, int pixels) {
+    return Twips::pixelsToTwips(pixels, w->logicalDpiY());
 }
 
 } // namespace
@@ -145,12 +145,11 @@ void fModel::showEvent(QShowEvent *event) {
 }
 
 void fModel::layoutGrid() {
-    const double tx = twipsPerPixelX(this), ty = twipsPerPixelY(this);
     const QRect g = DataGrid1->geometry();
-    const BrowserLayout::Rect current{int(std::lround(g.x() * tx)), gridTopTwips_,
-                                      int(std::lround(g.width() * tx)), int(std::lround(g.height() * ty))};
-    const BrowserLayout::Rect place = BrowserLayout::GridPlace(
-        current, int(std::lround(width() * tx)), int(std::lround(height() * ty)), isMinimised());
+    const BrowserLayout::Rect current{twX(this, g.x()), gridTopTwips_, twX(this, g.width()),
+                                      twY(this, g.height())};
+    const BrowserLayout::Rect place =
+        BrowserLayout::GridPlace(current, twX(this, width()), twY(this, height()), isMinimised());
     if (place == current)
         return;
     DataGrid1->setGeometry(pxX(this, place.left), pxY(this, place.top), pxX(this, place.width),
