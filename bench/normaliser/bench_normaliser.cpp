@@ -1,6 +1,7 @@
 // NormaliseCodeText against the rule list run literally, on 20 million characters of script text.
 // Prints both times and the ratio at the end.
 
+#include "../common/MeanTimeReporter.h"
 #include "ReferenceNormaliser.h"
 #include "support/ScriptCorpus.h"
 #include "workbench/Normaliser.h"
@@ -41,26 +42,12 @@ void BM_LiteralRuleList(benchmark::State &state) {
 BENCHMARK(BM_NormaliseCodeText)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_LiteralRuleList)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-// Keeps each benchmark's mean real time so the ratio can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> msPerRun;
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                msPerRun[run.run_name.function_name] =
-                    run.real_accumulated_time * 1000.0 / double(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     corpus(); // build the text before timing
-    RatioReporter reporter;
+    MeanTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double fast = reporter.msPerRun["BM_NormaliseCodeText"];
     const double literal = reporter.msPerRun["BM_LiteralRuleList"];

@@ -1,6 +1,7 @@
 // Opening a 20-million-character script file in an analysis window (kind 1), from show() to the status
 // text, against reading and decoding the same file. Prints both times, the ratio and the peak memory.
 
+#include "../common/MeanTimeReporter.h"
 #include "analysis/ui/AnalysisHost.h"
 #include "analysis/ui/FormSinFile.h"
 #include "platform/TextCodec.h"
@@ -90,19 +91,6 @@ void BM_OpenScriptWindow(benchmark::State &state) {
 BENCHMARK(BM_ReadAndDecode)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenScriptWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> msPerRun;
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                msPerRun[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -121,7 +109,7 @@ int main(int argc, char **argv) {
         }
     }
 
-    RatioReporter reporter;
+    MeanTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double read = reporter.msPerRun["BM_ReadAndDecode"];
     const double open = reporter.msPerRun["BM_OpenScriptWindow"];

@@ -2,6 +2,7 @@
 // to the end of the text, on a pane holding 20 million characters, against NormaliseCodeText alone.
 // Prints the figures and the ratio of the button to the bare function.
 
+#include "../common/MeanTimeReporter.h"
 #include "platform/ui/TextPane.h"
 #include "support/ScriptCorpus.h"
 #include "workbench/Normaliser.h"
@@ -135,19 +136,6 @@ BENCHMARK(BM_PaneAppend)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PaneReadUtf8)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PaneSetUtf8)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-class FigureReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> msPerRun;
-    void ReportRuns(const std::vector<Run> &runs) override {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                msPerRun[run.run_name.function_name] =
-                    run.real_accumulated_time * 1000.0 / double(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -158,7 +146,7 @@ int main(int argc, char **argv) {
     g_pane = paneOwner.get();
     benchmark::Initialize(&argc, argv);
     corpus();
-    FigureReporter reporter;
+    MeanTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double pure = reporter.msPerRun["BM_NormaliseCodeText"];
     const double button = reporter.msPerRun["BM_NormaliseButton"];
