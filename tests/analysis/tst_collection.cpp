@@ -38,12 +38,7 @@ class TestCollection : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<LocalHttpServer> m_server;
 
-    QString expand(QString s) const {
-        s.replace(QLatin1String("$DIR"), m_dir.path());
-        s.replace(QLatin1String("$HTTP"), m_server->baseUrl());
-        s.replace(QLatin1String("$HOST"), QStringLiteral("127.0.0.1:%1").arg(m_server->port()));
-        return s;
-    }
+    QString expand(const QString &s) const { return m_server->expand(s, m_dir.path()); }
     QStringList expand(const QStringList &list) const {
         QStringList out;
         for (const QString &s : list)

@@ -21,11 +21,7 @@ class TestPageCollection : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<LocalHttpServer> m_server;
 
-    QString expand(QString s) const {
-        s.replace(QLatin1String("$DIR"), m_dir.path());
-        s.replace(QLatin1String("$HTTP"), m_server->baseUrl());
-        return s;
-    }
+    QString expand(const QString &s) const { return m_server->expand(s, m_dir.path()); }
     StringSink load(short kind, const QString &source, QList<ScriptFailure> *failures = nullptr) {
         std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
         StringSink sink;

@@ -48,12 +48,7 @@ class TestCli : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<LocalHttpServer> m_server;
 
-    QString expand(QString s) const {
-        s.replace(QLatin1String("$DIR"), m_dir.path());
-        s.replace(QLatin1String("$HTTP"), m_server->baseUrl());
-        s.replace(QLatin1String("$PORT"), QString::number(m_server->port()));
-        return s;
-    }
+    QString expand(const QString &s) const { return m_server->expand(s, m_dir.path()); }
 
 private slots:
     void initTestCase() {

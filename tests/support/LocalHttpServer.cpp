@@ -76,6 +76,14 @@ QString LocalHttpServer::baseUrl() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(d->port);
 }
 
+QString LocalHttpServer::expand(QString text, const QString &dir) const {
+    text.replace(QLatin1String("$DIR"), dir);
+    text.replace(QLatin1String("$HTTP"), baseUrl());
+    text.replace(QLatin1String("$HOST"), QStringLiteral("127.0.0.1:%1").arg(d->port));
+    text.replace(QLatin1String("$PORT"), QString::number(d->port));
+    return text;
+}
+
 int LocalHttpServer::port() const {
     return d->port;
 }

@@ -42,6 +42,9 @@ public:
 
     // "http://127.0.0.1:<port>"
     QString baseUrl() const;
+    // Fills a test text's placeholders: $DIR = `dir`, $HTTP = baseUrl(), $HOST = "127.0.0.1:<port>", $PORT =
+    // port.
+    QString expand(QString text, const QString &dir) const;
     int port() const;
     // Number of requests that reached `path` so far.
     int hits(const QString &path) const;
