@@ -38,7 +38,7 @@ void setUp() {
     for (int i = 0; i < ScriptCount; ++i) {
         const QString body = QStringLiteral("function s%1() { return %1; }\n").arg(i);
         server->route(QStringLiteral("/site/js/%1.js").arg(i),
-                      LocalHttpServer::Response{200, body.toUtf8(), "text/javascript", {}, DelayMs});
+                      LocalHttpServer::Response{200, body.toUtf8(), "text/javascript", {}, DelayMs, {}});
         page.scripts.append({QStringLiteral("js/%1.js").arg(i), QString(), false});
         if (i % 10 == 0)
             page.scripts.append({QString(), QStringLiteral("inline%1();").arg(i), false});

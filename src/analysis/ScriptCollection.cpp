@@ -1,7 +1,6 @@
 #include "analysis/ScriptCollection.h"
 
 #include "analysis/ScriptSink.h"
-#include "platform/HttpClient.h"
 #include "util/Module1.h"
 
 #include <QEventLoop>
@@ -74,7 +73,7 @@ ScriptPlan planScript(int index, const ScriptElement &element, const QString &pa
         plan.address = pageAddress;
         plan.inlineText = element.text;
         plan.entry = QStringLiteral("[网页内JS-") + number + QStringLiteral("] ") + pageAddress;
-        plan.header = QStringLiteral("网址") + number + QStringLiteral("[网页内JS]：") + pageAddress + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + pageAddress + CrLf;
         return plan;
     }
     const QString r = Module1::ResolveScriptAddress(element.src, pageAddress);
@@ -82,15 +81,15 @@ ScriptPlan planScript(int index, const ScriptElement &element, const QString &pa
     if (isNetworkPath(r)) {
         plan.kind = ScriptClass::Network;
         plan.entry = QStringLiteral("[网络JS-") + number + QStringLiteral("] ") + r;
-        plan.header = QStringLiteral("网址") + number + QStringLiteral("[网络JS]：") + r + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + r + CrLf;
     } else if (isLocalPath(r)) {
         plan.kind = ScriptClass::Local;
         plan.entry = QStringLiteral("[本地JS-") + number + QStringLiteral("] ") + r;
-        plan.header = QStringLiteral("网址") + number + QStringLiteral("[本地JS]：") + r + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + r + CrLf;
     } else {
         plan.kind = ScriptClass::Other;
         plan.entry = r;
-        plan.header = QStringLiteral("网址") + number + QStringLiteral("：") + r + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + r + CrLf;
     }
     return plan;
 }
@@ -106,10 +105,6 @@ void ScriptCollection::setMaxTransfers(int count) {
     m_maxTransfers = qMax(1, count);
 }
 
-void ScriptCollection::setHttpClient(HttpClient *client) {
-    m_client = client;
-}
-
 void ScriptCollection::start() {
     if (m_started || m_aborted)
         return;
@@ -120,9 +115,12 @@ void ScriptCollection::start() {
         if (plan.kind != ScriptClass::Inline)
             m_waiting.append(plan.index);
     }
-    if (!m_client && !m_waiting.isEmpty())
-        m_client = new HttpClient(this);
     m_inStart = true;
+    emit progress(0, int(m_plans.size()));
+    if (m_aborted) {
+        m_inStart = false;
+        return;
+    }
     launchMore();
     pump();
     m_inStart = false;
@@ -149,7 +147,7 @@ void ScriptCollection::launchMore() {
         const int index = m_waiting.takeFirst();
         const ScriptPlan &plan = m_plans[size_t(index)];
         ScriptFetch *fetch = plan.kind == ScriptClass::Other
-                                 ? ScriptFetch::download(plan.address, m_client, this)
+                                 ? ScriptFetch::download(plan.address, this)
                                  : ScriptFetch::readLocal(plan.address, this);
         m_fetches[size_t(index)] = fetch;
         ++m_running;
@@ -176,8 +174,17 @@ void ScriptCollection::pump() {
             m_sink->addEntry(plan.entry);
             m_sink->appendText(plan.header);
             m_headerDone = true;
+            ScriptBlock block;
+            block.number = plan.index;
+            block.kind = plan.kind;
+            block.address = plan.address;
+            block.headerStart = m_written;
+            m_written += plan.header.size();
+            block.bodyStart = block.bodyEnd = m_written;
+            m_blocks.append(block);
         }
         QString body;
+        TextCodec::Encoding encoding;
         if (plan.kind == ScriptClass::Inline) {
             body = plan.inlineText;
         } else {
@@ -186,14 +193,19 @@ void ScriptCollection::pump() {
                 return; // its transfer ends later and calls pump() again
             const FetchResult &result = fetch->result();
             body = result.text;
+            encoding = result.encoding;
             if (result.failed)
                 m_failures.append({plan.index, plan.address, result.reason});
             m_fetches[size_t(m_next)] = nullptr;
             fetch->deleteLater();
         }
         appendBody(*m_sink, body);
+        m_blocks.last().bodyEnd = m_written + body.size();
+        m_written += body.size() + CrLf.size();
+        m_encodings.append(encoding);
         ++m_next;
         m_headerDone = false;
+        emit progress(m_next, count);
     }
     if (m_aborted || m_finished)
         return;

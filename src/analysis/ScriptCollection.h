@@ -13,7 +13,9 @@
 // obtained keeps its entry and header with an empty body and is listed in failures(). At the end the
 // first entry is selected when the list has one.
 
-#include "analysis/ScriptFetchers.h"
+#include "analysis/ScriptBlocks.h"
+#include "analysis/ScriptClass.h"
+#include "platform/ScriptFetchers.h"
 #include "platform/PageEngine.h"
 
 #include <QList>
@@ -22,10 +24,7 @@
 
 #include <vector>
 
-class HttpClient;
 class ScriptSink;
-
-enum class ScriptClass { Inline, Network, Local, Other };
 
 // What the walk does with one script element: its class, address, list entry and header line.
 struct ScriptPlan {
@@ -61,8 +60,6 @@ public:
     static constexpr int DefaultMaxTransfers = 6;
     // Transfers (downloads and file reads) running at once; 1 gives the one-after-the-other walk.
     void setMaxTransfers(int count);
-    // Downloads go through `client` (must outlive the collection); default: a client of its own.
-    void setHttpClient(HttpClient *client);
 
     // Starts the walk. Pieces that need no transfer are written at once; finished() always comes later,
     // from the event loop.
@@ -72,8 +69,14 @@ public:
 
     bool isFinished() const { return m_finished; }
     QList<ScriptFailure> failures() const { return m_failures; }
+    // Where each block written so far lies in the text this collection appended (offsets from the
+    // start of its first piece), and the encoding each script's body was read with.
+    QList<ScriptBlock> blocks() const { return m_blocks; }
+    QList<TextCodec::Encoding> encodings() const { return m_encodings; }
 
 signals:
+    // `obtained` of the document's `total` scripts have their body written (0 of n when the walk begins).
+    void progress(int obtained, int total);
     void finished();
 
 private:
@@ -83,7 +86,6 @@ private:
 
     PageDocument m_document;
     ScriptSink *m_sink;
-    HttpClient *m_client = nullptr;
     int m_maxTransfers = DefaultMaxTransfers;
     std::vector<ScriptPlan> m_plans;
     std::vector<ScriptFetch *> m_fetches; // by index; null for inline scripts and fetches not yet started
@@ -96,6 +98,9 @@ private:
     bool m_finished = false;
     bool m_aborted = false;
     QList<ScriptFailure> m_failures;
+    QList<ScriptBlock> m_blocks;
+    QList<TextCodec::Encoding> m_encodings;
+    qsizetype m_written = 0; // UTF-16 units appended so far
 };
 
 // Blocking form for the command line and benchmarks: runs the collection in a local event loop.

@@ -19,4 +19,6 @@ public:
     virtual int entryCount() const = 0;
     // Selects the entry at 0-based `index`; the window runs its list-selection handler here.
     virtual void selectEntry(int index) = 0;
+    // A hint that the combined text will grow to about `units` (a script file read in the background).
+    virtual void reserve(qint64 units) { Q_UNUSED(units); }
 };

@@ -4,12 +4,21 @@
 #include "platform/PageEngine.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
+
+namespace {
+
+const QString Blank = QStringLiteral("about:blank");
+// Room the combined text needs beyond a script file's bytes: its header and line breaks.
+constexpr qint64 kHeaderRoom = 1 << 17;
+
+} // namespace
 
 SourceLoader::SourceLoader(PageEngine *engine, ScriptSink *sink, QObject *parent)
     : QObject(parent), m_engine(engine), m_sink(sink) {
     m_elapsed.start();
     m_clock = [this] { return double(m_elapsed.nsecsElapsed()) / 1e9; };
-    m_poll.setInterval(50);
+    m_poll.setInterval(10);
     connect(&m_poll, &QTimer::timeout, this, &SourceLoader::checkWait);
     if (engine) {
         connect(engine, &PageEngine::documentComplete, this, [this](QObject *source, const QString &address) {
@@ -40,62 +49,21 @@ void SourceLoader::DocumentComplete(QObject *source, const QString &address) {
 
 void SourceLoader::start(short kind, const QString &path) {
     abort();
-    m_running = true;
+    m_stopped = false;
     m_failures.clear();
+    m_kind = kind;
+    m_path = path;
+    m_document.beginLoad(kind, path);
     if (m_engine) {
         m_engine->setSilent(true);
-        m_engine->navigate(QStringLiteral("about:blank"));
+        m_engine->navigate(Blank);
     }
-    // Pending events run once before the source is loaded, as after the blank page is requested.
-    const quint64 generation = m_generation;
-    QTimer::singleShot(0, this, [this, generation, kind, path] {
-        if (generation != m_generation)
-            return;
-        if (kind == 1)
-            打开单个JS文件(path);
-        else if (kind == 2 || kind == 3)
-            OpenPageAndCollect(path);
-        else
-            finish();
-    });
+    // Pending events run once before the engine is asked whether the blank page is in.
+    startWait(Phase::BlankPage);
 }
 
-void SourceLoader::abort() {
-    ++m_generation;
-    m_poll.stop();
-    if (m_pageRequested && m_engine)
-        m_engine->stop();
-    m_pageRequested = false;
-    m_waiting = false;
-    if (m_collection) {
-        m_collection->abort();
-        m_collection->deleteLater();
-        m_collection = nullptr;
-    }
-    m_running = false;
-}
-
-void SourceLoader::打开单个JS文件(const QString &path) {
-    m_running = true;
-    m_sink->clear();
-    if (!m_engine) {
-        finish();
-        return;
-    }
-    m_engine->document().appendScript(path, true);
-    collect();
-}
-
-void SourceLoader::OpenPageAndCollect(const QString &address) {
-    m_running = true;
-    m_sink->clear();
-    if (!m_engine) {
-        finish();
-        return;
-    }
-    IsLoading = true;
-    m_pageRequested = true;
-    m_engine->navigate(address);
+void SourceLoader::startWait(Phase phase) {
+    m_phase = phase;
     const quint64 generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
         if (generation != m_generation)
@@ -111,23 +79,108 @@ void SourceLoader::OpenPageAndCollect(const QString &address) {
 void SourceLoader::checkWait() {
     if (!m_waiting)
         return;
-    const bool loaded = !m_engine || !m_engine->busy() || !IsLoading;
-    if (!loaded && !(m_clock() - m_t0 > WaitLimitSeconds))
+    const bool timeUp = m_clock() - m_t0 > WaitLimitSeconds;
+    const bool busy = m_engine && m_engine->busy();
+    if (m_phase == Phase::BlankPage) {
+        if (busy && !timeUp)
+            return;
+        m_waiting = false;
+        m_poll.stop();
+        afterBlankPage();
+        return;
+    }
+    if (busy && IsLoading && !timeUp)
         return;
     m_waiting = false;
     m_poll.stop();
+    // A page still loading when the wait ends is stopped: its document is collected as it stands.
+    if (m_pageRequested && busy && m_engine)
+        m_engine->stop();
     collect();
 }
 
+void SourceLoader::afterBlankPage() {
+    const quint64 generation = m_generation;
+    emit loadStarting(m_kind);
+    if (generation != m_generation)
+        return; // a handler stopped or restarted the load
+    if (m_kind == 1)
+        打开单个JS文件(m_path);
+    else if (m_kind == 2 || m_kind == 3)
+        OpenPageAndCollect(m_path);
+    else
+        finish();
+}
+
+void SourceLoader::halt() {
+    ++m_generation;
+    m_poll.stop();
+    if (m_pageRequested && m_engine)
+        m_engine->stop();
+    m_pageRequested = false;
+    m_waiting = false;
+    if (m_collection) {
+        m_collection->abort();
+        m_collection->deleteLater();
+        m_collection = nullptr;
+    }
+    m_phase = Phase::Idle;
+}
+
+void SourceLoader::abort() {
+    halt();
+}
+
+void SourceLoader::stop() {
+    if (m_phase == Phase::Idle)
+        return;
+    if (m_collection) {
+        m_failures = m_collection->failures();
+        m_document.collected(m_collection->blocks(), m_collection->encodings());
+    }
+    halt();
+    m_stopped = true;
+    emit finished();
+}
+
+void SourceLoader::打开单个JS文件(const QString &path) {
+    m_phase = Phase::Collecting;
+    m_sink->clear();
+    if (!m_engine) {
+        finish();
+        return;
+    }
+    // The combined text makes room for the file while it is read.
+    m_sink->reserve(QFileInfo(path).size() + kHeaderRoom);
+    m_engine->document().appendScript(path, true);
+    collect();
+}
+
+void SourceLoader::OpenPageAndCollect(const QString &address) {
+    m_sink->clear();
+    if (!m_engine) {
+        m_phase = Phase::Collecting;
+        finish();
+        return;
+    }
+    IsLoading = true;
+    m_pageRequested = true;
+    m_engine->navigate(address);
+    startWait(Phase::Page);
+}
+
 void SourceLoader::collect() {
+    m_phase = Phase::Collecting;
     m_pageRequested = false;
     if (!m_engine) {
         finish();
         return;
     }
     m_collection = new ScriptCollection(m_engine->document(), m_sink, this);
+    connect(m_collection, &ScriptCollection::progress, this, &SourceLoader::progress);
     connect(m_collection, &ScriptCollection::finished, this, [this] {
         m_failures = m_collection->failures();
+        m_document.collected(m_collection->blocks(), m_collection->encodings());
         m_collection->deleteLater();
         m_collection = nullptr;
         finish();
@@ -136,7 +189,8 @@ void SourceLoader::collect() {
 }
 
 void SourceLoader::finish() {
-    m_running = false;
+    ++m_generation;
+    m_phase = Phase::Idle;
     emit finished();
 }
 

@@ -1,29 +1,36 @@
 #pragma once
-// The load sequence of an analysis window, without widgets, shared by the window and the command line.
+// The load sequence of an analysis window, without widgets: the one path by which the program's windows
+// and the command line bring in a source. The window only reacts to the signals.
 //
 // Usage (the window owns the engine, the sink and the loader):
 //     auto *loader = new SourceLoader(engine, sink, this);
+//     connect(loader, &SourceLoader::loadStarting, this, [=](short kind) { caption, Text1, buttons });
+//     connect(loader, &SourceLoader::progress, this, [=](int obtained, int total) { ... });
 //     connect(loader, &SourceLoader::finished, this, [=] { ... loader->failures() ... });
 //     loader->start(处理单个文件, 文件路径);
 //
-// start() makes the engine silent, navigates it to "about:blank", lets pending events run once, and
-// then loads by kind:
+// start() makes the engine silent, navigates it to "about:blank", lets pending events run once and waits
+// until the blank page is in (not busy; at most 15 seconds). Then loadStarting(kind) comes, and the
+// source is loaded by kind:
 //   1  打开单个JS文件: empties the sink, adds one script element (defer, src = path) to the blank page
 //      and collects it;
 //   2, 3  OpenPageAndCollect: empties the sink, sets IsLoading, navigates to the path or address
 //      unchanged, waits until the engine is not busy, or IsLoading is false, or more than 15 seconds
-//      have passed on a monotonic clock (exactly 15 goes on waiting), then collects whatever document
-//      the engine holds;
+//      have passed on a monotonic clock (exactly 15 goes on waiting), then stops the engine if it is
+//      still loading and collects whatever document it holds;
 //   other  loads nothing.
-// finished() comes once, from the event loop, after the collection has written its last piece (for
-// every kind, also "other"); failures() then lists the scripts that could not be fetched or read.
-// Nothing blocks: the wait reacts to the engine's documentComplete() and to a short timer.
+// progress(obtained, total) comes when the collection begins (0 of n) and after each script's body is
+// written. finished() comes once, from the event loop, after the collection has written its last piece
+// (for every kind, also "other"); failures() then lists the scripts that could not be fetched or read.
+// Nothing blocks: the waits react to the engine's documentComplete() and to a short timer.
 //
-// abort() (or deleting the loader) stops the wait, the engine's navigation and every transfer; nothing
-// more is written and finished() does not come. The sink must outlive the loader or see abort() first;
-// the engine may go first.
+// stop() ends a running load at once, keeping what the sink holds: no more transfers, nothing more is
+// written, and finished() comes with wasStopped() true. abort() (or deleting the loader) ends it too,
+// silently: finished() does not come. The sink must outlive the loader or see abort() first; the engine
+// may go first.
 
 #include "analysis/ScriptCollection.h"
+#include "analysis/SourceDocument.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -48,15 +55,20 @@ public:
     // Runs the load sequence for `kind` (处理单个文件) and `path` (文件路径). A load still running is
     // aborted first.
     void start(short kind, const QString &path);
+    void stop();
     void abort();
-    bool isRunning() const { return m_running; }
+    bool isRunning() const { return m_phase != Phase::Idle; }
+    bool wasStopped() const { return m_stopped; }
 
     // Scripts that could not be fetched or read in the last load, in document order.
     QList<ScriptFailure> failures() const { return m_failures; }
+    // The source of the last load: kind, path, the script file's encoding and the blocks collected.
+    const SourceDocument &document() const { return m_document; }
+    SourceDocument &document() { return m_document; }
 
-    // The clock of the 15-second wait, in seconds, monotonic (tests inject their own).
+    // The clock of the 15-second waits, in seconds, monotonic (tests inject their own).
     void setClock(std::function<double()> secondsMonotonic);
-    // How often the wait looks at the engine and the clock (default 50 ms).
+    // How often the waits look at the engine and the clock (default 10 ms).
     void setPollIntervalMs(int ms);
 
     // True from the moment a page is requested until the engine reports its document complete.
@@ -65,7 +77,7 @@ public:
     // The engine's documentComplete(): the page's own completion (source == the engine) clears IsLoading.
     void DocumentComplete(QObject *source, const QString &address);
 
-    // The two loaders, for a window that has already navigated to about:blank.
+    // The two loaders, run by start() once the blank page is in.
     void 打开单个JS文件(const QString &path);
     void OpenPageAndCollect(const QString &address);
 
@@ -74,12 +86,20 @@ public:
                                             const QString &path);
 
 signals:
+    // The blank page is in; the source of `kind` is loaded right after the handlers return.
+    void loadStarting(short kind);
+    void progress(int obtained, int total);
     void finished();
 
 private:
+    enum class Phase { Idle, BlankPage, Page, Collecting };
+
+    void afterBlankPage();
+    void startWait(Phase phase);
     void checkWait();
     void collect();
     void finish();
+    void halt();
 
     QPointer<PageEngine> m_engine;
     ScriptSink *m_sink;
@@ -88,9 +108,13 @@ private:
     QTimer m_poll;
     QPointer<ScriptCollection> m_collection;
     QList<ScriptFailure> m_failures;
+    SourceDocument m_document;
+    short m_kind = 0;
+    QString m_path;
     double m_t0 = 0;
-    quint64 m_generation = 0; // bumped by abort(), so steps queued by an earlier load do nothing
-    bool m_running = false;
-    bool m_waiting = false;       // between the first look after navigating and the collection
+    quint64 m_generation = 0; // bumped by every end of a load, so steps queued by it do nothing
+    Phase m_phase = Phase::Idle;
+    bool m_waiting = false;       // a wait is looking at the engine
     bool m_pageRequested = false; // the engine is loading a page for this load
+    bool m_stopped = false;
 };

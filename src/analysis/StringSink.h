@@ -18,6 +18,7 @@ public:
         text += piece;
         pieces.append(piece);
     }
+    void reserve(qint64 units) override { text.reserve(qsizetype(qMin<qint64>(units, 1 << 28))); }
     int entryCount() const override { return int(entries.size()); }
     void selectEntry(int index) override {
         selected = index;

@@ -1,6 +1,7 @@
 // The embedded page engine: about:blank, local page files and http(s) pages, parsed with gumbo.
 
-#include "platform/HttpClient.h"
+#include "platform/HttpManager.h"
+#include "platform/WorkerPool.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
 
@@ -10,7 +11,6 @@
 #include <QPointer>
 #include <QPromise>
 #include <QRegularExpression>
-#include <QThreadPool>
 #include <QUrl>
 
 #include <functional>
@@ -47,9 +47,12 @@ QString localPathOf(const QString &address) {
 
 class DefaultPageEngine final : public PageEngine {
 public:
-    explicit DefaultPageEngine(QObject *parent) : PageEngine(parent), m_http(new HttpClient(this)) {
+    explicit DefaultPageEngine(QObject *parent) : PageEngine(parent) {
         m_document.url = kBlank;
     }
+
+    // A window that goes takes its engine with it: the page being built is cancelled.
+    ~DefaultPageEngine() override { m_token.cancel(); }
 
     void setSilent(bool silent) override { m_silent = silent; }
 
@@ -60,8 +63,8 @@ public:
         const QString requested = address.trimmed();
         if (startsWithCi(requested, QLatin1String("http://")) ||
             startsWithCi(requested, QLatin1String("https://"))) {
-            m_request = m_http->get(requested);
-            connect(m_request, &HttpRequest::finished, this,
+            m_request = HttpManager::forThread()->get(requested, this);
+            connect(m_request, &HttpHandler::finished, this,
                     [this, id, requested] { httpDone(id, requested); });
             return;
         }
@@ -99,12 +102,15 @@ private:
     void cancel() {
         ++m_generation;
         if (m_request) {
-            m_request->abort();
+            m_request->cancel();
             m_request->deleteLater();
             m_request = nullptr;
         }
+        m_token.cancel();
+        m_token = CancelToken();
         if (m_watcher) {
-            // The worker runs to its end; its document is simply never looked at.
+            // The worker stops at its next step (a parse already inside gumbo runs to its end); its
+            // document is never looked at.
             m_watcher->disconnect(this);
             m_watcher->deleteLater();
             m_watcher = nullptr;
@@ -113,9 +119,8 @@ private:
 
     // Decoding and parsing a page of several megabytes (or a pathological one: gumbo's time grows with
     // the square of the nesting depth) runs on a worker thread, so the windows stay usable and a load
-    // that takes too long can be abandoned.
-    void buildInBackground(quint64 id, std::function<PageDocument()> build) {
-        auto promise = std::make_shared<QPromise<PageDocument>>();
+    // that takes too long can be abandoned. The build looks at its token between read, decode and parse.
+    void buildInBackground(quint64 id, std::function<PageDocument(const CancelToken &)> build) {
         auto *watcher = new QFutureWatcher<PageDocument>(this);
         m_watcher = watcher;
         connect(watcher, &QFutureWatcherBase::finished, this, [this, id, watcher] {
@@ -127,12 +132,7 @@ private:
                 m_document = watcher->future().result();
             complete();
         });
-        watcher->setFuture(promise->future());
-        promise->start();
-        QThreadPool::globalInstance()->start([promise, build = std::move(build)] {
-            promise->addResult(build());
-            promise->finish();
-        });
+        watcher->setFuture(WorkerPool::program().run<PageDocument>(m_token, std::move(build)));
     }
 
     void httpDone(quint64 id, const QString &requested) {
@@ -145,9 +145,13 @@ private:
             m_document = PageDocument{requested, {}};
             return complete();
         }
-        buildInBackground(id, [body = result.body, contentType = result.contentType, url = result.finalUrl] {
+        buildInBackground(id, [body = result.body, contentType = result.contentType,
+                               url = result.finalUrl](const CancelToken &token) {
             const QByteArray charset = TextCodec::charsetFromContentType(contentType);
-            return parseHtmlDocument(TextCodec::decodeHtml(body, charset).text, url);
+            const QString html = TextCodec::decodeHtml(body, charset).text;
+            if (token.isCancelled())
+                return PageDocument{url, {}};
+            return parseHtmlDocument(html, url);
         });
     }
 
@@ -159,12 +163,18 @@ private:
         }
         // "file://" + the native path: stripping seven characters gives the disk path back.
         const QString url = QStringLiteral("file://") + path;
-        buildInBackground(id, [path, url] {
+        buildInBackground(id, [path, url](const CancelToken &token) {
             QFile file(path);
             const QFileInfo info(path);
             if (!info.isFile() || info.size() > kMaxPageBytes || !file.open(QIODevice::ReadOnly))
                 return PageDocument{url, {}};
-            return parseHtmlDocument(TextCodec::decodeHtml(file.readAll()).text, url);
+            const QByteArray bytes = file.readAll();
+            if (token.isCancelled())
+                return PageDocument{url, {}};
+            const QString html = TextCodec::decodeHtml(bytes).text;
+            if (token.isCancelled())
+                return PageDocument{url, {}};
+            return parseHtmlDocument(html, url);
         });
     }
 
@@ -173,9 +183,9 @@ private:
         emit documentComplete(this, m_document.url);
     }
 
-    HttpClient *m_http;
-    QPointer<HttpRequest> m_request;
+    QPointer<HttpHandler> m_request;
     QFutureWatcher<PageDocument> *m_watcher = nullptr;
+    CancelToken m_token; // of the navigation in progress
     PageDocument m_document;
     quint64 m_generation = 0;
     bool m_busy = false;

@@ -43,5 +43,5 @@ signals:
     void documentComplete(QObject *source, const QString &address);
 };
 
-// The embedded engine: HttpClient for http(s), TextCodec for decoding, gumbo for parsing.
+// The embedded engine: HttpManager for http(s), TextCodec for decoding, gumbo for parsing.
 PageEngine *createDefaultPageEngine(QObject *parent = nullptr);

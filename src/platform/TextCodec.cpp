@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include "platform/WorkerPool.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -399,7 +401,17 @@ QByteArray charsetFromHtml(const QByteArray &head) {
     return QByteArray();
 }
 
+static FileText readFileChecked(const QString &path, const CancelToken *token);
+
 FileText readFile(const QString &path) {
+    return readFileChecked(path, nullptr);
+}
+
+FileText readFile(const QString &path, const CancelToken &token) {
+    return readFileChecked(path, &token);
+}
+
+static FileText readFileChecked(const QString &path, const CancelToken *token) {
     FileText out;
     if (path.isEmpty()) {
         out.error = QStringLiteral("没有指定文件");
@@ -427,11 +439,31 @@ FileText readFile(const QString &path) {
         out.error = fileError(QStringLiteral("无法读取文件"), path, file.errorString());
         return out;
     }
-    const QByteArray bytes = file.readAll();
+    const auto cancelled = [&] {
+        if (!token || !token->isCancelled())
+            return false;
+        out.error = QStringLiteral("已取消");
+        return true;
+    };
+    QByteArray bytes;
+    if (!token) {
+        bytes = file.readAll();
+    } else {
+        // In chunks, so a closed window's read ends without reading the rest.
+        constexpr qint64 kChunk = qint64(8) << 20;
+        bytes.reserve(qsizetype(info.size()));
+        while (!file.atEnd() && file.error() == QFileDevice::NoError) {
+            if (cancelled())
+                return out;
+            bytes += file.read(kChunk);
+        }
+    }
     if (file.error() != QFileDevice::NoError) {
         out.error = fileError(QStringLiteral("读取文件时出错"), path, file.errorString());
         return out;
     }
+    if (cancelled())
+        return out;
     Decoded decoded = decode(bytes);
     out.ok = true;
     out.text = std::move(decoded.text);

@@ -6,7 +6,16 @@
 #include <QByteArray>
 #include <QString>
 
+class CancelToken;
+
 namespace TextCodec {
+
+// How a text was (or is to be) stored: the encoding name and whether a byte-order mark leads.
+struct Encoding {
+    QByteArray name; // empty: the host code page
+    bool bom = false;
+    bool operator==(const Encoding &) const = default;
+};
 
 struct Decoded {
     QString text;
@@ -44,6 +53,9 @@ struct FileText {
 
 // Reads and decodes a whole file.
 FileText readFile(const QString &path);
+// The same on a worker: between chunks of the read and before the decode it looks at `token`; a
+// cancelled read gives up with the reason "已取消".
+FileText readFile(const QString &path, const CancelToken &token);
 
 // Writes `text` to `path` through QSaveFile, so the old file survives a failed write.
 // Returns an empty text on success, otherwise the reason.

@@ -3,7 +3,7 @@
 
 #include "analysis/ScriptCollection.h"
 #include "analysis/StringSink.h"
-#include "platform/HttpClient.h"
+#include "platform/HttpManager.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -50,8 +50,8 @@ class TestCollection : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        HttpClient::setDefaultTimeoutMs(1000);
-        HttpClient::setDefaultMaxBytes(1000);
+        HttpManager::setDefaultTimeoutMs(1000);
+        HttpManager::setDefaultMaxBytes(1000);
         m_server = std::make_unique<LocalHttpServer>();
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;\r\n");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/.h.js"), "hidden");

@@ -1,7 +1,7 @@
 #include "TestHost.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
-#include "platform/HttpClient.h"
+#include "platform/HttpManager.h"
 #include "platform/PageEngine.h"
 #include "platform/ui/TextPane.h"
 #include "support/FakeDialogs.h"
@@ -60,7 +60,7 @@ private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
         scope = std::make_unique<FakeDialogs::Scope>(dialogs);
-        HttpClient::setDefaultTimeoutMs(5000);
+        HttpManager::setDefaultTimeoutMs(5000);
     }
     void init() {
         host.statusTexts.clear();

@@ -3,7 +3,7 @@
 
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
-#include "platform/HttpClient.h"
+#include "platform/HttpManager.h"
 #include "platform/PageEngine.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
@@ -34,7 +34,7 @@ class TestPageCollection : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        HttpClient::setDefaultTimeoutMs(3000);
+        HttpManager::setDefaultTimeoutMs(3000);
         m_server = std::make_unique<LocalHttpServer>();
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
         m_server->route(QStringLiteral("/b.js"),

@@ -1,8 +1,8 @@
 // The fetchers and the file test: which paths count as files, how files and downloads are decoded,
 // which addresses are fetched at all, and the asynchronous fetch's finish/abort contract.
 
-#include "analysis/ScriptFetchers.h"
-#include "platform/HttpClient.h"
+#include "platform/ScriptFetchers.h"
+#include "platform/HttpManager.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -164,7 +164,7 @@ private slots:
         server.route(QStringLiteral("/d.js"), LocalHttpServer::reply(200, "var d;", "text/javascript"));
         QObject owner;
         ScriptFetch *fetch =
-            ScriptFetch::download(server.baseUrl() + QStringLiteral("/d.js"), nullptr, &owner);
+            ScriptFetch::download(server.baseUrl() + QStringLiteral("/d.js"), &owner);
         QSignalSpy spy(fetch, &ScriptFetch::finished);
         QVERIFY(!fetch->isFinished());
         QVERIFY(spy.wait(5000));
@@ -175,7 +175,7 @@ private slots:
     void asyncDeclinedFinishesLaterWithoutRequest() {
         QObject owner;
         ScriptFetch *fetch =
-            ScriptFetch::download(QStringLiteral("https://127.0.0.1:9/x.js"), nullptr, &owner);
+            ScriptFetch::download(QStringLiteral("https://127.0.0.1:9/x.js"), &owner);
         QSignalSpy spy(fetch, &ScriptFetch::finished);
         QCOMPARE(spy.count(), 0); // never from inside the starting call
         QVERIFY(spy.wait(2000));
@@ -197,7 +197,7 @@ private slots:
                      LocalHttpServer::reply(200, "late", "text/javascript", {}, 600));
         QObject owner;
         ScriptFetch *fetch =
-            ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), nullptr, &owner);
+            ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), &owner);
         QSignalSpy spy(fetch, &ScriptFetch::finished);
         QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 3000);
         fetch->abort();
@@ -210,16 +210,16 @@ private slots:
         LocalHttpServer server;
         server.route(QStringLiteral("/slow.js"),
                      LocalHttpServer::reply(200, "late", "text/javascript", {}, 400));
-        HttpClient client;
-        auto *download = ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), &client);
+        auto *download = ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"));
         auto *read = ScriptFetch::readLocal(path(QStringLiteral("a.js")));
         delete download;
         delete read;
         QTest::qWait(700); // late replies and the worker's result must land nowhere
-        // The shared client is still sound after a fetch was dropped mid-transfer.
+        // The shared manager is still sound after a fetch was dropped mid-transfer.
+        QObject owner;
         server.route(QStringLiteral("/next.js"), LocalHttpServer::reply(200, "next", "text/javascript"));
         ScriptFetch *next =
-            ScriptFetch::download(server.baseUrl() + QStringLiteral("/next.js"), &client, &client);
+            ScriptFetch::download(server.baseUrl() + QStringLiteral("/next.js"), &owner);
         QSignalSpy spy(next, &ScriptFetch::finished);
         QVERIFY(spy.wait(5000));
         QCOMPARE(next->result().text, QStringLiteral("next"));

@@ -205,7 +205,7 @@ private slots:
         QFETCH(QString, status);
         LocalHttpServer server;
         server.route(QStringLiteral("/dir/page.htm"),
-                     LocalHttpServer::Response{200, "<html></html>", "text/html", {}, 0});
+                     LocalHttpServer::Response{200, "<html></html>", "text/html", {}, 0, {}});
         FakeDialogs fake;
         FakeDialogs::Scope scope(fake);
         auto frame = newFrame();

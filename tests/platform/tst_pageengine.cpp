@@ -1,4 +1,4 @@
-#include "platform/HttpClient.h"
+#include "platform/HttpManager.h"
 #include "platform/PageEngine.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -15,6 +17,9 @@ struct LocalHttpServer::Impl {
     mutable std::mutex mutex;
     QHash<QString, std::function<Response(const QString &)>> routes;
     QHash<QString, int> hits;
+    QHash<QString, httplib::Headers> lastHeaders;
+    int inFlight = 0;
+    int peak = 0;
 };
 
 LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
@@ -30,8 +35,17 @@ LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
         {
             std::lock_guard<std::mutex> lock(d->mutex);
             d->hits[path] += 1;
+            d->lastHeaders[path] = req.headers;
+            d->peak = std::max(d->peak, ++d->inFlight);
             handler = d->routes.value(path);
         }
+        struct Leave {
+            Impl *d;
+            ~Leave() {
+                std::lock_guard<std::mutex> lock(d->mutex);
+                --d->inFlight;
+            }
+        } leave{d.get()};
         if (!handler) {
             res.status = 404;
             return;
@@ -49,6 +63,8 @@ LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
         res.status = r.status;
         if (!r.location.isEmpty())
             res.set_header("Location", r.location.toStdString());
+        for (const auto &[name, value] : r.headers)
+            res.set_header(name.toStdString(), value.toStdString());
         res.set_content(r.body.toStdString(), r.contentType.toStdString());
     });
     d->port = d->server.bind_to_any_port("127.0.0.1");
@@ -91,4 +107,16 @@ int LocalHttpServer::port() const {
 int LocalHttpServer::hits(const QString &path) const {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->hits.value(path);
+}
+
+QByteArray LocalHttpServer::lastHeader(const QString &path, const QByteArray &name) const {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    const httplib::Headers headers = d->lastHeaders.value(path);
+    const auto it = headers.find(name.toStdString());
+    return it == headers.end() ? QByteArray() : QByteArray::fromStdString(it->second);
+}
+
+int LocalHttpServer::peakConcurrent() const {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->peak;
 }

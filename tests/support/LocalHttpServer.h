@@ -3,6 +3,8 @@
 // Routes answer by exact path; a route may delay, set a status, a content type or redirect.
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -16,6 +18,7 @@ public:
         QByteArray contentType = "text/plain";
         QByteArray location; // for redirects (status 301/302)
         int delayMs = 0;     // wait before answering
+        QList<QPair<QByteArray, QByteArray>> headers; // further response headers (Set-Cookie, ...)
     };
 
     // A response without naming every field.
@@ -48,6 +51,10 @@ public:
     int port() const;
     // Number of requests that reached `path` so far.
     int hits(const QString &path) const;
+    // The value of request header `name` in the last request that reached `path` (empty when none).
+    QByteArray lastHeader(const QString &path, const QByteArray &name) const;
+    // The most requests this server has been answering at one time.
+    int peakConcurrent() const;
 
 private:
     struct Impl;

@@ -1,5 +1,5 @@
 #include "support/TestEnv.h"
-#include "workbench/DownloadAddress.h"
+#include "platform/ScriptFetchers.h"
 #include "workbench/FindNext.h"
 #include "workbench/LinePitch.h"
 #include "workbench/SaveEncoding.h"
@@ -128,7 +128,7 @@ void TestWorkbenchLogic::downloadable_data() {
 void TestWorkbenchLogic::downloadable() {
     QFETCH(QString, address);
     QFETCH(bool, expected);
-    QCOMPARE(IsDownloadableAddress(address), expected);
+    QCOMPARE(isFetchableAddress(address), expected);
 }
 
 void TestWorkbenchLogic::rewriteEncoding_data() {

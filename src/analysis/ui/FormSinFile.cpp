@@ -19,7 +19,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -37,8 +36,6 @@ using namespace WindowLayout;
 namespace {
 
 const QString DoneText = QStringLiteral("分析所有JS文件完成。");
-constexpr int BlankPollMs = 10;
-constexpr qint64 BlankWaitLimitMs = 15000;
 
 } // namespace
 
@@ -53,11 +50,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
 
     Web1 = createDefaultPageEngine(this);
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
-    m_loader = new SourceLoader(Web1, m_sink.get(), this);
-    connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
-    m_blankPoll = new QTimer(this);
-    m_blankPoll->setInterval(BlankPollMs);
-    connect(m_blankPoll, &QTimer::timeout, this, &FormSinFile::waitForBlankPage);
+    createLoader();
 }
 
 QSize FormSinFile::sizeHint() const {
@@ -97,6 +90,11 @@ void FormSinFile::createTools() {
     c.Check1 = Check1;
     c.Check2 = Check2;
     c.sourcePath = [this] { return 文件路径; };
+    c.sourceEncoding = [this] { return m_loader ? m_loader->document().encoding : std::nullopt; };
+    c.sourceReloaded = [this](const TextCodec::Encoding &readAs) {
+        if (m_loader)
+            m_loader->document().reloaded(readAs);
+    };
     m_tools = new WorkbenchTools(c, this);
 }
 
@@ -256,8 +254,9 @@ bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
 
 void FormSinFile::closeEvent(QCloseEvent *event) {
     stopLoad();
-    if (m_tools && m_tools->isDownloading()) {
-        // Deleting the tools stops the transfer; fresh ones keep the window usable should it be shown again.
+    if (m_tools && (m_tools->isDownloading() || m_tools->isReloading())) {
+        // Deleting the tools stops the transfer or the read; fresh ones keep the window usable should it
+        // be shown again.
         delete m_tools;
         createTools();
         m_tools->scriptSelected();
@@ -324,7 +323,16 @@ void FormSinFile::setPageEngine(PageEngine *engine) {
     if (Web1 && Web1->parent() == this)
         delete Web1;
     Web1 = engine;
+    createLoader();
+}
+
+const SourceDocument &FormSinFile::document() const {
+    return m_loader->document();
+}
+
+void FormSinFile::createLoader() {
     m_loader = new SourceLoader(Web1, m_sink.get(), this);
+    connect(m_loader, &SourceLoader::loadStarting, this, &FormSinFile::showSource);
     connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
 }
 
@@ -338,47 +346,25 @@ void FormSinFile::startLoad() {
     CaptionHeight = pixelsToTwips(titleBar, logicalDpiY());
     applyResizeRules();
 
-    // 2., 3. A silent engine on the blank page.
-    Web1->setSilent(true);
-    Web1->navigate(QStringLiteral("about:blank"));
-    // Pending events run once, then the engine is asked again until the blank page is in.
-    m_blankWait.start();
-    m_blankPoll->start();
-    QTimer::singleShot(0, this, &FormSinFile::waitForBlankPage);
+    // 2.-5. The loader: silent engine, blank page, the source by kind; the window follows its signals.
+    m_loader->start(处理单个文件, 文件路径);
 }
 
-void FormSinFile::waitForBlankPage() {
-    if (!m_loading || !m_blankPoll->isActive()) {
-        m_blankPoll->stop();
-        return;
-    }
-    if (Web1->busy() && !m_blankWait.hasExpired(BlankWaitLimitMs))
-        return;
-    m_blankPoll->stop();
-    afterBlankPage();
-}
-
-void FormSinFile::afterBlankPage() {
-    // 4. Caption, Text1, buttons, then the loader.
-    switch (处理单个文件) {
+void FormSinFile::showSource(short kind) {
+    // 4. Caption, Text1, buttons; the loader runs when this returns.
+    switch (kind) {
     case 1:
         setWindowTitle(QStringLiteral("分析单个JS文件:") + 文件名);
         Text1->setText(文件路径);
-        m_loader->打开单个JS文件(文件路径);
-        // While the file is read in the background, the pane makes room for it.
-        RtbOld->reserve(QFileInfo(文件路径).size() + (1 << 17));
         break;
     case 2:
     case 3:
-        setWindowTitle(处理单个文件 == 2 ? QStringLiteral("分析本地JS网页文件")
-                                         : QStringLiteral("分析在线JS网页文件:") + 文件名);
+        setWindowTitle(kind == 2 ? QStringLiteral("分析本地JS网页文件") : QStringLiteral("分析在线JS网页文件:") + 文件名);
         Text1->setText(文件路径);
         Command1->setEnabled(false);
         Command7->setEnabled(false);
-        m_loader->OpenPageAndCollect(文件路径);
         break;
     default:
-        finishLoad();
         break;
     }
 }
@@ -399,8 +385,6 @@ void FormSinFile::finishLoad() {
 }
 
 void FormSinFile::stopLoad() {
-    if (m_blankPoll)
-        m_blankPoll->stop();
     if (m_loader)
         m_loader->abort();
     if (m_loading && Web1)

@@ -1,14 +1,14 @@
 #pragma once
 // FormSinFile: the analysis window of one source (a script file, a local page file or an online page).
 //
-// The opener sets 文件路径, 处理单个文件 and 文件名, then shows the window. The first show runs the load
-// sequence: caption height, silent engine, "about:blank", caption / Text1 / buttons by kind, the source
-// loader, and the status text "分析所有JS文件完成。". The load runs from the event loop; while it runs the
-// window's commands are disabled, and closing the window stops it.
+// The opener sets 文件路径, 处理单个文件 and 文件名, then shows the window. The first show computes the
+// caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
+// caption / Text1 / buttons by kind when the blank page is in, the function list and the status text
+// "分析所有JS文件完成。" when it has finished. While the load runs the window's commands are disabled;
+// closing the window stops it.
 
 #include "workbench/WindowLayout.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -28,6 +28,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class SourceDocument;
 class SourceLoader;
 class TextPane;
 class WindowSink;
@@ -98,6 +99,8 @@ public:
     // Replaces the page engine; only before the window is first shown (tests).
     void setPageEngine(PageEngine *engine);
     SourceLoader *loader() const { return m_loader; }
+    // What the window knows about its source (kind, path, encoding, script blocks).
+    const SourceDocument &document() const;
     // The editing tools wired to the buttons, boxes and panes.
     WorkbenchTools *tools() const { return m_tools; }
     // True while the load sequence runs.
@@ -127,10 +130,10 @@ private:
     void onTabChanged(int index);
     void onListRightButton(const QPoint &globalPos);
 
-    // Load sequence, one step per event-loop turn.
+    // Load sequence: the loader runs it, the window follows.
+    void createLoader();
     void startLoad();
-    void waitForBlankPage();
-    void afterBlankPage();
+    void showSource(short kind);
     void finishLoad();
     void stopLoad();
     void reportFailures(const QList<ScriptFailure> &failures);
@@ -143,9 +146,7 @@ private:
     std::unique_ptr<WindowSink> m_sink;
     SourceLoader *m_loader = nullptr;
     WorkbenchTools *m_tools = nullptr;
-    QTimer *m_blankPoll = nullptr;
     QPointer<QWidget> m_watchedFrame;
-    QElapsedTimer m_blankWait;
     bool m_loadStarted = false;
     bool m_loading = false;
     bool m_loaded = false;

@@ -23,6 +23,11 @@ void WindowSink::appendText(const QString &text) {
         m_text->append(text);
 }
 
+void WindowSink::reserve(qint64 units) {
+    if (m_text)
+        m_text->reserve(units);
+}
+
 int WindowSink::entryCount() const {
     return m_list ? m_list->count() : 0;
 }

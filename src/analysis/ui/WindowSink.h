@@ -15,6 +15,7 @@ public:
     void clear() override;
     void addEntry(const QString &entry) override;
     void appendText(const QString &text) override;
+    void reserve(qint64 units) override;
     int entryCount() const override;
     void selectEntry(int index) override;
 

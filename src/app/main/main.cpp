@@ -1,12 +1,34 @@
 #include "app/ui/MDIForm1.h"
+#include "platform/WorkerPool.h"
 #include "util/AppInfo.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// How long an ending program gives its background tasks to notice the cancellation.
+constexpr int kTaskGraceMs = 300;
+
+} // namespace
+
 int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(AppInfo::Title);
-    MDIForm1 window;
-    window.showMaximized();
-    return app.exec();
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(AppInfo::Title);
+        // Quitting cancels every background task; the windows then go, and with them their work.
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { WorkerPool::program().shutdown(0); });
+        MDIForm1 window;
+        window.showMaximized();
+        code = app.exec();
+    }
+    // A parse inside a library cannot be interrupted; the program ends without waiting for it.
+    if (!WorkerPool::program().shutdown(kTaskGraceMs)) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -2,9 +2,12 @@
 // The controls of the analysis window that the workbench tools work on. The window fills this in and
 // hands it to WorkbenchTools; a null control simply has no tool connected.
 
+#include "platform/TextCodec.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -23,4 +26,8 @@ struct WorkbenchControls {
                     *Command9 = nullptr;
     QCheckBox *Check1 = nullptr, *Check2 = nullptr;
     std::function<QString()> sourcePath; // the window's 文件路径
+    // The encoding the source file was read with, when the window knows it: "保存" writes it back.
+    std::function<std::optional<TextCodec::Encoding>()> sourceEncoding;
+    // "重新打开" has read the source file again, as `readAs`.
+    std::function<void(const TextCodec::Encoding &readAs)> sourceReloaded;
 };

@@ -1,12 +1,11 @@
 #include "workbench/ui/WorkbenchTools.h"
 
-#include "analysis/ScriptFetchers.h"
+#include "platform/ScriptFetchers.h"
 #include "platform/TextCodec.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/TextPane.h"
 #include "util/AppInfo.h"
 #include "util/Module1.h"
-#include "workbench/DownloadAddress.h"
 #include "workbench/FindNext.h"
 #include "workbench/SaveEncoding.h"
 #include "workbench/ui/PaneFormat.h"
@@ -15,6 +14,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QLineEdit>
 
 namespace {
@@ -63,8 +64,10 @@ WorkbenchTools::WorkbenchTools(const WorkbenchControls &controls, QObject *paren
 }
 
 WorkbenchTools::~WorkbenchTools() {
-    // A window closed mid-download: the transfer stops and nothing is shown.
+    // A window closed mid-download or mid-reload: the transfer or the read stops and nothing is shown.
+    // A save runs to its end on its worker: the file is written whole or not at all.
     delete m_fetch.data();
+    m_reloadToken.cancel();
 }
 
 void WorkbenchTools::showError(const QString &text) const {
@@ -96,13 +99,43 @@ void WorkbenchTools::saveOverSource() {
     if (Dialogs::current().message(m_window, QStringLiteral("确认替换保存?"), Dialogs::Icon::Question,
                                    Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
         return;
-    // The file keeps the encoding it was read with; it is detected again now, as the pane does not
-    // remember it. A file that has gone is written in the host code page.
-    const TextCodec::FileText before = TextCodec::readFile(path);
-    const QByteArray encoding = before.ok ? EncodingForRewrite(before.encoding) : QByteArray();
-    const QString error = TextCodec::writeFile(path, c.RtbOld->text(), encoding, before.ok && before.bom);
+    if (m_save)
+        return;
+    // The file keeps the encoding it was read with, as the window recorded it. Without a record it is
+    // detected from the file; a file that has gone is written in the host code page.
+    std::optional<TextCodec::Encoding> recorded = c.sourceEncoding ? c.sourceEncoding() : std::nullopt;
+    if (!recorded) {
+        const TextCodec::FileText before = TextCodec::readFile(path);
+        recorded = before.ok ? TextCodec::Encoding{before.encoding, before.bom} : TextCodec::Encoding{};
+    }
+    const QByteArray encoding = EncodingForRewrite(recorded->name);
+    const bool bom = recorded->bom;
+    const QString text = c.RtbOld->text();
+    if (text.size() < BackgroundSize) {
+        reportSave(TextCodec::writeFile(path, text, encoding, bom));
+        return;
+    }
+    if (c.Command7)
+        c.Command7->setEnabled(false);
+    m_save = new QFutureWatcher<QString>(this);
+    connect(m_save, &QFutureWatcher<QString>::finished, this, [this] {
+        const QString error = m_save->future().resultCount() > 0 ? m_save->result() : QStringLiteral("已取消");
+        m_save->deleteLater();
+        m_save = nullptr;
+        if (c.Command7)
+            c.Command7->setEnabled(true);
+        reportSave(error);
+    });
+    m_save->setFuture(WorkerPool::program().run<QString>(
+        CancelToken(), [path, text, encoding, bom](const CancelToken &) {
+            return TextCodec::writeFile(path, text, encoding, bom);
+        }));
+}
+
+void WorkbenchTools::reportSave(const QString &error) {
     if (!error.isEmpty())
         showError(QStringLiteral("保存失败：") + error);
+    emit saveFinished();
 }
 
 void WorkbenchTools::saveAs(TextPane *pane, bool proposeFromAddress) {
@@ -133,7 +166,7 @@ void WorkbenchTools::wordWrapClicked(QCheckBox *box, TextPane *pane) {
 void WorkbenchTools::scriptSelected() {
     // The button stays disabled for the whole of a fetch; its end enables it.
     if (c.Combo1 && m_command4 && !m_fetch)
-        m_command4->setEnabled(IsDownloadableAddress(c.Combo1->currentText()));
+        m_command4->setEnabled(isFetchableAddress(c.Combo1->currentText()));
 }
 
 void WorkbenchTools::download() {
@@ -141,7 +174,7 @@ void WorkbenchTools::download() {
         return;
     m_command4->setEnabled(false);
     const QString address = c.Combo1->currentText();
-    if (!IsDownloadableAddress(address) || !m_rtbDown) {
+    if (!isFetchableAddress(address) || !m_rtbDown) {
         finishDownload();
         return;
     }
@@ -149,7 +182,7 @@ void WorkbenchTools::download() {
     if (m_text5)
         m_text5->setText(address);
     // Asynchronous: the window and every other window stay usable while the transfer runs.
-    m_fetch = ScriptFetch::download(address, nullptr, this);
+    m_fetch = ScriptFetch::download(address, this);
     connect(m_fetch, &ScriptFetch::finished, this, [this] {
         ScriptFetch *fetch = m_fetch;
         m_fetch = nullptr;
@@ -175,17 +208,47 @@ void WorkbenchTools::finishDownload() {
 }
 
 void WorkbenchTools::reload() {
-    if (!c.RtbOld)
+    if (!c.RtbOld || m_reload)
         return;
     c.RtbOld->setText(QString());
     const QString path = c.sourcePath ? c.sourcePath() : QString();
     if (!FileExists(path)) {
         showError(QStringLiteral("是网址或者文件不存在！"));
+        emit reloadFinished();
         return;
     }
-    const QString error = c.RtbOld->loadFile(path);
-    if (!error.isEmpty()) {
-        c.RtbOld->setText(QString());
-        showError(error);
+    if (QFileInfo(path).size() < BackgroundSize) {
+        finishReload(TextCodec::readFile(path));
+        return;
     }
+    // A large file is read and decoded on a worker; the window stays usable and closing it stops the read.
+    if (c.Command1)
+        c.Command1->setEnabled(false);
+    m_reloadToken = CancelToken();
+    m_reload = new QFutureWatcher<TextCodec::FileText>(this);
+    connect(m_reload, &QFutureWatcher<TextCodec::FileText>::finished, this, [this] {
+        TextCodec::FileText file;
+        if (m_reload->future().resultCount() > 0)
+            file = m_reload->result();
+        m_reload->deleteLater();
+        m_reload = nullptr;
+        if (c.Command1)
+            c.Command1->setEnabled(true);
+        finishReload(file);
+    });
+    m_reload->setFuture(WorkerPool::program().run<TextCodec::FileText>(
+        m_reloadToken, [path](const CancelToken &token) { return TextCodec::readFile(path, token); }));
+}
+
+void WorkbenchTools::finishReload(const TextCodec::FileText &file) {
+    if (!file.ok) {
+        c.RtbOld->setText(QString());
+        const QString path = c.sourcePath ? c.sourcePath() : QString();
+        showError(file.error.isEmpty() ? QStringLiteral("无法读取文件：") + path : file.error);
+    } else {
+        c.RtbOld->setText(file.text);
+        if (c.sourceReloaded)
+            c.sourceReloaded({file.encoding, file.bom});
+    }
+    emit reloadFinished();
 }

@@ -3,12 +3,14 @@
 // buttons, word wrap, line spacing, "下载查看" and "重新打开". The window builds its controls, hands them
 // over in a WorkbenchControls and keeps this object (a child of the window) for as long as it lives.
 
+#include "platform/WorkerPool.h"
 #include "workbench/ui/WorkbenchControls.h"
 
 #include <QObject>
 #include <QPointer>
 
 class ScriptFetch;
+template <typename T> class QFutureWatcher;
 
 class WorkbenchTools : public QObject {
     Q_OBJECT
@@ -28,16 +30,27 @@ public:
     void wordWrapClicked(QCheckBox *box, TextPane *pane); // Check1, Check2
 
     bool isDownloading() const { return !m_fetch.isNull(); }
+    // A large file is read, or a large text written, on a worker; these are true meanwhile.
+    bool isReloading() const { return m_reload != nullptr; }
+    bool isSaving() const { return m_save != nullptr; }
+    // From this many UTF-16 units (text) or bytes (file) on, "保存" and "重新打开" work off the
+    // user-interface thread.
+    static constexpr qint64 BackgroundSize = qint64(4) << 20;
     // The file name the save-as dialog holds (it keeps the last one between uses).
     QString dialogFileName() const { return m_dialogFileName; }
 
 signals:
     // A download has ended (shown, failed or abandoned); Command4 is enabled again by then.
     void downloadFinished();
+    // A save or a reload has ended (also when it failed).
+    void saveFinished();
+    void reloadFinished();
 
 private:
     void showError(const QString &text) const;
     void finishDownload();
+    void finishReload(const TextCodec::FileText &file);
+    void reportSave(const QString &error);
 
     WorkbenchControls c;
     QPointer<QWidget> m_window;
@@ -45,5 +58,8 @@ private:
     QPointer<QLineEdit> m_text5;
     QPointer<QAbstractButton> m_command4;
     QPointer<ScriptFetch> m_fetch;
+    QFutureWatcher<TextCodec::FileText> *m_reload = nullptr;
+    QFutureWatcher<QString> *m_save = nullptr;
+    CancelToken m_reloadToken;
     QString m_dialogFileName;
 };

@@ -1,19 +1,20 @@
-#include "analysis/ScriptFetchers.h"
+#include "platform/ScriptFetchers.h"
 
-#include "platform/HttpClient.h"
+#include "platform/HttpManager.h"
 #include "platform/TextCodec.h"
 
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
 FetchResult fromHttp(const HttpResult &r) {
     FetchResult out;
     if (r.ok) {
-        out.text = TextCodec::decode(r.body, TextCodec::charsetFromContentType(r.contentType)).text;
+        TextCodec::Decoded decoded = TextCodec::decode(r.body, TextCodec::charsetFromContentType(r.contentType));
+        out.text = std::move(decoded.text);
+        out.encoding = {decoded.encoding, decoded.bom};
         return out;
     }
     out.failed = true;
@@ -31,23 +32,28 @@ bool FileExists(const QString &path) {
     return info.exists() && info.isFile() && !info.isHidden();
 }
 
-bool isHttpAddress(const QString &address) {
+bool isFetchableAddress(const QString &address) {
     return address.left(7).toLower() == QLatin1String("http://");
 }
 
 FetchResult downloadScript(const QString &address) {
-    if (!isHttpAddress(address))
+    if (!isFetchableAddress(address))
         return {};
-    return fromHttp(HttpClient::getBlocking(address));
+    return fromHttp(HttpManager::getBlocking(address));
 }
 
 FetchResult readLocalScript(const QString &path) {
+    return readLocalScript(path, CancelToken());
+}
+
+FetchResult readLocalScript(const QString &path, const CancelToken &token) {
     FetchResult out;
     if (!FileExists(path))
         return out;
-    const TextCodec::FileText file = TextCodec::readFile(path);
+    const TextCodec::FileText file = TextCodec::readFile(path, token);
     if (file.ok) {
         out.text = file.text;
+        out.encoding = {file.encoding, file.bom};
     } else {
         out.failed = true;
         out.reason = file.error.isEmpty() ? QStringLiteral("文件无法读取") : file.error;
@@ -69,17 +75,15 @@ ScriptFetch::~ScriptFetch() {
     abort();
 }
 
-ScriptFetch *ScriptFetch::download(const QString &address, HttpClient *client, QObject *parent) {
+ScriptFetch *ScriptFetch::download(const QString &address, QObject *parent) {
     auto *fetch = new ScriptFetch(parent);
-    if (!isHttpAddress(address)) {
+    if (!isFetchableAddress(address)) {
         fetch->finishLater({});
         return fetch;
     }
-    if (!client)
-        client = new HttpClient(fetch);
-    fetch->m_request = client->get(address);
-    connect(fetch->m_request, &HttpRequest::finished, fetch, [fetch] {
-        HttpRequest *request = fetch->m_request;
+    fetch->m_request = HttpManager::forThread()->get(address, fetch);
+    connect(fetch->m_request, &HttpHandler::finished, fetch, [fetch] {
+        HttpHandler *request = fetch->m_request;
         fetch->m_request = nullptr;
         if (!request)
             return;
@@ -101,7 +105,8 @@ ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent) {
     });
     // The worker gets its own copy of the path and touches nothing of this object, so a fetch deleted
     // mid-read only drops the result.
-    fetch->m_watcher->setFuture(QtConcurrent::run([path] { return readLocalScript(path); }));
+    fetch->m_watcher->setFuture(WorkerPool::program().run<FetchResult>(
+        fetch->m_token, [path](const CancelToken &token) { return readLocalScript(path, token); }));
     return fetch;
 }
 
@@ -111,10 +116,11 @@ void ScriptFetch::abort() {
     m_aborted = true;
     if (m_request) {
         m_request->disconnect(this);
-        m_request->abort();
+        m_request->cancel();
         m_request->deleteLater();
         m_request = nullptr;
     }
+    m_token.cancel();
     if (m_watcher) {
         m_watcher->disconnect(this);
         m_watcher->deleteLater();

@@ -1,8 +1,9 @@
 #pragma once
-// The two fetchers of the page script collection and the file test they share with the download viewer.
+// The two fetchers of the page script collection, the file test and the address test they share with
+// the download viewer and "重新打开". Every fetch of the program goes through here.
 //
-//   下载JS内容        fetches an "http://" address (letter case of the scheme ignored); any other
-//                     address yields the empty text and no request is made.
+//   下载JS内容        fetches an address that isFetchableAddress accepts; any other address yields the
+//                     empty text and no request is made.
 //   读入本地JS文件内容  reads a whole script file, decoded by TextCodec; a file that FileExists rejects
 //                     yields the empty text.
 //   FileExists        true for a non-empty literal path (no wildcards) naming an ordinary file that is
@@ -13,28 +14,34 @@
 // nothing could be obtained) and, when something went wrong on the way, the reason. A declined address
 // or a missing file is not a failure: it simply has no text.
 
+#include "platform/TextCodec.h"
+#include "platform/WorkerPool.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-class HttpClient;
-class HttpRequest;
+class HttpHandler;
 template <typename T> class QFutureWatcher;
 
 struct FetchResult {
     QString text;
     bool failed = false; // true when a transfer or a read went wrong (reason says why)
     QString reason;      // HTTP status, time-out, too large, unreadable file, network error
+    TextCodec::Encoding encoding; // what the bytes were decoded as (empty name when nothing was read)
 };
 
 bool FileExists(const QString &path);
 
-// True when `address` starts with "http://", letter case ignored.
-bool isHttpAddress(const QString &address);
+// The one test of which addresses are fetched (and downloadable): "http://" at the start, letter case
+// ignored. Nothing is ever prefixed to an address.
+bool isFetchableAddress(const QString &address);
 
 // Blocking forms.
 FetchResult downloadScript(const QString &address);
 FetchResult readLocalScript(const QString &path);
+// The read of a worker, which gives up once `token` is cancelled.
+FetchResult readLocalScript(const QString &path, const CancelToken &token);
 QString 下载JS内容(const QString &address);
 QString 读入本地JS文件内容(const QString &path);
 
@@ -43,10 +50,10 @@ QString 读入本地JS文件内容(const QString &path);
 class ScriptFetch : public QObject {
     Q_OBJECT
 public:
-    // 下载JS内容, asynchronous. `client` may be null (the fetch then uses a client of its own); a
-    // client passed in must outlive the fetch.
-    static ScriptFetch *download(const QString &address, HttpClient *client, QObject *parent = nullptr);
-    // 读入本地JS文件内容, asynchronous: the file is read on a worker thread.
+    // 下载JS内容, asynchronous, through the calling thread's HttpManager.
+    static ScriptFetch *download(const QString &address, QObject *parent = nullptr);
+    // 读入本地JS文件内容, asynchronous: the file is read on the program's worker pool; abort() cancels
+    // the read between its steps.
     static ScriptFetch *readLocal(const QString &path, QObject *parent = nullptr);
 
     ~ScriptFetch() override;
@@ -66,6 +73,7 @@ private:
     FetchResult m_result;
     bool m_finished = false;
     bool m_aborted = false;
-    QPointer<HttpRequest> m_request; // owned by the client, which may go first
+    QPointer<HttpHandler> m_request; // owned by this fetch (or by the manager, should it go first)
     QFutureWatcher<FetchResult> *m_watcher = nullptr;
+    CancelToken m_token;
 };

@@ -1,0 +1,220 @@
+#include "platform/HttpHandler.h"
+
+#include "platform/HttpManager.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+constexpr int kMaxRedirects = 10;
+
+QString sizeText(qint64 bytes) {
+    constexpr qint64 MiB = 1024 * 1024;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / MiB);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KiB").arg(bytes / 1024);
+    return QStringLiteral("%1 字节").arg(bytes);
+}
+
+QString networkErrorText(QNetworkReply *reply) {
+    switch (reply->error()) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("连接被拒绝");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("找不到服务器");
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("服务器关闭了连接");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("安全连接（SSL）握手失败");
+    case QNetworkReply::ProtocolUnknownError:
+        return QStringLiteral("不支持的协议");
+    default:
+        return QStringLiteral("网络错误：") + reply->errorString();
+    }
+}
+
+bool isRedirect(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool isSuccess(int status) {
+    return status >= 200 && status <= 299;
+}
+
+} // namespace
+
+bool isSupportedHttpUrl(const QUrl &url) {
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+HttpHandler::HttpHandler(HttpManager *manager, const HttpRequest &request, QObject *parent)
+    : QObject(parent), m_manager(manager), m_request(request),
+      m_url(QUrl(request.url, QUrl::TolerantMode)),
+      m_timeoutMs(request.timeoutMs > 0 ? request.timeoutMs : HttpManager::defaultTimeoutMs()),
+      m_maxBytes(request.maxBytes > 0 ? request.maxBytes : HttpManager::defaultMaxBytes()) {
+    m_result.finalUrl = m_url.toString();
+}
+
+HttpHandler::~HttpHandler() {
+    dropReply(true);
+    if (m_manager)
+        m_manager->forget(this);
+}
+
+void HttpHandler::cancel() {
+    m_cancelled = true; // also silences a completion already queued
+    if (m_finished)
+        return;
+    m_finished = true;
+    dropReply();
+    m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, QStringLiteral("已取消")};
+    if (m_manager)
+        m_manager->forget(this);
+}
+
+void HttpHandler::begin(QNetworkAccessManager *nam) {
+    if (m_finished)
+        return;
+    m_nam = nam;
+    m_started = true;
+    send(m_url);
+}
+
+void HttpHandler::detach() {
+    dropReply(true);
+    m_manager = nullptr;
+    m_nam = nullptr;
+    if (!m_finished) {
+        m_finished = true;
+        m_cancelled = true;
+        m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, QStringLiteral("已取消")};
+    }
+}
+
+void HttpHandler::send(const QUrl &url) {
+    QNetworkRequest request(url);
+    // Redirects are followed here, so the limit and the final address are ours to keep.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(m_timeoutMs);
+    if (!m_request.userAgent.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, m_request.userAgent);
+    for (const auto &[name, value] : m_request.headers)
+        request.setRawHeader(name, value);
+    m_body.clear();
+    m_reply = m_nam->get(request);
+    m_reply->setParent(this);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpHandler::onMetaData);
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpHandler::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &HttpHandler::onFinished);
+}
+
+void HttpHandler::dropReply(bool now) {
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    if (now)
+        delete reply;
+    else
+        reply->deleteLater(); // may be inside the reply's own signal
+}
+
+int HttpHandler::currentStatus() const {
+    return m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+void HttpHandler::onMetaData() {
+    // Only a body that will be kept counts against the cap; an error page fails with its status.
+    if (!isSuccess(currentStatus()))
+        return;
+    bool known = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    if (known && length > m_maxBytes)
+        failTooLarge();
+}
+
+void HttpHandler::onReadyRead() {
+    if (!isSuccess(currentStatus())) {
+        m_reply->readAll(); // redirect and error bodies are dropped
+        return;
+    }
+    m_body += m_reply->readAll();
+    if (m_body.size() > m_maxBytes)
+        failTooLarge();
+}
+
+void HttpHandler::failTooLarge() {
+    m_result.status = currentStatus();
+    dropReply();
+    fail(QStringLiteral("内容太大（超过 %1）").arg(sizeText(m_maxBytes)));
+}
+
+void HttpHandler::onFinished() {
+    QNetworkReply *reply = m_reply;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    m_result.status = status;
+    m_result.finalUrl = reply->url().toString();
+    m_body += reply->readAll();
+
+    if (isRedirect(status)) {
+        const QByteArray location = reply->rawHeader("Location");
+        if (!location.isEmpty()) {
+            const QUrl next = reply->url().resolved(QUrl::fromEncoded(location));
+            dropReply();
+            if (++m_redirects > kMaxRedirects)
+                return fail(QStringLiteral("重定向次数过多（超过 %1 次）").arg(kMaxRedirects));
+            if (!isSupportedHttpUrl(next))
+                return fail(QStringLiteral("重定向到不支持的地址：") + next.toString());
+            m_result.finalUrl = next.toString();
+            return send(next); // keeps its place in the first host's queue
+        }
+    }
+
+    const QNetworkReply::NetworkError error = reply->error();
+    const QString networkText = networkErrorText(reply);
+    m_result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    dropReply();
+
+    if (status != 0 && !isSuccess(status))
+        return fail(QStringLiteral("HTTP %1").arg(status));
+    // The transfer time-out aborts the reply; nothing else here cancels it.
+    if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
+        return fail(QStringLiteral("超时（%1 秒内没有收到数据）").arg(m_timeoutMs / 1000.0));
+    if (error != QNetworkReply::NoError)
+        return fail(networkText);
+    m_result.ok = true;
+    m_result.error.clear();
+    m_result.body = std::move(m_body);
+    m_body.clear();
+    finish();
+}
+
+void HttpHandler::fail(const QString &reason) {
+    m_result.ok = false;
+    m_result.body.clear();
+    m_result.error = reason;
+    m_body.clear();
+    finish();
+}
+
+void HttpHandler::finish() {
+    m_finished = true;
+    // The place in the host's queue goes to the next transfer at once.
+    if (m_manager)
+        m_manager->forget(this);
+    // Reported from the event loop: the caller's handler may delete this handler, which must not happen
+    // inside the network reply's own signal.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_cancelled)
+                emit finished(m_result);
+        },
+        Qt::QueuedConnection);
+}

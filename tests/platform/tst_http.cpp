@@ -1,0 +1,424 @@
+#include "platform/HttpManager.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QNetworkCookie>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+using Response = LocalHttpServer::Response;
+
+Response redirectTo(const QByteArray &location, int status = 302) {
+    Response r;
+    r.status = status;
+    r.location = location;
+    return r;
+}
+
+// Waits for `handler` to finish; fails the test after `ms`.
+bool waitFinished(HttpHandler *handler, int ms = 10000) {
+    if (handler->isFinished())
+        return true; // its result is there, though the signal may have gone before anyone listened
+    QSignalSpy spy(handler, &HttpHandler::finished);
+    return spy.wait(ms);
+}
+
+HttpRequest withLimits(const QString &url, qint64 maxBytes, int timeoutMs = 0) {
+    HttpRequest request(url);
+    request.maxBytes = maxBytes;
+    request.timeoutMs = timeoutMs;
+    return request;
+}
+
+// A bare HTTP/1.0-style server: answers with a body and no Content-Length, then closes.
+class NoLengthServer : public QTcpServer {
+public:
+    explicit NoLengthServer(QByteArray body) : m_body(std::move(body)) {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket *socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                socket->readAll();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
+                socket->write(m_body);
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/x").arg(serverPort()); }
+
+private:
+    QByteArray m_body;
+};
+
+} // namespace
+
+class TestHttp : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<LocalHttpServer> server;
+    QString at(const QString &path) const { return server->baseUrl() + path; }
+    // The thread's manager; handlers belong to the test function's owner object.
+    HttpHandler *get(const HttpRequest &request, QObject *owner) {
+        return HttpManager::forThread()->get(request, owner);
+    }
+
+private slots:
+    void initTestCase() {
+        server = std::make_unique<LocalHttpServer>();
+        Response ok;
+        ok.body = "var a = 1;";
+        ok.contentType = "text/javascript; charset=gbk";
+        server->route(QStringLiteral("/ok.js"), ok);
+        server->route(QStringLiteral("/r1"), redirectTo("/r2"));
+        server->route(QStringLiteral("/r2"), redirectTo(server->baseUrl().toUtf8() + "/r3", 301));
+        server->route(QStringLiteral("/r3"), redirectTo("ok.js", 307));
+        // /chain/N redirects to /chain/N-1; /chain/0 answers.
+        for (int i = 0; i <= 11; ++i) {
+            if (i == 0)
+                server->route(QStringLiteral("/chain/0"), ok);
+            else
+                server->route(QStringLiteral("/chain/%1").arg(i), redirectTo(QByteArray::number(i - 1)));
+        }
+        for (int status : {404, 500, 403}) {
+            Response r;
+            r.status = status;
+            r.body = QByteArray(5000, 'e'); // over the cap the test sets: the status is the reason
+            server->route(QStringLiteral("/status/%1").arg(status), r);
+        }
+        Response slow = ok;
+        slow.delayMs = 1500;
+        server->route(QStringLiteral("/slow.js"), slow);
+        Response big;
+        big.body = QByteArray(10000, 'x');
+        server->route(QStringLiteral("/big.js"), big);
+        server->route(QStringLiteral("/loop"), redirectTo("/loop"));
+    }
+
+    void cleanupTestCase() { server.reset(); }
+
+    void okBody() {
+        QObject owner;
+        HttpHandler *request = get(at(QStringLiteral("/ok.js")), &owner);
+        QVERIFY(!request->isFinished());
+        QVERIFY(waitFinished(request));
+        const HttpResult &r = request->result();
+        QVERIFY(r.ok);
+        QCOMPARE(r.status, 200);
+        QCOMPARE(r.body, QByteArray("var a = 1;"));
+        QCOMPARE(r.contentType, QByteArray("text/javascript; charset=gbk"));
+        QCOMPARE(r.finalUrl, at(QStringLiteral("/ok.js")));
+        QVERIFY(r.error.isEmpty());
+    }
+
+    void redirects_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("finalPath");
+        QTest::newRow("relative, absolute, 307") << "/r1" << true << "/ok.js";
+        QTest::newRow("ten redirects") << "/chain/10" << true << "/chain/0";
+        QTest::newRow("eleven redirects") << "/chain/11" << false << "";
+        QTest::newRow("endless loop") << "/loop" << false << "";
+    }
+    void redirects() {
+        QFETCH(QString, path);
+        QFETCH(bool, ok);
+        QFETCH(QString, finalPath);
+        QObject owner;
+        HttpHandler *request = get(at(path), &owner);
+        QVERIFY(waitFinished(request));
+        const HttpResult &r = request->result();
+        QCOMPARE(r.ok, ok);
+        if (ok) {
+            QCOMPARE(r.finalUrl, at(finalPath));
+            QCOMPARE(r.body, QByteArray("var a = 1;"));
+        } else {
+            QVERIFY2(r.error.contains(QStringLiteral("重定向次数过多")), qPrintable(r.error));
+            QVERIFY(r.body.isEmpty());
+        }
+    }
+
+    void statusFailures_data() {
+        QTest::addColumn<int>("status");
+        QTest::newRow("404") << 404;
+        QTest::newRow("500") << 500;
+        QTest::newRow("403") << 403;
+    }
+    void statusFailures() {
+        QFETCH(int, status);
+        QObject owner;
+        HttpHandler *request = get(withLimits(at(QStringLiteral("/status/%1").arg(status)), 1000), &owner);
+        QVERIFY(waitFinished(request));
+        const HttpResult &r = request->result();
+        QVERIFY(!r.ok);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.error, QStringLiteral("HTTP %1").arg(status));
+        QVERIFY(r.body.isEmpty());
+    }
+
+    void missingRouteIs404() {
+        const HttpResult r = HttpManager::getBlocking(at(QStringLiteral("/nothing-here")));
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QStringLiteral("HTTP 404"));
+    }
+
+    void stalledServerTimesOut() {
+        QObject owner;
+        QElapsedTimer timer;
+        timer.start();
+        HttpHandler *request = get(withLimits(at(QStringLiteral("/slow.js")), 0, 200), &owner);
+        QVERIFY(waitFinished(request));
+        QVERIFY2(timer.elapsed() < 1400, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(!request->result().ok);
+        QVERIFY2(request->result().error.startsWith(QStringLiteral("超时")),
+                 qPrintable(request->result().error));
+    }
+
+    void sizeCap_data() {
+        QTest::addColumn<qint64>("cap");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("exactly the cap") << qint64(10000) << true;
+        QTest::newRow("one byte over") << qint64(9999) << false;
+        QTest::newRow("far over") << qint64(100) << false;
+    }
+    void sizeCap() {
+        QFETCH(qint64, cap);
+        QFETCH(bool, ok);
+        QObject owner;
+        HttpHandler *request = get(withLimits(at(QStringLiteral("/big.js")), cap), &owner);
+        QVERIFY(waitFinished(request));
+        const HttpResult &r = request->result();
+        QCOMPARE(r.ok, ok);
+        QCOMPARE(r.body.size(), ok ? 10000 : 0);
+        if (!ok)
+            QVERIFY2(r.error.startsWith(QStringLiteral("内容太大")), qPrintable(r.error));
+    }
+
+    void sizeCapWithoutLength() {
+        NoLengthServer raw(QByteArray(50000, 'y'));
+        QObject owner;
+        HttpHandler *request = get(withLimits(raw.url(), 20000), &owner);
+        QVERIFY(waitFinished(request));
+        QVERIFY(!request->result().ok);
+        QVERIFY2(request->result().error.startsWith(QStringLiteral("内容太大（超过")),
+                 qPrintable(request->result().error));
+
+        HttpHandler *second = get(withLimits(raw.url(), 60000), &owner);
+        QVERIFY(waitFinished(second));
+        QVERIFY2(second->result().ok, qPrintable(second->result().error));
+        QCOMPARE(second->result().body.size(), 50000);
+    }
+
+    void defaultsApplyToRequestsWithoutLimits() {
+        const int oldTimeout = HttpManager::defaultTimeoutMs();
+        const qint64 oldMax = HttpManager::defaultMaxBytes();
+        QCOMPARE(oldTimeout, 30000);
+        QCOMPARE(oldMax, qint64(64) * 1024 * 1024);
+        HttpManager::setDefaultMaxBytes(100);
+        HttpManager::setDefaultTimeoutMs(1234);
+        QCOMPARE(HttpManager::defaultTimeoutMs(), 1234);
+        QCOMPARE(HttpManager::defaultMaxBytes(), qint64(100));
+        QObject owner;
+        HttpHandler *request = get(at(QStringLiteral("/big.js")), &owner);
+        QVERIFY(waitFinished(request));
+        QCOMPARE(request->result().error, QStringLiteral("内容太大（超过 100 字节）"));
+        HttpManager::setDefaultMaxBytes(oldMax);
+        HttpManager::setDefaultTimeoutMs(oldTimeout);
+    }
+
+    void cancelStopsWithoutFinished() {
+        QObject owner;
+        HttpHandler *request = get(at(QStringLiteral("/slow.js")), &owner);
+        QSignalSpy spy(request, &HttpHandler::finished);
+        QTest::qWait(50);
+        request->cancel();
+        QVERIFY(request->isFinished());
+        QVERIFY(!request->result().ok);
+        QVERIFY(!spy.wait(300));
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void cancelAfterImmediateFailure() {
+        QObject owner;
+        HttpHandler *request = get(QStringLiteral("ftp://127.0.0.1/a.js"), &owner);
+        QSignalSpy spy(request, &HttpHandler::finished);
+        request->cancel();
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void unsupportedAddressFails_data() {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("ftp") << "ftp://127.0.0.1/a.js";
+        QTest::newRow("not an address") << "::::";
+        QTest::newRow("empty") << "";
+    }
+    void unsupportedAddressFails() {
+        QFETCH(QString, url);
+        QObject owner;
+        HttpHandler *request = get(url, &owner);
+        QVERIFY(waitFinished(request));
+        QVERIFY(!request->result().ok);
+        QVERIFY(request->result().error.startsWith(QStringLiteral("不支持的地址")));
+    }
+
+    void connectionRefused() {
+        quint16 port = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            port = probe.serverPort();
+        }
+        const HttpResult r = HttpManager::getBlocking(QStringLiteral("http://127.0.0.1:%1/a.js").arg(port));
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QStringLiteral("连接被拒绝"));
+        QCOMPARE(r.status, 0);
+    }
+
+    void ownerDestroyedMidTransfer() {
+        auto *owner = new QObject;
+        QPointer<HttpHandler> slow = get(at(QStringLiteral("/slow.js")), owner);
+        QPointer<HttpHandler> ok = get(at(QStringLiteral("/ok.js")), owner);
+        QTest::qWait(30);
+        delete owner;
+        QVERIFY(slow.isNull());
+        QVERIFY(ok.isNull());
+        QTest::qWait(100); // pending deliveries of the dead replies find nothing to crash on
+        QCOMPARE(HttpManager::forThread()->runningFor(QUrl(at({}))), 0);
+    }
+
+    void ownerDeletedFromFinishedHandler() {
+        auto *owner = new QObject;
+        HttpHandler *first = get(at(QStringLiteral("/ok.js")), owner);
+        get(at(QStringLiteral("/slow.js")), owner);
+        bool called = false;
+        connect(first, &HttpHandler::finished, this, [&] {
+            called = true;
+            delete owner;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(called, 5000);
+        QTest::qWait(50);
+    }
+
+    void concurrentRequests() {
+        QObject owner;
+        QList<HttpHandler *> requests;
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (int i = 0; i < 12; ++i) {
+            requests << get(at(i % 2 ? QStringLiteral("/ok.js") : QStringLiteral("/r1")), &owner);
+            spies.push_back(std::make_unique<QSignalSpy>(requests.back(), &HttpHandler::finished));
+        }
+        for (int i = 0; i < 12; ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(spies[i]->count(), 1, 10000);
+            QVERIFY(requests[i]->result().ok);
+            QCOMPARE(requests[i]->result().finalUrl, at(QStringLiteral("/ok.js")));
+        }
+    }
+
+    void perHostQueues_data() {
+        QTest::addColumn<int>("perHost");
+        QTest::addColumn<int>("hosts");
+        QTest::newRow("six on one host all run") << 6 << 1;
+        QTest::newRow("ten on one host: four wait") << 10 << 1;
+        QTest::newRow("two hosts run side by side") << 8 << 2;
+    }
+    void perHostQueues() {
+        QFETCH(int, perHost);
+        QFETCH(int, hosts);
+        std::vector<std::unique_ptr<LocalHttpServer>> servers;
+        QObject owner;
+        QList<HttpHandler *> handlers;
+        for (int h = 0; h < hosts; ++h) {
+            servers.push_back(std::make_unique<LocalHttpServer>());
+            servers.back()->route(QStringLiteral("/w.js"), LocalHttpServer::reply(200, "w", "text/javascript", {}, 300));
+            for (int i = 0; i < perHost; ++i)
+                handlers << get(servers.back()->baseUrl() + QStringLiteral("/w.js?%1").arg(i), &owner);
+        }
+        HttpManager *manager = HttpManager::forThread();
+        for (const auto &server : servers) {
+            const QUrl url(server->baseUrl());
+            QCOMPARE(manager->runningFor(url), qMin(perHost, HttpManager::MaxPerHost));
+            QCOMPARE(manager->waitingFor(url), qMax(0, perHost - HttpManager::MaxPerHost));
+        }
+        for (HttpHandler *handler : handlers) {
+            QVERIFY(waitFinished(handler));
+            QVERIFY2(handler->result().ok, qPrintable(handler->result().error));
+        }
+        for (const auto &server : servers) {
+            QVERIFY(server->peakConcurrent() <= HttpManager::MaxPerHost);
+            QCOMPARE(server->hits(QStringLiteral("/w.js")), perHost);
+            QTRY_COMPARE_WITH_TIMEOUT(manager->runningFor(QUrl(server->baseUrl())), 0, 5000);
+        }
+    }
+
+    void waitingTransfersCancelledOrDeleted() {
+        LocalHttpServer local;
+        local.route(QStringLiteral("/w.js"), LocalHttpServer::reply(200, "w", "text/javascript", {}, 200));
+        QObject owner;
+        QList<HttpHandler *> handlers;
+        for (int i = 0; i < 8; ++i)
+            handlers << get(local.baseUrl() + QStringLiteral("/w.js"), &owner);
+        HttpManager *manager = HttpManager::forThread();
+        const QUrl url(local.baseUrl());
+        QCOMPARE(manager->waitingFor(url), 2);
+        QSignalSpy cancelledSpy(handlers[6], &HttpHandler::finished);
+        handlers[6]->cancel();
+        delete handlers[7];
+        QCOMPARE(manager->waitingFor(url), 0);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(waitFinished(handlers[i]));
+        QTRY_COMPARE_WITH_TIMEOUT(manager->runningFor(url), 0, 5000);
+        QCOMPARE(cancelledSpy.count(), 0);
+        QCOMPARE(local.hits(QStringLiteral("/w.js")), 6);
+    }
+
+    void requestCarriesAgentAndHeaders() {
+        LocalHttpServer local;
+        local.route(QStringLiteral("/h.js"), LocalHttpServer::reply(200, "h"));
+        HttpRequest request(local.baseUrl() + QStringLiteral("/h.js"));
+        request.userAgent = "VarnelTest/1";
+        request.headers = {{"X-Extra", "yes"}, {"Referer", "http://127.0.0.1/page.htm"}};
+        QVERIFY(HttpManager::getBlocking(request).ok);
+        QCOMPARE(local.lastHeader(QStringLiteral("/h.js"), "User-Agent"), QByteArray("VarnelTest/1"));
+        QCOMPARE(local.lastHeader(QStringLiteral("/h.js"), "X-Extra"), QByteArray("yes"));
+        QCOMPARE(local.lastHeader(QStringLiteral("/h.js"), "Referer"), QByteArray("http://127.0.0.1/page.htm"));
+    }
+
+    // One jar for the program: a cookie set by a page, or added from elsewhere, goes with later fetches
+    // from any thread.
+    void oneCookieJarForEveryThread() {
+        LocalHttpServer local;
+        LocalHttpServer::Response setter = LocalHttpServer::reply(200, "p", "text/html");
+        setter.headers = {{"Set-Cookie", "session=abc; Path=/"}};
+        local.route(QStringLiteral("/page.htm"), setter);
+        local.route(QStringLiteral("/s.js"), LocalHttpServer::reply(200, "s"));
+        QVERIFY(HttpManager::getBlocking(local.baseUrl() + QStringLiteral("/page.htm")).ok);
+        QNetworkCookie added("engine", "xyz");
+        added.setPath(QStringLiteral("/"));
+        HttpManager::addCookies({added}, QUrl(local.baseUrl() + QStringLiteral("/")));
+
+        HttpResult fromWorker;
+        QThread *worker = QThread::create([&] { fromWorker = HttpManager::getBlocking(local.baseUrl() + QStringLiteral("/s.js")); });
+        QSignalSpy ended(worker, &QThread::finished);
+        worker->start();
+        QVERIFY(ended.wait(10000));
+        delete worker;
+        QVERIFY2(fromWorker.ok, qPrintable(fromWorker.error));
+        const QByteArray sent = local.lastHeader(QStringLiteral("/s.js"), "Cookie");
+        QVERIFY2(sent.contains("session=abc") && sent.contains("engine=xyz"), sent.constData());
+        QCOMPARE(HttpManager::cookiesFor(QUrl(local.baseUrl() + QStringLiteral("/x"))).size(), 2);
+    }
+};
+
+VARNEL_TEST_MAIN(TestHttp)
+#include "tst_http.moc"
