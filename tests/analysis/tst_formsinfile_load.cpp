@@ -3,6 +3,7 @@
 #include "analysis/ui/FormSinFile.h"
 #include "platform/HttpManager.h"
 #include "platform/PageEngine.h"
+#include "platform/WorkerPool.h"
 #include "platform/ui/TextPane.h"
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
@@ -19,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +51,16 @@ class TestFormSinFileLoad : public QObject {
         r.contentType = type;
         r.delayMs = delayMs;
         return r;
+    }
+
+    static QByteArray encoded(const QString &text, const char *encoding, bool bom = false) {
+        QStringEncoder encoder(encoding, bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        return encoder.encode(text);
+    }
+
+    // A page whose nesting makes gumbo work for a second or more, with one script at the bottom.
+    static QByteArray deepPage(int depth) {
+        return "<html><body>" + QByteArray("<div>").repeated(depth) + "<script>var deep;</script></body></html>";
     }
 
     static bool showAndWait(FormSinFile &form, int timeoutMs = 10000) {
@@ -205,6 +217,113 @@ private slots:
         QVERIFY(form->Combo1->isEnabled());
         QVERIFY(!form->Command1->isEnabled());
         QVERIFY(form->loader()->IsLoading); // not reset when the wait ends by time
+    }
+
+    // What the window records at load is what "保存" writes, whatever the file on disk has become since.
+    void saveUsesEncodingRecordedAtLoad_data() {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<bool>("bom");
+        QTest::addColumn<QByteArray>("laterOnDisk");
+        QTest::newRow("GBK file, UTF-8 on disk later") << QByteArray("GB18030") << false
+                                                       << QStringLiteral("var 乙;").toUtf8();
+        QTest::newRow("UTF-8 with BOM, GBK on disk later")
+            << QByteArray("UTF-8") << true << encoded(QStringLiteral("var 乙 = '汉字汉字';"), "GB18030");
+    }
+    void saveUsesEncodingRecordedAtLoad() {
+        QFETCH(QByteArray, encoding);
+        QFETCH(bool, bom);
+        QFETCH(QByteArray, laterOnDisk);
+        const QString path = dir.filePath(QStringLiteral("encoding/%1.js").arg(QTest::currentDataTag()));
+        TestEnv::writeFile(path, encoded(QStringLiteral("// 中文注释：这是一个用国标码保存的脚本文件\r\nvar 标题 = \"汉字测试\";\r\n"),
+                                         encoding, bom));
+        auto form = makeWindow(1, path, QStringLiteral("s.js"));
+        QVERIFY(showAndWait(*form));
+        QVERIFY(form->document().encoding.has_value());
+        QCOMPARE(form->document().encoding->bom, bom);
+        TestEnv::writeFile(path, laterOnDisk);
+        const QString edited = QStringLiteral("var 丙 = '已经修改';\r\n");
+        form->RtbOld->setText(edited);
+        dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        form->tools()->saveOverSource();
+        QCOMPARE(TestEnv::readFile(path), encoded(edited, encoding, bom));
+        QCOMPARE(dialogs.messages.size(), 1); // the question only
+    }
+
+    // The source document of each kind: its blocks read from the pane match those the collection wrote.
+    void sourceDocumentByKind_data() {
+        QTest::addColumn<short>("kind");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("script file") << short(1) << 1;
+        QTest::newRow("page file") << short(2) << 2;
+        QTest::newRow("page address") << short(3) << 2;
+    }
+    void sourceDocumentByKind() {
+        QFETCH(short, kind);
+        QFETCH(int, blocks);
+        LocalHttpServer server;
+        server.route("/d.htm", reply("<script>var a;</script><script src=\"d.js\"></script>", "text/html"));
+        server.route("/d.js", reply("var d;", "text/javascript"));
+        TestEnv::writeFile(dir.filePath(QStringLiteral("doc/d.htm")), "<script>var a;</script><script src=\"d.js\"></script>");
+        TestEnv::writeFile(dir.filePath(QStringLiteral("doc/d.js")), "var d;");
+        const QString path = kind == 1   ? dir.filePath(QStringLiteral("doc/d.js"))
+                             : kind == 2 ? dir.filePath(QStringLiteral("doc/d.htm"))
+                                         : server.baseUrl() + QStringLiteral("/d.htm");
+        auto form = makeWindow(kind, path, QStringLiteral("d"));
+        QVERIFY(showAndWait(*form));
+        const SourceDocument &doc = form->document();
+        QCOMPARE(doc.kind, kind);
+        QCOMPARE(doc.path, path);
+        QCOMPARE(doc.encoding.has_value(), kind == 1);
+        QCOMPARE(doc.collectedBlocks.size(), blocks);
+        QCOMPARE(doc.blocksOf(form->RtbOld->text()), doc.collectedBlocks);
+        const ScriptBlock &last = doc.collectedBlocks.last();
+        QCOMPARE(form->RtbOld->text().mid(last.bodyStart, last.bodyEnd - last.bodyStart), QStringLiteral("var d;"));
+    }
+
+    // Two windows loading at once: each gets its own page, in full, and reports once.
+    void twoWindowsLoadAtOnce() {
+        LocalHttpServer server;
+        for (const char *name : {"one", "two"}) {
+            const QByteArray n(name);
+            server.route("/" + QString::fromLatin1(n) + ".htm",
+                         reply("<script src=\"" + n + "-a.js\"></script><script src=\"" + n + "-b.js\"></script>", "text/html"));
+            server.route("/" + QString::fromLatin1(n) + "-a.js", reply("var " + n + "A;", "text/javascript", 300));
+            server.route("/" + QString::fromLatin1(n) + "-b.js", reply("var " + n + "B;", "text/javascript"));
+        }
+        auto first = makeWindow(3, server.baseUrl() + "/one.htm", QStringLiteral("one.htm"));
+        auto second = makeWindow(3, server.baseUrl() + "/two.htm", QStringLiteral("two.htm"));
+        first->show();
+        second->show();
+        QTRY_VERIFY_WITH_TIMEOUT(first->isLoaded() && second->isLoaded(), 10000);
+        for (auto *form : {first.get(), second.get()}) {
+            const QString name = form == first.get() ? QStringLiteral("one") : QStringLiteral("two");
+            const QString base = server.baseUrl() + QLatin1Char('/') + name;
+            QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0：%1-a.js\r\nvar %2A;\r\n网址1：%1-b.js\r\nvar %2B;\r\n")
+                                               .arg(base, name));
+        }
+        QCOMPARE(host.statusTexts, (QStringList{Done, Done}));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    // Closing a window while its page is parsed on a worker: the load ends at once, the worker sees the
+    // cancellation when the parse returns, and nothing reaches the closed window.
+    void closeMidParse() {
+        const QString path = dir.filePath(QStringLiteral("deep/close.htm"));
+        TestEnv::writeFile(path, deepPage(20000));
+        WorkerPool &pool = WorkerPool::program();
+        const int before = pool.cancelledReturns();
+        auto form = makeWindow(2, path, QStringLiteral("close.htm"));
+        form->show();
+        QTRY_VERIFY_WITH_TIMEOUT(pool.activeCount() > 0, 10000);
+        QVERIFY(form->isLoading());
+        form->close();
+        QVERIFY(!form->isLoading());
+        QVERIFY(!form->loader()->isRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(pool.cancelledReturns(), before + 1, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(pool.activeCount(), 0, 10000);
+        QCoreApplication::processEvents();
+        QCOMPARE(form->Combo1->count(), 0);
+        QVERIFY(host.statusTexts.isEmpty());
     }
 
     void closeWhilePageLoads() {

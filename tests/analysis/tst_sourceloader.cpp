@@ -5,6 +5,8 @@
 
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
+#include "platform/HttpManager.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -259,6 +261,101 @@ private slots:
         QTest::qWait(30);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(sink.text, QStringLiteral("网址0[网页内JS]：") + second + QStringLiteral("\r\ntwo();\r\n"));
+    }
+
+    // loadStarting comes once the blank page is in and before the source is touched, for every kind.
+    void loadStartingBeforeTheSource_data() {
+        QTest::addColumn<short>("kind");
+        QTest::newRow("script file") << short(1);
+        QTest::newRow("page file") << short(2);
+        QTest::newRow("page address") << short(3);
+        QTest::newRow("other") << short(7);
+    }
+    void loadStartingBeforeTheSource() {
+        QFETCH(short, kind);
+        FakePageEngine engine;
+        engine.busyOnNavigate = false;
+        StringSink sink;
+        sink.appendText(QStringLiteral("old"));
+        SourceLoader loader(&engine, &sink);
+        QList<short> kinds;
+        QStringList seen;
+        connect(&loader, &SourceLoader::loadStarting, this, [&](short k) {
+            kinds << k;
+            seen << engine.navigations.join(QLatin1Char(',')) << sink.text;
+        });
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(kind, m_dir.path() + QStringLiteral("/a.js"));
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(kinds, QList<short>{kind});
+        QCOMPARE(seen, (QStringList{QStringLiteral("about:blank"), QStringLiteral("old")}));
+        QCOMPARE(loader.document().kind, kind);
+    }
+
+    // Progress counts the scripts written; stop() ends the load at once, keeping every piece written.
+    void progressAndStopKeepingWhatWasCollected() {
+        LocalHttpServer server;
+        server.route(QStringLiteral("/a.js"), LocalHttpServer::reply(200, "var a;"));
+        server.route(QStringLiteral("/slow.js"), LocalHttpServer::reply(200, "var slow;", "text/javascript", {}, 600));
+        FakePageEngine engine;
+        const QString page = server.baseUrl() + QStringLiteral("/p.htm");
+        PageDocument doc = pageWithInline(page, QStringLiteral("first();"));
+        doc.scripts.append({server.baseUrl() + QStringLiteral("/a.js"), QString(), false});
+        doc.scripts.append({server.baseUrl() + QStringLiteral("/slow.js"), QString(), false});
+        engine.pages.insert(page, doc);
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QList<QPair<int, int>> steps;
+        connect(&loader, &SourceLoader::progress, this, [&](int obtained, int total) { steps << qMakePair(obtained, total); });
+        QSignalSpy finished(&loader, &SourceLoader::finished);
+        loader.start(3, page);
+        QTRY_VERIFY(loader.IsLoading);
+        engine.complete();
+        QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 3, 10000);
+        QCOMPARE(steps, (QList<QPair<int, int>>{{0, 3}, {1, 3}, {2, 3}}));
+        QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 5000);
+        const QString kept = sink.text;
+        loader.stop();
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(loader.wasStopped());
+        QVERIFY(!loader.isRunning());
+        QVERIFY(kept.endsWith(QStringLiteral("网址2：") + server.baseUrl() + QStringLiteral("/slow.js\r\n")));
+        QCOMPARE(loader.document().collectedBlocks.size(), 3);
+        // The slow script's transfer is cancelled: nothing more can be written or said.
+        QTRY_COMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+        QCOMPARE(sink.text, kept);
+        QCOMPARE(steps.size(), 3);
+        QCOMPARE(finished.count(), 1);
+        loader.stop(); // nothing running: nothing happens
+        QCOMPARE(finished.count(), 1);
+    }
+
+    // The encoding the script file was read with is recorded with the load.
+    void scriptFileEncodingRecorded_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<bool>("bom");
+        QTest::newRow("UTF-8") << QByteArray("var a = '\xE4\xB8\xAD';") << QByteArray("UTF-8") << false;
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFvar a;") << QByteArray("UTF-8") << true;
+        QTest::newRow("UTF-16LE with BOM") << QByteArray("\xFF\xFEv\0a\0r\0", 8) << QByteArray("UTF-16LE") << true;
+    }
+    void scriptFileEncodingRecorded() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, encoding);
+        QFETCH(bool, bom);
+        const QString path = m_dir.path() + QStringLiteral("/enc-%1.js").arg(QTest::currentDataTag());
+        TestEnv::writeFile(path, bytes);
+        FakePageEngine engine;
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(1, path);
+        QVERIFY(spy.wait(5000));
+        QVERIFY(loader.document().encoding.has_value());
+        QCOMPARE(loader.document().encoding->name, encoding);
+        QCOMPARE(loader.document().encoding->bom, bom);
+        QCOMPARE(loader.document().path, path);
     }
 
     void blockingForm() {
