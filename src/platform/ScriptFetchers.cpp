@@ -98,7 +98,10 @@ ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent) {
     auto *fetch = new ScriptFetch(parent);
     fetch->m_watcher = new QFutureWatcher<FetchResult>(fetch);
     connect(fetch->m_watcher, &QFutureWatcher<FetchResult>::finished, fetch, [fetch] {
-        const FetchResult result = fetch->m_watcher->result();
+        // No result: the program is quitting and the read never began.
+        const FetchResult result = fetch->m_watcher->future().resultCount() > 0
+                                       ? fetch->m_watcher->result()
+                                       : FetchResult{QString(), true, QStringLiteral("已取消"), {}};
         fetch->m_watcher->deleteLater();
         fetch->m_watcher = nullptr;
         fetch->finishNow(result);
