@@ -28,15 +28,23 @@ bool waitFinished(HttpRequest *request, int ms = 10000) {
     return spy.count() > 0 || spy.wait(ms);
 }
 
-// A bare HTTP/1.0-style server: answers with a body and no Content-Length, then closes.
+// A bare HTTP/1.0-style server: answers with a body and no Content-Length, then closes. Given a
+// declared length, it sends the headers with it and then stalls, keeping the connection open.
 class NoLengthServer : public QTcpServer {
 public:
-    explicit NoLengthServer(QByteArray body) : m_body(std::move(body)) {
+    explicit NoLengthServer(QByteArray body, qint64 declaredLength = -1)
+        : m_body(std::move(body)), m_declaredLength(declaredLength) {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *socket = nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                 socket->readAll();
+                if (m_declaredLength >= 0) {
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                                  QByteArray::number(m_declaredLength) + "\r\n\r\n");
+                    socket->write(m_body);
+                    return;
+                }
                 socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
                 socket->write(m_body);
                 socket->disconnectFromHost();
@@ -48,6 +56,7 @@ public:
 
 private:
     QByteArray m_body;
+    qint64 m_declaredLength;
 };
 
 } // namespace
@@ -207,6 +216,19 @@ private slots:
         QVERIFY(waitFinished(second));
         QVERIFY2(second->result().ok, qPrintable(second->result().error));
         QCOMPARE(second->result().body.size(), 50000);
+    }
+
+    // A server that announces more than the cap and then stalls is refused on its headers, not at the
+    // time-out (which would end the wait with another reason).
+    void declaredSizeRefusedAtOnce() {
+        NoLengthServer stalling("var a;", qint64(100) * 1024 * 1024);
+        HttpClient client;
+        client.setMaxBytes(1000);
+        client.setTimeoutMs(5000);
+        HttpRequest *request = client.get(stalling.url());
+        QVERIFY(waitFinished(request));
+        QVERIFY(!request->result().ok);
+        QCOMPARE(request->result().error, QStringLiteral("内容太大（超过 1000 字节）"));
     }
 
     void defaultsApplyToNewClients() {
