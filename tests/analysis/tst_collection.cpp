@@ -244,7 +244,7 @@ private slots:
         ScriptCollection collection(doc, &prefetched);
         QSignalSpy spy(&collection, &ScriptCollection::finished);
         collection.start();
-        QVERIFY(spy.wait(20000));
+        QVERIFY(spy.wait(10000));
         const QList<ScriptFailure> f1 = collection.failures();
         StringSink walked;
         const QList<ScriptFailure> f2 = collectOneAtATime(doc, walked);

@@ -147,8 +147,8 @@ private slots:
         QTest::newRow("windows-1252 that reads as utf-8")
             << QByteArray("var s = '\xC3\xA9';") << QByteArray("text/javascript; charset=windows-1252")
             << QStringLiteral("var s = 'Ã©';");
-        QTest::newRow("no charset: utf-8") << QByteArray("var s = '\xC3\xA9';") << QByteArray("text/javascript")
-                                           << QStringLiteral("var s = 'é';");
+        QTest::newRow("no charset: utf-8") << QByteArray("var s = '\xC3\xA9';")
+                                           << QByteArray("text/javascript") << QStringLiteral("var s = 'é';");
     }
     void downloadDecodesDeclaredCharset() {
         QFETCH(QByteArray, body);
