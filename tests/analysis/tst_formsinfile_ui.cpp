@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,8 +101,13 @@ private slots:
     void fonts() {
         FormSinFile form(&host);
         const QFont song = TextPane::defaultFont();
-        QCOMPARE(form.RtbOld->fontPointSize(), 10.5);
-        QCOMPARE(form.RtbNew->fontPointSize(), 10.5);
+        for (TextPane *pane : {form.RtbOld, form.RtbNew, form.RtbDown})
+            QCOMPARE(pane->fontPointSize(), 10.5);
+        // Code needs letters of one width: an "i" as wide as an "m".
+        if (QFontDatabase::hasFamily(QStringLiteral("Noto Sans Mono CJK SC")) ||
+            QFontDatabase::hasFamily(QStringLiteral("SimSun")))
+            QCOMPARE(QFontMetrics(song).horizontalAdvance(QStringLiteral("iiii")),
+                     QFontMetrics(song).horizontalAdvance(QStringLiteral("mmmm")));
         for (QWidget *w : {static_cast<QWidget *>(form.ListView1), static_cast<QWidget *>(form.Text4)}) {
             QCOMPARE(w->font().family(), song.family());
             QCOMPARE(w->font().pointSizeF(), 10.5);

@@ -87,7 +87,7 @@ private slots:
     void initTestCase() {
         TestEnv::isolate();
         QVERIFY(m_programFolder.isValid());
-        m_program = {m_programFolder.path(), m_programFolder.path() + QStringLiteral("/varneljs")};
+        m_program = {m_programFolder.path(), m_programFolder.path() + QStringLiteral("/varneljs"), QString()};
         Shell::setUrlOpener([this](const QUrl &url) {
             m_opened << url;
             return true;

@@ -155,8 +155,6 @@ void FormSinFile::buildControls() {
     Text5 = new QLineEdit(p);
     Command8 = button(p, QStringLiteral("另存为..."));
     RtbDown = new TextPane(p);
-    // RtbDown has no font of its own: the window's 9-point Song face.
-    RtbDown->setFontPointSize(9);
 
     RtbTmp = new TextPane(this);
     RtbTmp->hide();
@@ -167,6 +165,9 @@ void FormSinFile::buildControls() {
                   Command7, Command5,  RtbNew,   Label3,   Text5,  Command8, RtbDown};
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &FormSinFile::onTabChanged);
+    // Besides what the selection does for the download button, the pane goes to the script.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &FormSinFile::showScript);
+    connect(Combo1, &QComboBox::activated, this, &FormSinFile::showScript);
     connect(ListView1, &ListView::rightButtonPressed, this, &FormSinFile::onListRightButton);
 }
 
@@ -265,6 +266,12 @@ void FormSinFile::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
 }
 
+void FormSinFile::showScript(int index) {
+    const QList<int> blocks = RtbOld->blockLines();
+    if (index >= 0 && index < blocks.size())
+        RtbOld->scrollToLine(blocks[index]);
+}
+
 // ---- Function list -------------------------------------------------------------------------------------
 
 void FormSinFile::显示到LV() {
@@ -332,6 +339,7 @@ void FormSinFile::startLoad() {
     m_loadStarted = true;
     m_loading = true;
     m_body->setEnabled(false);
+    m_sink->setWriteHeaders(!(m_host && m_host->hideNumbering()));
 
     // 1. Caption height: the style's title bar height in pixels, in twips.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
@@ -388,6 +396,7 @@ void FormSinFile::finishLoad() {
         return;
     m_loading = false;
     m_loaded = true;
+    RtbOld->setBlocks(m_sink->blockLines(), m_sink->writesHeaders());
     if (处理单个文件 >= 1 && 处理单个文件 <= 3)
         显示到LV();
     // 5. For every kind, after the loader.
