@@ -44,6 +44,9 @@ constexpr qint64 BlankWaitLimitMs = 15000;
 
 FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent), m_host(host) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Holds the focus while its controls are disabled, so the focus does not wander to another child
+    // window and bring that one to the front.
+    setFocusPolicy(Qt::ClickFocus);
     buildControls();
     createTools();
     m_geometry = designGeometry();
@@ -338,6 +341,7 @@ void FormSinFile::setPageEngine(PageEngine *engine) {
 void FormSinFile::startLoad() {
     m_loadStarted = true;
     m_loading = true;
+    setFocus();
     m_body->setEnabled(false);
     m_sink->setWriteHeaders(!(m_host && m_host->hideNumbering()));
 
