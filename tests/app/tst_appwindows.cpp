@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -41,6 +42,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -282,6 +284,34 @@ private slots:
         }
         QVERIFY(!QApplication::windowIcon().pixmap(16, 16).isNull());
         frame->关闭所有子窗口();
+    }
+
+    // The real input box: wide enough for its whole caption and an address; it answers or is cancelled.
+    void inputBox_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("answered") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void inputBox() {
+        QFETCH(bool, accept);
+        QSize seen;
+        QString proposed;
+        int captionWidth = 0;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->size();
+            proposed = box->textValue();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            box->setTextValue(QStringLiteral("http://127.0.0.1/新.htm"));
+            accept ? box->accept() : box->reject();
+        });
+        const QString answer = Dialogs::current().input(nullptr, QStringLiteral("请输入网址:"), AppInfo::Title,
+                                                        QStringLiteral("http://x/"));
+        QCOMPARE(proposed, QStringLiteral("http://x/"));
+        QCOMPARE(answer, accept ? QStringLiteral("http://127.0.0.1/新.htm") : QString());
+        QVERIFY(seen.width() > captionWidth + 100);
+        QVERIFY(seen.width() >= 60 * QFontMetrics(QApplication::font()).averageCharWidth());
     }
 
     // The 窗口 menu names the children below its commands, the active one ticked; a new child comes to the

@@ -37,6 +37,22 @@ using namespace WindowLayout;
 namespace {
 
 const QString DoneText = QStringLiteral("分析所有JS文件完成。");
+
+// A caption is never cut: a label's or check box's box grows to the right, and equally up and down, to
+// what its text needs. Its place in the layout rules stays the design's.
+QRect roomForCaption(QWidget *w, QRect box) {
+    auto *label = qobject_cast<QLabel *>(w);
+    if (!(label && !label->text().isEmpty()) && !qobject_cast<QCheckBox *>(w))
+        return box;
+    const QSize needed = w->sizeHint();
+    box.setWidth(std::max(box.width(), needed.width()));
+    const int extra = needed.height() - box.height();
+    if (extra > 0) {
+        const int up = std::min(extra / 2, box.top());
+        box.adjust(0, -up, 0, extra - up);
+    }
+    return box;
+}
 constexpr int BlankPollMs = 10;
 constexpr qint64 BlankWaitLimitMs = 15000;
 
@@ -188,6 +204,7 @@ void FormSinFile::placeControls() {
         if (e.tab != WindowArea)
             px.moveTo(std::max(0, px.x() - offset.x()), std::max(0, px.y() - offset.y()));
         QWidget *w = m_controls[e.control];
+        px = roomForCaption(w, px);
         if (w->geometry() != px)
             w->setGeometry(px);
     }
@@ -251,7 +268,8 @@ bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_watchedFrame && event->type() == QEvent::WindowStateChange) {
         // The frame's state changes after this event; look once it has.
         QTimer::singleShot(0, this, &FormSinFile::applyResizeRules);
-    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                event->type() == QEvent::LayoutRequest) && // a caption's new text may need more room
                watched == SSTab1->currentWidget()) {
         placeControls();
     }

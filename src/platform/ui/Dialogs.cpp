@@ -4,9 +4,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -65,10 +69,14 @@ public:
 
     QString input(QWidget *parent, const QString &prompt, const QString &title,
                   const QString &proposed) override {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(parent, title.isEmpty() ? AppInfo::Title : title, prompt,
-                                                     QLineEdit::Normal, proposed, &ok);
-        return ok ? answer : QString();
+        QInputDialog box(parent);
+        box.setWindowTitle(title.isEmpty() ? AppInfo::Title : title);
+        box.setLabelText(prompt);
+        box.setTextValue(proposed);
+        // The box sizes itself to its contents, so the room goes to the text field.
+        if (auto *field = box.findChild<QLineEdit *>())
+            field->setMinimumWidth(Dialogs::InputBoxWidth(box.fontMetrics(), box.windowTitle(), prompt));
+        return box.exec() == QDialog::Accepted ? box.textValue() : QString();
     }
 
     QString openFile(QWidget *parent, const Dialogs::FileRequest &request) override {
@@ -93,6 +101,13 @@ Dialogs::Provider *&installed() {
 } // namespace
 
 namespace Dialogs {
+
+int InputBoxWidth(const QFontMetrics &metrics, const QString &title, const QString &prompt) {
+    // The caption shares its bar with the icon and three buttons, about eight letters' room.
+    const int caption = metrics.horizontalAdvance(title) + 8 * metrics.height();
+    const int address = 60 * metrics.averageCharWidth();
+    return std::max({caption, address, metrics.horizontalAdvance(prompt) + 2 * metrics.height()});
+}
 
 Provider &current() {
     static QtProvider qtProvider;
