@@ -94,6 +94,7 @@ class TestAppWindows : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::isolate();
+        AppLook::Apply(*qApp);
         QVERIFY(m_programFolder.isValid());
         m_program = {m_programFolder.path(), m_programFolder.path() + QStringLiteral("/varneljs"), QString()};
         Shell::setUrlOpener([this](const QUrl &url) {
@@ -258,7 +259,7 @@ private slots:
 
     // Qt's own buttons and dialogs speak Chinese; the icon is drawn on the frame and on its children.
     void chineseDialogsAndIcon() {
-        AppLook::Apply(*qApp);
+        QVERIFY(!AppLook::InstallChineseTranslations(*qApp, m_files.path())); // no catalogue there
         QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
                                  QDialogButtonBox::No);
         QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
@@ -312,6 +313,23 @@ private slots:
         QCOMPARE(answer, accept ? QStringLiteral("http://127.0.0.1/新.htm") : QString());
         QVERIFY(seen.width() > captionWidth + 100);
         QVERIFY(seen.width() >= 60 * QFontMetrics(QApplication::font()).averageCharWidth());
+    }
+
+    void messageBoxShowsItsWholeCaption() {
+        QSize seen;
+        int captionWidth = 0;
+        QString button;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->size();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            button = box->buttons().value(0)->text();
+            box->accept();
+        });
+        Dialogs::current().message(nullptr, QStringLiteral("短"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        QVERIFY(seen.width() > captionWidth + 100);
+        QCOMPARE(button, QStringLiteral("确定"));
     }
 
     // The 窗口 menu names the children below its commands, the active one ticked; a new child comes to the

@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include <algorithm>
 
@@ -61,6 +63,11 @@ public:
                         buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                            : QMessageBox::Ok,
                         parent);
+        // The box sizes itself to its text; a row of the caption's width keeps the caption whole.
+        if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+            grid->addItem(new QSpacerItem(Dialogs::CaptionWidth(box.fontMetrics(), box.windowTitle()), 0,
+                                          QSizePolicy::Minimum, QSizePolicy::Fixed),
+                          grid->rowCount(), 0, 1, grid->columnCount());
         const int result = box.exec();
         if (buttons == Dialogs::Buttons::Ok)
             return Dialogs::Answer::Ok;
@@ -102,11 +109,15 @@ Dialogs::Provider *&installed() {
 
 namespace Dialogs {
 
+int CaptionWidth(const QFontMetrics &metrics, const QString &title) {
+    // The caption shares its bar with the icon and three buttons, about eight letters' room; title bars
+    // often use a bold face.
+    return metrics.horizontalAdvance(title) * 6 / 5 + 8 * metrics.height();
+}
+
 int InputBoxWidth(const QFontMetrics &metrics, const QString &title, const QString &prompt) {
-    // The caption shares its bar with the icon and three buttons, about eight letters' room.
-    const int caption = metrics.horizontalAdvance(title) + 8 * metrics.height();
     const int address = 60 * metrics.averageCharWidth();
-    return std::max({caption, address, metrics.horizontalAdvance(prompt) + 2 * metrics.height()});
+    return std::max({CaptionWidth(metrics, title), address, metrics.horizontalAdvance(prompt) + 2 * metrics.height()});
 }
 
 Provider &current() {
