@@ -18,7 +18,7 @@ struct ScriptBlock {
     int number = 0;
     ScriptClass kind = ScriptClass::Other;
     QString address;
-    qsizetype headerStart = 0; // the "网址" of the header line
+    qsizetype headerStart = 0; // the "网址" of the header line (== bodyStart when headers are left out)
     qsizetype bodyStart = 0;   // just after the header line's line break
     qsizetype bodyEnd = 0;     // just before the body's closing line break
     bool operator==(const ScriptBlock &) const = default;

@@ -172,14 +172,15 @@ void ScriptCollection::pump() {
         const ScriptPlan &plan = m_plans[size_t(m_next)];
         if (!m_headerDone) {
             m_sink->addEntry(plan.entry);
-            m_sink->appendText(plan.header);
+            m_sink->appendHeader(plan.header);
             m_headerDone = true;
             ScriptBlock block;
             block.number = plan.index;
             block.kind = plan.kind;
             block.address = plan.address;
             block.headerStart = m_written;
-            m_written += plan.header.size();
+            if (m_sink->writesHeaders())
+                m_written += plan.header.size();
             block.bodyStart = block.bodyEnd = m_written;
             m_blocks.append(block);
         }
@@ -233,7 +234,7 @@ QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink 
     QList<ScriptFailure> failures;
     for (const ScriptPlan &plan : planAll(document)) {
         sink.addEntry(plan.entry);
-        sink.appendText(plan.header);
+        sink.appendHeader(plan.header);
         const FetchResult result = fetchBlocking(plan);
         if (result.failed)
             failures.append({plan.index, plan.address, result.reason});

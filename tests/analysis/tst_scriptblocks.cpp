@@ -5,6 +5,7 @@
 #include "analysis/StringSink.h"
 #include "support/TestEnv.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -16,6 +17,13 @@ QString describe(QStringView text, const ScriptBlock &b) {
         .arg(QLatin1Char(kinds[int(b.kind)]))
         .arg(b.address, text.mid(b.bodyStart, b.bodyEnd - b.bodyStart).toString());
 }
+
+// A sink that leaves header lines out, as the window does with "不显示编号".
+class HeaderlessSink : public StringSink {
+public:
+    void appendHeader(const QString &) override {}
+    bool writesHeaders() const override { return false; }
+};
 
 } // namespace
 
@@ -85,6 +93,36 @@ private slots:
             QCOMPARE(blocks[i].address, QStringLiteral("C:\\dir\\p.htm"));
             QCOMPARE(sink.text.mid(blocks[i].bodyStart, blocks[i].bodyEnd - blocks[i].bodyStart), bodies[i]);
         }
+    }
+
+    // The blocks the collection records match its text, with header lines and without them.
+    void collectedBlocksMatchTheText_data() {
+        QTest::addColumn<bool>("headers");
+        QTest::newRow("with header lines") << true;
+        QTest::newRow("header lines left out") << false;
+    }
+    void collectedBlocksMatchTheText() {
+        QFETCH(bool, headers);
+        const QStringList bodies = {"first();", "", "a\r\nb", "last"};
+        PageDocument document;
+        document.url = QStringLiteral("about:blank");
+        for (const QString &body : bodies)
+            document.scripts.append({QString(), body, false});
+        StringSink withHeaders;
+        HeaderlessSink without;
+        StringSink &sink = headers ? withHeaders : without;
+        ScriptCollection collection(document, &sink);
+        QSignalSpy finished(&collection, &ScriptCollection::finished);
+        collection.start();
+        QVERIFY(finished.count() == 1 || finished.wait(5000));
+        const QList<ScriptBlock> blocks = collection.blocks();
+        QCOMPARE(blocks.size(), bodies.size());
+        for (int i = 0; i < blocks.size(); ++i) {
+            QCOMPARE(sink.text.mid(blocks[i].bodyStart, blocks[i].bodyEnd - blocks[i].bodyStart), bodies[i]);
+            QCOMPARE(blocks[i].headerStart == blocks[i].bodyStart, !headers);
+        }
+        if (headers)
+            QCOMPARE(findScriptBlocks(sink.text), blocks);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "app/AppLook.h"
 #include "app/ui/MDIForm1.h"
 #include "platform/WorkerPool.h"
 #include "util/AppInfo.h"
@@ -19,6 +20,7 @@ int main(int argc, char **argv) {
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName(AppInfo::Title);
+        AppLook::Apply(app);
         // Quitting cancels every background task; the windows then go, and with them their work.
         QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { WorkerPool::program().shutdown(0); });
         MDIForm1 window;
