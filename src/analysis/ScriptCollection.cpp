@@ -37,7 +37,7 @@ void appendBody(ScriptSink &sink, const QString &body) {
 FetchResult fetchBlocking(const ScriptPlan &plan) {
     switch (plan.kind) {
     case ScriptClass::Inline:
-        return {plan.inlineText, false, {}};
+        return {plan.inlineText, false, {}, {}};
     case ScriptClass::Network:
     case ScriptClass::Local:
         return readLocalScript(plan.address);

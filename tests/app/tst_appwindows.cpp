@@ -385,7 +385,7 @@ private slots:
     // Files and addresses dropped on the frame open as the menu commands would; other things open nothing.
     void drops() {
         LocalHttpServer server;
-        server.route(QStringLiteral("/d.htm"), LocalHttpServer::Response{200, "<html></html>", "text/html", {}, 0});
+        server.route(QStringLiteral("/d.htm"), LocalHttpServer::Response{200, "<html></html>", "text/html", {}, 0, {}});
         FakeDialogs fake;
         FakeDialogs::Scope scope(fake);
         auto frame = newFrame();

@@ -33,7 +33,7 @@ private slots:
     }
     void serverAnswersRoutes() {
         LocalHttpServer server;
-        server.route("/a.js", LocalHttpServer::Response{200, "var a;", "application/javascript", {}, 0});
+        server.route("/a.js", LocalHttpServer::Response{200, "var a;", "application/javascript", {}, 0, {}});
         httplib::Client client("127.0.0.1", server.port());
         auto ok = client.Get("/a.js");
         QVERIFY(ok);
