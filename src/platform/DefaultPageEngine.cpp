@@ -111,9 +111,8 @@ private:
         }
     }
 
-    // Decoding and parsing a page of several megabytes (or a pathological one: gumbo's time grows with
-    // the square of the nesting depth) runs on a worker thread, so the windows stay usable and a load
-    // that takes too long can be abandoned.
+    // Decoding and parsing a page of several megabytes runs on a worker thread, so the windows stay
+    // usable and a load that takes too long can be abandoned.
     void buildInBackground(quint64 id, std::function<PageDocument()> build) {
         auto promise = std::make_shared<QPromise<PageDocument>>();
         auto *watcher = new QFutureWatcher<PageDocument>(this);
