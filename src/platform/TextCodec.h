@@ -4,6 +4,7 @@
 // GB18030. Writing back over a file keeps the encoding it was read with (GBK is written as GB18030).
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 namespace TextCodec {
@@ -34,12 +35,21 @@ QByteArray charsetFromContentType(const QByteArray &contentType);
 // The charset an HTML page declares in its first bytes (<meta charset=...> or http-equiv), or empty.
 QByteArray charsetFromHtml(const QByteArray &head);
 
+// Every read of a whole file or stream stops here: 256 MiB is far more than any script or page, and
+// nothing in the program could show more.
+inline constexpr qint64 maxReadBytes = qint64(256) * 1024 * 1024;
+
+// Reads `device` to its end into `bytes`, but never more than `maxBytes`; false (with `bytes` cut to
+// `maxBytes`) when there was more. The memory grows with what arrives, not with what a size claims.
+bool readBounded(QIODevice &device, qint64 maxBytes, QByteArray &bytes);
+
 struct FileText {
     bool ok = false;
     QString text;
     QByteArray encoding;
     bool bom = false;
-    QString error; // why the file could not be read (in Chinese, for messages)
+    QString error;  // why the file could not be read, with its path (in Chinese, for messages)
+    QString reason; // the same without the path ("文件不存在"), for lists that name the file already
 };
 
 // Reads and decodes a whole file.
