@@ -462,8 +462,8 @@ bool readBounded(QIODevice &device, qint64 maxBytes, QByteArray &bytes) {
     return true;
 }
 
-FileText readFile(const QString &path) {
-    FileText out;
+FileBytes readFileBytes(const QString &path) {
+    FileBytes out;
     auto fail = [&](const QString &what, const QString &detail = QString()) {
         out.reason = detail.isEmpty() ? what : what + QStringLiteral("（") + detail + QStringLiteral("）");
         out.error = fileError(what, path, detail);
@@ -490,13 +490,23 @@ FileText readFile(const QString &path) {
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("无法读取文件"), file.errorString());
     // The size was only what the file claimed (files under /proc claim 0): the read has its own cap.
-    QByteArray bytes;
-    const bool complete = readBounded(file, kMaxFileBytes, bytes);
+    const bool complete = readBounded(file, kMaxFileBytes, out.bytes);
     if (file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("读取文件时出错"), file.errorString());
     if (!complete)
         return fail(tooLarge, limit);
-    Decoded decoded = decode(bytes);
+    out.ok = true;
+    return out;
+}
+
+FileText readFile(const QString &path) {
+    FileBytes file = readFileBytes(path);
+    FileText out;
+    out.error = std::move(file.error);
+    out.reason = std::move(file.reason);
+    if (!file.ok)
+        return out;
+    Decoded decoded = decode(file.bytes);
     out.ok = true;
     out.text = std::move(decoded.text);
     out.encoding = decoded.encoding;

@@ -52,6 +52,16 @@ struct FileText {
     QString reason; // the same without the path ("文件不存在"), for lists that name the file already
 };
 
+struct FileBytes {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;  // as FileText::error
+    QString reason; // as FileText::reason
+};
+
+// Reads a whole ordinary file of at most maxReadBytes, undecoded.
+FileBytes readFileBytes(const QString &path);
+
 // Reads and decodes a whole file.
 FileText readFile(const QString &path);
 
