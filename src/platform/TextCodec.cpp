@@ -353,6 +353,14 @@ QByteArray encode(const QString &text, const QByteArray &encoding, bool bom) {
     return out;
 }
 
+bool fitsEncoding(const QString &text, const QByteArray &encoding) {
+    QByteArray name = encoding.isEmpty() ? QByteArray("UTF-8") : canonicalCharset(encoding);
+    if (name.isEmpty() || name.startsWith("UTF-"))
+        return true; // an unknown name is written as UTF-8
+    // What comes back decoded is what was kept: a replaced character shows as a difference.
+    return decodeAs(encode(text, name, false), name) == text;
+}
+
 QByteArray charsetFromContentType(const QByteArray &contentType) {
     const QList<QByteArray> parts = contentType.split(';');
     for (qsizetype k = 1; k < parts.size(); ++k) {
@@ -519,6 +527,10 @@ QString writeFile(const QString &path, const QString &text, const QByteArray &en
         return QStringLiteral("没有指定文件");
     if (QFileInfo(path).isDir())
         return fileError(QStringLiteral("这是文件夹，不能写入"), path);
+    if (!fitsEncoding(text, encoding))
+        return fileError(
+            QStringLiteral("文本中有 %1 编码无法保存的字符，没有写入").arg(QString::fromLatin1(encoding)),
+            path);
     const QByteArray bytes = encode(text, encoding, bom);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -29,6 +29,10 @@ QByteArray canonicalCharset(const QByteArray &label);
 // Encodes `text` in `encoding` (empty: the host code page, UTF-8 here), with a BOM when `bom` is true.
 QByteArray encode(const QString &text, const QByteArray &encoding, bool bom);
 
+// True when `encoding` holds every character of `text` (encoding it loses nothing). The Unicode
+// encodings hold every character.
+bool fitsEncoding(const QString &text, const QByteArray &encoding);
+
 // The charset parameter of a Content-Type value ("text/html; charset=gbk" -> "gbk"), or empty.
 QByteArray charsetFromContentType(const QByteArray &contentType);
 
@@ -65,7 +69,8 @@ FileBytes readFileBytes(const QString &path);
 // Reads and decodes a whole file.
 FileText readFile(const QString &path);
 
-// Writes `text` to `path` through QSaveFile, so the old file survives a failed write.
+// Writes `text` to `path` through QSaveFile, so the old file survives a failed write. A text that does not
+// fit `encoding` is not written (no character is ever replaced silently).
 // Returns an empty text on success, otherwise the reason.
 QString writeFile(const QString &path, const QString &text, const QByteArray &encoding = QByteArray(),
                   bool bom = false);

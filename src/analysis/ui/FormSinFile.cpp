@@ -390,6 +390,12 @@ void FormSinFile::finishLoad() {
     m_loaded = true;
     if (处理单个文件 >= 1 && 处理单个文件 <= 3)
         显示到LV();
+    if (处理单个文件 == 1 && m_tools) {
+        // The header the collection wrote above the file, so that "保存" writes the file's own text.
+        ScriptElement element;
+        element.src = 文件路径;
+        m_tools->setSourceHeader(planScript(0, element, pageAddressOf(QStringLiteral("about:blank"))).header);
+    }
     // 5. For every kind, after the loader.
     if (m_host)
         m_host->setStatusText(DoneText);
