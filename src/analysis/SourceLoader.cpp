@@ -51,6 +51,7 @@ void SourceLoader::start(short kind, const QString &path) {
     abort();
     m_stopped = false;
     m_failures.clear();
+    m_pageFailure.clear();
     m_kind = kind;
     m_path = path;
     m_document.beginLoad(kind, path);
@@ -93,6 +94,12 @@ void SourceLoader::checkWait() {
         return;
     m_waiting = false;
     m_poll.stop();
+    const bool loaded = !busy || !IsLoading;
+    if (!loaded)
+        m_pageFailure = QStringLiteral("网页在15秒内未载入完成：") + m_address;
+    else if (m_engine && !m_engine->document().loadError.isEmpty())
+        m_pageFailure =
+            QStringLiteral("网页未能打开：%1（%2）").arg(m_address, m_engine->document().loadError);
     // A page still loading when the wait ends is stopped: its document is collected as it stands.
     if (m_pageRequested && busy && m_engine)
         m_engine->stop();
@@ -165,6 +172,7 @@ void SourceLoader::OpenPageAndCollect(const QString &address) {
     }
     IsLoading = true;
     m_pageRequested = true;
+    m_address = address;
     m_engine->navigate(address);
     startWait(Phase::Page);
 }
@@ -195,11 +203,13 @@ void SourceLoader::finish() {
 }
 
 QList<ScriptFailure> SourceLoader::runBlocking(PageEngine *engine, ScriptSink *sink, short kind,
-                                               const QString &path) {
+                                               const QString &path, QString *pageFailure) {
     SourceLoader loader(engine, sink);
     QEventLoop loop;
     connect(&loader, &SourceLoader::finished, &loop, &QEventLoop::quit);
     loader.start(kind, path);
     loop.exec();
+    if (pageFailure)
+        *pageFailure = loader.pageFailure();
     return loader.failures();
 }

@@ -62,6 +62,10 @@ public:
 
     // Scripts that could not be fetched or read in the last load, in document order.
     QList<ScriptFailure> failures() const { return m_failures; }
+    // Why the page of the last load (kinds 2 and 3) could not be had, as one line for the user:
+    // "网页未能打开：<address>（<reason>）", or "网页在15秒内未载入完成：<address>" when the wait ran out
+    // before the page's own document was complete. Empty when the page loaded.
+    QString pageFailure() const { return m_pageFailure; }
     // The source of the last load: kind, path, the script file's encoding and the blocks collected.
     const SourceDocument &document() const { return m_document; }
     SourceDocument &document() { return m_document; }
@@ -82,8 +86,9 @@ public:
     void OpenPageAndCollect(const QString &address);
 
     // Blocking form for the command line: start() and a local event loop until finished().
+    // `pageFailure`, when given, receives pageFailure().
     static QList<ScriptFailure> runBlocking(PageEngine *engine, ScriptSink *sink, short kind,
-                                            const QString &path);
+                                            const QString &path, QString *pageFailure = nullptr);
 
 signals:
     // The blank page is in; the source of `kind` is loaded right after the handlers return.
@@ -108,6 +113,8 @@ private:
     QTimer m_poll;
     QPointer<ScriptCollection> m_collection;
     QList<ScriptFailure> m_failures;
+    QString m_pageFailure;
+    QString m_address; // the page requested by this load
     SourceDocument m_document;
     short m_kind = 0;
     QString m_path;

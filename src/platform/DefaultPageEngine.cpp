@@ -20,9 +20,6 @@ namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
 
-// Local page files larger than this are not loaded (the document stays empty).
-constexpr qint64 kMaxPageBytes = qint64(256) * 1024 * 1024;
-
 bool startsWithCi(const QString &text, QLatin1String prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
@@ -43,6 +40,12 @@ QString localPathOf(const QString &address) {
     if (address.isEmpty() || scheme.match(address).hasMatch())
         return QString();
     return QFileInfo(address).absoluteFilePath();
+}
+
+HtmlParser g_testParser;
+
+HtmlParser currentParser() {
+    return g_testParser ? g_testParser : HtmlParser(parseHtmlDocument);
 }
 
 class DefaultPageEngine final : public PageEngine {
@@ -70,7 +73,7 @@ public:
         }
         if (requested.compare(kBlank, Qt::CaseInsensitive) == 0) {
             // The blank page is there at once, so a script element added right after navigate() stays.
-            m_document = PageDocument{kBlank, {}};
+            m_document = PageDocument{kBlank, {}, {}};
             QMetaObject::invokeMethod(
                 this,
                 [this, id] {
@@ -117,9 +120,9 @@ private:
         }
     }
 
-    // Decoding and parsing a page of several megabytes (or a pathological one: gumbo's time grows with
-    // the square of the nesting depth) runs on a worker thread, so the windows stay usable and a load
-    // that takes too long can be abandoned. The build looks at its token between read, decode and parse.
+    // Decoding and parsing a page of several megabytes runs on a worker thread, so the windows stay
+    // usable and a load that takes too long can be abandoned. The build looks at its token between read,
+    // decode and parse.
     void buildInBackground(quint64 id, std::function<PageDocument(const CancelToken &)> build) {
         auto *watcher = new QFutureWatcher<PageDocument>(this);
         m_watcher = watcher;
@@ -142,39 +145,37 @@ private:
         m_request->deleteLater();
         m_request = nullptr;
         if (!result.ok) {
-            m_document = PageDocument{requested, {}};
+            m_document = PageDocument{requested, {}, result.error};
             return complete();
         }
-        buildInBackground(id, [body = result.body, contentType = result.contentType,
-                               url = result.finalUrl](const CancelToken &token) {
+        buildInBackground(id, [body = result.body, contentType = result.contentType, url = result.finalUrl,
+                               parse = currentParser()](const CancelToken &token) {
             const QByteArray charset = TextCodec::charsetFromContentType(contentType);
             const QString html = TextCodec::decodeHtml(body, charset).text;
             if (token.isCancelled())
-                return PageDocument{url, {}};
-            return parseHtmlDocument(html, url);
+                return PageDocument{url, {}, {}};
+            return parse(html, url);
         });
     }
 
     void loadLocal(quint64 id, const QString &requested) {
         const QString path = localPathOf(requested);
         if (path.isEmpty()) {
-            m_document = PageDocument{requested, {}};
+            m_document = PageDocument{requested, {}, QStringLiteral("不支持的地址")};
             return complete();
         }
         // "file://" + the native path: stripping seven characters gives the disk path back.
         const QString url = QStringLiteral("file://") + path;
-        buildInBackground(id, [path, url](const CancelToken &token) {
-            QFile file(path);
-            const QFileInfo info(path);
-            if (!info.isFile() || info.size() > kMaxPageBytes || !file.open(QIODevice::ReadOnly))
-                return PageDocument{url, {}};
-            const QByteArray bytes = file.readAll();
+        buildInBackground(id, [path, url, parse = currentParser()](const CancelToken &token) {
+            const TextCodec::FileBytes file = TextCodec::readFileBytes(path);
+            if (!file.ok)
+                return PageDocument{url, {}, file.reason};
             if (token.isCancelled())
-                return PageDocument{url, {}};
-            const QString html = TextCodec::decodeHtml(bytes).text;
+                return PageDocument{url, {}, {}};
+            const QString html = TextCodec::decodeHtml(file.bytes).text;
             if (token.isCancelled())
-                return PageDocument{url, {}};
-            return parseHtmlDocument(html, url);
+                return PageDocument{url, {}, {}};
+            return parse(html, url);
         });
     }
 
@@ -193,6 +194,10 @@ private:
 };
 
 } // namespace
+
+void setHtmlParserForTests(HtmlParser parser) {
+    g_testParser = std::move(parser);
+}
 
 PageEngine *createDefaultPageEngine(QObject *parent) {
     return new DefaultPageEngine(parent);

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 struct ScriptElement {
     QString src;  // the src attribute as written (empty for an inline script)
     QString text; // the inline text
@@ -16,12 +18,18 @@ struct ScriptElement {
 struct PageDocument {
     QString url;                  // the document's address
     QList<ScriptElement> scripts; // in document order
+    QString loadError;            // why the page could not be had ("HTTP 404", "文件不存在"), or empty
     // Adds a script element to the body (as createElement("script") + appendChild).
     void appendScript(const QString &src, bool defer) { scripts.append({src, QString(), defer}); }
 };
 
 // Parses `html` (already decoded) into the document of `url`. Pure: no I/O.
 PageDocument parseHtmlDocument(const QString &html, const QString &url);
+
+// The parse the embedded engine runs on its worker: parseHtmlDocument unless a test puts one in its
+// place (an empty function restores it). Set it before a load starts.
+using HtmlParser = std::function<PageDocument(const QString &html, const QString &url)>;
+void setHtmlParserForTests(HtmlParser parser);
 
 class PageEngine : public QObject {
     Q_OBJECT
@@ -30,7 +38,7 @@ public:
     // The engine shows no dialogs of its own (always true here; kept for the window's load sequence).
     virtual void setSilent(bool silent) = 0;
     // Starts loading `address`; returns at once. A page that cannot be loaded gives an empty document
-    // with the requested address.
+    // with the requested address and the reason in its loadError.
     virtual void navigate(const QString &address) = 0;
     // True while a navigation is in progress.
     virtual bool busy() const = 0;

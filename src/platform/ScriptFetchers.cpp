@@ -9,6 +9,10 @@
 
 namespace {
 
+FetchResult declined() {
+    return {QString(), true, QStringLiteral("不是 http:// 地址，没有下载"), {}};
+}
+
 FetchResult fromHttp(const HttpResult &r) {
     FetchResult out;
     if (r.ok) {
@@ -28,8 +32,9 @@ bool FileExists(const QString &path) {
     if (path.isEmpty())
         return false;
     // QFileInfo takes the path literally: no wildcard expansion, unlike a directory lookup by pattern.
+    // Files have no hidden attribute here: a name that starts with "." is an ordinary file.
     const QFileInfo info(path);
-    return info.exists() && info.isFile() && !info.isHidden();
+    return info.exists() && info.isFile();
 }
 
 bool isFetchableAddress(const QString &address) {
@@ -38,7 +43,7 @@ bool isFetchableAddress(const QString &address) {
 
 FetchResult downloadScript(const QString &address) {
     if (!isFetchableAddress(address))
-        return {};
+        return declined();
     return fromHttp(HttpManager::getBlocking(address));
 }
 
@@ -47,16 +52,16 @@ FetchResult readLocalScript(const QString &path) {
 }
 
 FetchResult readLocalScript(const QString &path, const CancelToken &token) {
+    // Whatever keeps the file from being read (missing, a folder, a broken link) is a failure with its
+    // reason, so the window and the command line can say why the script's body is empty.
     FetchResult out;
-    if (!FileExists(path))
-        return out;
     const TextCodec::FileText file = TextCodec::readFile(path, token);
     if (file.ok) {
         out.text = file.text;
         out.encoding = {file.encoding, file.bom};
     } else {
         out.failed = true;
-        out.reason = file.error.isEmpty() ? QStringLiteral("文件无法读取") : file.error;
+        out.reason = file.reason.isEmpty() ? QStringLiteral("文件无法读取") : file.reason;
     }
     return out;
 }
@@ -78,7 +83,7 @@ ScriptFetch::~ScriptFetch() {
 ScriptFetch *ScriptFetch::download(const QString &address, QObject *parent) {
     auto *fetch = new ScriptFetch(parent);
     if (!isFetchableAddress(address)) {
-        fetch->finishLater({});
+        fetch->finishLater(declined());
         return fetch;
     }
     fetch->m_request = HttpManager::forThread()->get(address, fetch);

@@ -16,7 +16,7 @@ public:
     void navigate(const QString &address) override {
         navigations << address;
         pending = address;
-        doc = PageDocument{address, {}};
+        doc = PageDocument{address, {}, {}};
         if (address == QLatin1String("about:blank"))
             return; // the blank page is there at once
         busyNow = busyOnNavigate;
@@ -32,7 +32,7 @@ public:
     // `source`, a frame) reports completion.
     void complete(QObject *source = nullptr, bool stayBusy = false) {
         if (!source) {
-            doc = pages.value(pending, PageDocument{pending, {}});
+            doc = pages.value(pending, PageDocument{pending, {}, {}});
             busyNow = stayBusy;
         }
         emit documentComplete(source ? source : this, pending);

@@ -7,7 +7,7 @@
 #include "util/AppInfo.h"
 #include "util/Module1.h"
 #include "workbench/FindNext.h"
-#include "workbench/SaveEncoding.h"
+#include "workbench/SourceSave.h"
 #include "workbench/ui/PaneFormat.h"
 #include "workbench/ui/PaneTools.h"
 
@@ -94,12 +94,10 @@ void WorkbenchTools::saveOverSource() {
     if (!c.Text1 || !c.RtbOld)
         return;
     const QString path = c.Text1->text();
-    if (path.isEmpty())
+    if (path.isEmpty() || m_save)
         return;
     if (Dialogs::current().message(m_window, QStringLiteral("确认替换保存?"), Dialogs::Icon::Question,
                                    Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
-        return;
-    if (m_save)
         return;
     // The file keeps the encoding it was read with, as the window recorded it. Without a record it is
     // detected from the file; a file that has gone is written in the host code page.
@@ -108,11 +106,17 @@ void WorkbenchTools::saveOverSource() {
         const TextCodec::FileText before = TextCodec::readFile(path);
         recorded = before.ok ? TextCodec::Encoding{before.encoding, before.bom} : TextCodec::Encoding{};
     }
-    const QByteArray encoding = EncodingForRewrite(recorded->name);
-    const bool bom = recorded->bom;
-    const QString text = c.RtbOld->text();
+    const QString text = ScriptTextForSave(c.RtbOld->text(), m_sourceHeader);
+    SavePlan plan = PlanSave(text, recorded->name, recorded->bom);
+    if (plan.askUtf8) {
+        if (Dialogs::current().message(m_window, Utf8Question(plan.encoding), Dialogs::Icon::Question,
+                                       Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
+            return;
+        plan.encoding = QByteArrayLiteral("UTF-8");
+        plan.bom = false;
+    }
     if (text.size() < BackgroundSize) {
-        reportSave(TextCodec::writeFile(path, text, encoding, bom));
+        reportSave(TextCodec::writeFile(path, text, plan.encoding, plan.bom));
         return;
     }
     if (c.Command7)
@@ -127,7 +131,7 @@ void WorkbenchTools::saveOverSource() {
         reportSave(error);
     });
     m_save->setFuture(WorkerPool::program().run<QString>(
-        CancelToken(), [path, text, encoding, bom](const CancelToken &) {
+        CancelToken(), [path, text, encoding = plan.encoding, bom = plan.bom](const CancelToken &) {
             return TextCodec::writeFile(path, text, encoding, bom);
         }));
 }
@@ -241,6 +245,7 @@ void WorkbenchTools::reload() {
 }
 
 void WorkbenchTools::finishReload(const TextCodec::FileText &file) {
+    m_sourceHeader.clear(); // the pane holds the file alone now
     if (!file.ok) {
         c.RtbOld->setText(QString());
         const QString path = c.sourcePath ? c.sourcePath() : QString();

@@ -36,6 +36,9 @@ public:
     // From this many UTF-16 units (text) or bytes (file) on, "保存" and "重新打开" work off the
     // user-interface thread.
     static constexpr qint64 BackgroundSize = qint64(4) << 20;
+    // The header line the collection wrote above the script file in RtbOld ("\r\n" included): "保存"
+    // leaves it and the collection's final line break out. Empty when the pane holds the file alone.
+    void setSourceHeader(const QString &header) { m_sourceHeader = header; }
     // The file name the save-as dialog holds (it keeps the last one between uses).
     QString dialogFileName() const { return m_dialogFileName; }
 
@@ -62,4 +65,5 @@ private:
     QFutureWatcher<QString> *m_save = nullptr;
     CancelToken m_reloadToken;
     QString m_dialogFileName;
+    QString m_sourceHeader;
 };
