@@ -17,3 +17,5 @@ endif()
 add_library(Varnel::QScintilla INTERFACE IMPORTED)
 target_include_directories(Varnel::QScintilla INTERFACE ${QSCINTILLA_INCLUDE_DIR})
 target_link_libraries(Varnel::QScintilla INTERFACE ${QSCINTILLA_LIBRARY} Qt6::Widgets Qt6::PrintSupport)
+# The browser page engine; without it the program has the static engine only.
+find_package(Qt6 6.4 QUIET COMPONENTS WebEngineCore)

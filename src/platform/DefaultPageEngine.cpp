@@ -1,6 +1,7 @@
 // The embedded page engine: about:blank, local page files and http(s) pages, parsed with gumbo.
 
 #include "platform/HttpClient.h"
+#include "platform/PageAddress.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
 
@@ -9,7 +10,6 @@
 #include <QFutureWatcher>
 #include <QPointer>
 #include <QPromise>
-#include <QRegularExpression>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -23,28 +23,6 @@ const QString kBlank = QStringLiteral("about:blank");
 // Local page files larger than this are not loaded (the document stays empty).
 constexpr qint64 kMaxPageBytes = qint64(256) * 1024 * 1024;
 
-bool startsWithCi(const QString &text, QLatin1String prefix) {
-    return text.startsWith(prefix, Qt::CaseInsensitive);
-}
-
-// The native path a page address names on this machine, or empty when it names none.
-QString localPathOf(const QString &address) {
-    if (startsWithCi(address, QLatin1String("file:"))) {
-        // "file://" followed by the native path is the form this engine reports; take it literally first
-        // (a file name may hold "%" or "#").
-        const QString literal = address.mid(7);
-        if (startsWithCi(address, QLatin1String("file:///")) && QFileInfo::exists(literal))
-            return literal;
-        const QUrl url(address, QUrl::TolerantMode);
-        return url.isLocalFile() ? url.toLocalFile() : QString();
-    }
-    // Any other scheme ("about:", "javascript:", "ftp:") names no file; a single letter is a drive.
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    if (address.isEmpty() || scheme.match(address).hasMatch())
-        return QString();
-    return QFileInfo(address).absoluteFilePath();
-}
-
 class DefaultPageEngine final : public PageEngine {
 public:
     explicit DefaultPageEngine(QObject *parent) : PageEngine(parent), m_http(new HttpClient(this)) {
@@ -56,10 +34,10 @@ public:
     void navigate(const QString &address) override {
         cancel();
         m_busy = true;
+        m_loadError.clear();
         const quint64 id = m_generation;
         const QString requested = address.trimmed();
-        if (startsWithCi(requested, QLatin1String("http://")) ||
-            startsWithCi(requested, QLatin1String("https://"))) {
+        if (isHttpAddress(requested)) {
             m_request = m_http->get(requested);
             connect(m_request, &HttpRequest::finished, this,
                     [this, id, requested] { httpDone(id, requested); });
@@ -87,6 +65,7 @@ public:
     }
 
     bool busy() const override { return m_busy; }
+    QString loadError() const override { return m_loadError; }
     PageDocument &document() override { return m_document; }
 
     void stop() override {
@@ -142,6 +121,7 @@ private:
         m_request->deleteLater();
         m_request = nullptr;
         if (!result.ok) {
+            m_loadError = result.error;
             m_document = PageDocument{requested, {}};
             return complete();
         }
@@ -154,6 +134,7 @@ private:
     void loadLocal(quint64 id, const QString &requested) {
         const QString path = localPathOf(requested);
         if (path.isEmpty()) {
+            m_loadError = QStringLiteral("不支持的地址");
             m_document = PageDocument{requested, {}};
             return complete();
         }
@@ -178,6 +159,7 @@ private:
     QFutureWatcher<PageDocument> *m_watcher = nullptr;
     PageDocument m_document;
     quint64 m_generation = 0;
+    QString m_loadError;
     bool m_busy = false;
     bool m_silent = true;
 };

@@ -38,9 +38,14 @@ public:
     virtual PageDocument &document() = 0;
     // Stops a navigation in progress (closing a window); no completion is reported afterwards.
     virtual void stop() = 0;
+    // Why the last page could not be opened ("连接被拒绝", "HTTP 404", ...); empty when it opened.
+    virtual QString loadError() const { return QString(); }
 signals:
     // Raised when a document is complete; `source` is the engine for the page itself.
     void documentComplete(QObject *source, const QString &address);
+    // An external script element appeared while the page loads (its src as written); an engine that
+    // runs scripts reveals them early so their fetches can overlap the page load.
+    void scriptRevealed(const QString &src);
 };
 
 // The embedded engine: HttpClient for http(s), TextCodec for decoding, gumbo for parsing.
