@@ -31,10 +31,6 @@ bool FileExists(const QString &path) {
     return info.exists() && info.isFile() && !info.isHidden();
 }
 
-bool isHttpAddress(const QString &address) {
-    return address.left(7).toLower() == QLatin1String("http://");
-}
-
 FetchResult downloadScript(const QString &address) {
     if (!isHttpAddress(address))
         return {};

@@ -6,6 +6,11 @@
 #include "platform/TextCodec.h"
 #include "workbench/Normaliser.h"
 
+#ifdef VARNEL_BROWSER_ENGINE
+#include "platform/browser/BrowserPageEngine.h"
+#include "platform/browser/BrowserStartCheck.h"
+#endif
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,16 +25,41 @@ int usage(Output &output) {
     return UsageError;
 }
 
+// The engine for a load of `kind`: the browser engine only for pages, and only when it can start here.
+std::unique_ptr<PageEngine> engineFor(short kind, bool browser, Output &output) {
+#ifdef VARNEL_BROWSER_ENGINE
+    if (browser && kind != 1) {
+        const QString problem = BrowserStartCheck::problemHere();
+        if (problem.isEmpty())
+            return std::unique_ptr<PageEngine>(createBrowserPageEngine());
+        output.err += QStringLiteral("浏览器内核无法启动，已改用静态解析。（%1）\n").arg(problem).toUtf8();
+    }
+#else
+    if (browser && kind != 1)
+        output.err += QStringLiteral("浏览器内核无法启动，已改用静态解析。（程序构建时没有浏览器内核）\n").toUtf8();
+#endif
+    return std::unique_ptr<PageEngine>(createDefaultPageEngine());
+}
+
 int collect(const QStringList &args, Output &output) {
     short kind = 0;
     QString source;
     bool list = false;
+    QString engineName;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--list")) {
             if (list)
                 return usage(output);
             list = true;
+            continue;
+        }
+        if (a == QLatin1String("--engine")) {
+            if (!engineName.isEmpty() || i + 1 >= args.size())
+                return usage(output);
+            engineName = args.at(++i);
+            if (engineName != QLatin1String("static") && engineName != QLatin1String("browser"))
+                return usage(output);
             continue;
         }
         short k = 0;
@@ -53,7 +83,7 @@ int collect(const QStringList &args, Output &output) {
     if (kind != 3 && QDir::isRelativePath(source) && !shareOrDrive)
         source = QFileInfo(source).absoluteFilePath();
 
-    std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
+    std::unique_ptr<PageEngine> engine = engineFor(kind, engineName == QLatin1String("browser"), output);
     StringSink sink;
     const QList<ScriptFailure> failures = SourceLoader::runBlocking(engine.get(), &sink, kind, source);
 
@@ -93,11 +123,18 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
 
 QString usageText() {
     return QStringLiteral("用法：\n"
-                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list]\n"
+                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list] [--engine static|browser]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项。无法取得的脚本及原因写到标准错误。\n"
+                          "      --engine browser 用浏览器内核打开网页并运行网页脚本（默认 static：只解析不运行）。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n");
+}
+
+bool wantsBrowserEngine(const QStringList &args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--engine"));
+    return !args.isEmpty() && args.first() == QLatin1String("collect") && at >= 0 && at + 1 < args.size() &&
+           args.at(at + 1) == QLatin1String("browser");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {

@@ -53,7 +53,15 @@ class TestCli : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
+        TestEnv::prepareBrowserEngine(); // for the program runs with --engine browser
         m_server = std::make_unique<LocalHttpServer>();
+        m_server->route(QStringLiteral("/site/dyn.htm"),
+                        LocalHttpServer::reply(200,
+                                               "<html><body><script>var s = document.createElement('script');"
+                                               " s.src = 'x.js'; document.body.appendChild(s);</script>"
+                                               "<template><script>never();</script></template>"
+                                               "<script>alert(1);</script></body></html>",
+                                               "text/html"));
         m_server->route(QStringLiteral("/b.js"),
                         LocalHttpServer::reply(200, "var b = 2;", "text/javascript"));
         m_server->route(QStringLiteral("/site/page.htm"),
@@ -86,13 +94,14 @@ private slots:
                              "网址3：https://127.0.0.1:$PORT/b.js\r\n\r\n"
                              "网址4[本地JS]：$DIR/missing.js\r\n\r\n"
                              "网址5[网页内JS]：$DIR/p.htm\r\n\r\n";
+        // The https address goes to a server that speaks plain http: fetched, failed, and said so.
         QTest::newRow("page, worked example and every class")
-            << QStringList{"collect", "--page", "$DIR/p.htm"} << page << "";
+            << QStringList{"collect", "--page", "$DIR/p.htm"} << page << "https://127.0.0.1:$PORT/b.js：";
         QTest::newRow("page, list") << QStringList{"collect", "--list", "--page", "$DIR/p.htm"}
                                     << "[网页内JS-0] $DIR/p.htm\n[本地JS-1] $DIR/a.js\n$HTTP/b.js\n"
                                        "https://127.0.0.1:$PORT/b.js\n[本地JS-4] $DIR/missing.js\n"
                                        "[网页内JS-5] $DIR/p.htm\n"
-                                    << "";
+                                    << "https://127.0.0.1:$PORT/b.js：";
         QTest::newRow("script file") << QStringList{"collect", "--script", "$DIR/a.js"}
                                      << "网址0[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
                                      << "";
@@ -104,6 +113,22 @@ private slots:
             << "网址0：$HTTP/site/x.js\r\nx();\r\n网址1：$HTTP/site/gone.js\r\n\r\n"
                "网址2[网页内JS]：$HTTP/site/page.htm\r\nvar t = 1;\nvar u = 2;\r\n"
             << "$HTTP/site/gone.js";
+        const QString dynInline = "网址%1[网页内JS]：$HTTP/site/dyn.htm\r\n";
+        QTest::newRow("scripts added by scripts, browser engine")
+            << QStringList{"collect", "--engine", "browser", "--url", "$HTTP/site/dyn.htm"}
+            << dynInline.arg(0) +
+                   "var s = document.createElement('script'); s.src = 'x.js'; document.body.appendChild(s);\r\n"
+                   "网址1：$HTTP/site/x.js\r\nx();\r\n" +
+                   dynInline.arg(2) + "alert(1);\r\n"
+            << "";
+        QTest::newRow("scripts added by scripts, static engine")
+            << QStringList{"collect", "--url", "$HTTP/site/dyn.htm", "--engine", "static", "--list"}
+            << "[网页内JS-0] $HTTP/site/dyn.htm\n[网页内JS-1] $HTTP/site/dyn.htm\n"
+            << "";
+        QTest::newRow("script file keeps the static engine")
+            << QStringList{"collect", "--engine", "browser", "--script", "$DIR/a.js"}
+            << "网址0[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
+            << "";
     }
     void collect() {
         QFETCH(QStringList, args);
@@ -138,6 +163,10 @@ private slots:
         QTest::newRow("missing value") << QStringList{"collect", "--page"};
         QTest::newRow("two sources") << QStringList{"collect", "--page", "a", "--url", "b"};
         QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
+        QTest::newRow("engine without name") << QStringList{"collect", "--page", "a", "--engine"};
+        QTest::newRow("unknown engine") << QStringList{"collect", "--engine", "gecko", "--page", "a"};
+        QTest::newRow("two engines") << QStringList{"collect", "--engine", "static", "--engine", "browser",
+                                                    "--page", "a"};
         QTest::newRow("normalise two files") << QStringList{"normalise", "a", "b"};
     }
     void usageErrors() {

@@ -1,7 +1,9 @@
 // The browser page engine against pages served from 127.0.0.1 and local files; the static engine reads
 // the same pages for comparison.
 #include "platform/PageEngine.h"
+#include "platform/browser/BrowserLoadError.h"
 #include "platform/browser/BrowserPageEngine.h"
+#include "platform/browser/BrowserReadout.h"
 #include "platform/browser/BrowserStartCheck.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
@@ -226,6 +228,106 @@ private slots:
         // A completion would be queued by now; a blank page after it proves the order of events.
         QCOMPARE(load(engine.get(), QStringLiteral("about:blank")), QStringLiteral("about:blank"));
         QCOMPARE(spy.count(), 1);
+    }
+
+    void startCheck_data() {
+        QTest::addColumn<bool>("gui");
+        QTest::addColumn<bool>("helper");
+        QTest::addColumn<bool>("resources");
+        QTest::addColumn<bool>("root");
+        QTest::addColumn<QString>("disableSandbox");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<QString>("problemPart"); // empty: it can start
+        QTest::newRow("user") << true << true << true << false << "" << "" << "";
+        QTest::newRow("no gui application") << false << true << true << false << "" << "" << "图形界面";
+        QTest::newRow("no helper") << true << false << true << false << "" << "" << "QtWebEngineProcess";
+        QTest::newRow("no resources") << true << true << false << false << "" << "" << "资源文件";
+        QTest::newRow("root, sandbox on") << true << true << true << true << "" << "" << "root";
+        QTest::newRow("root, sandbox variable 0") << true << true << true << true << "0" << "" << "root";
+        QTest::newRow("root, sandbox off") << true << true << true << true << "1" << "" << "";
+        QTest::newRow("root, no-sandbox switch") << true << true << true << true << ""
+                                                 << "--disable-gpu --no-sandbox" << "";
+        QTest::newRow("root, look-alike switch") << true << true << true << true << ""
+                                                 << "--no-sandboxes" << "root";
+    }
+    void startCheck() {
+        QFETCH(bool, gui);
+        QFETCH(bool, helper);
+        QFETCH(bool, resources);
+        QFETCH(bool, root);
+        QFETCH(QString, disableSandbox);
+        QFETCH(QString, flags);
+        QFETCH(QString, problemPart);
+        const BrowserStartCheck::Facts facts{gui, helper, resources, root, disableSandbox, flags};
+        const QString problem = BrowserStartCheck::problem(facts);
+        if (problemPart.isEmpty())
+            QCOMPARE(problem, QString());
+        else
+            QVERIFY2(problem.contains(problemPart), qPrintable(problem));
+    }
+
+    void loadErrorReason_data() {
+        using D = BrowserLoadError::Domain;
+        QTest::addColumn<int>("domain");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fine") << int(D::None) << 0 << "";
+        QTest::newRow("status 200") << int(D::HttpStatus) << 200 << "";
+        QTest::newRow("status 503") << int(D::HttpStatus) << 503 << "HTTP 503";
+        QTest::newRow("refused") << int(D::Connection) << -102 << "连接被拒绝";
+        QTest::newRow("dns") << int(D::Dns) << -105 << "找不到服务器";
+        QTest::newRow("closed") << int(D::Connection) << -324 << "服务器关闭了连接";
+        QTest::newRow("certificate") << int(D::Certificate) << -202 << "证书错误：bad";
+        QTest::newRow("certificate number") << int(D::Internal) << -202 << "证书错误：bad";
+        QTest::newRow("missing file") << int(D::Internal) << -6 << "找不到文件";
+        QTest::newRow("anything else") << int(D::Internal) << -999 << "网络错误：bad";
+    }
+    void loadErrorReason() {
+        QFETCH(int, domain);
+        QFETCH(int, code);
+        QFETCH(QString, reason);
+        QCOMPARE(BrowserLoadError::reason(BrowserLoadError::Domain(domain), code, QStringLiteral("bad")), reason);
+    }
+
+    // Read-outs arrive in pieces; the document is the live order, then what was inserted and removed.
+    void readoutMerge_data() {
+        QTest::addColumn<QVariantList>("answers"); // each: [count, order, fresh srcs]
+        QTest::addColumn<QStringList>("scripts");  // src, or "inline"
+        auto answer = [](int count, QVariantList order, QStringList fresh) {
+            QVariantList items;
+            for (const QString &src : fresh)
+                items << QVariant(QVariantList{src == QLatin1String("inline") ? QVariant() : QVariant(src),
+                                               QStringLiteral("text"), false});
+            return QVariant(QVariantMap{{"count", count}, {"order", order}, {"fresh", items},
+                                        {"url", "http://h/"}});
+        };
+        QTest::newRow("one read") << QVariantList{answer(2, {0, 1}, {"inline", "a.js"})}
+                                  << QStringList{"inline", "a.js"};
+        QTest::newRow("two reads") << QVariantList{answer(1, {0}, {"a.js"}), answer(3, {0, 2, 1}, {"b.js", "c.js"})}
+                                   << QStringList{"a.js", "c.js", "b.js"};
+        QTest::newRow("removed go last, in insertion order")
+            << QVariantList{answer(4, {2, 0}, {"a.js", "gone1.js", "b.js", "gone2.js"})}
+            << QStringList{"b.js", "a.js", "gone1.js", "gone2.js"};
+        QTest::newRow("final read from the start replaces")
+            << QVariantList{answer(2, {0, 1}, {"a.js", "b.js"}), answer(2, {1, 0}, {"x.js", "y.js"})}
+            << QStringList{"y.js", "x.js"};
+        QTest::newRow("not a read-out is ignored")
+            << QVariantList{answer(1, {0}, {"a.js"}), QVariant(QStringLiteral("oops")), QVariant()}
+            << QStringList{"a.js"};
+        QTest::newRow("gap is ignored") << QVariantList{answer(1, {0}, {"a.js"}), answer(5, {0}, {"e.js"})}
+                                        << QStringList{"a.js"};
+        QTest::newRow("order out of range is ignored")
+            << QVariantList{answer(1, {0}, {"a.js"}), answer(2, {0, 7}, {"b.js"})} << QStringList{"a.js"};
+    }
+    void readoutMerge() {
+        QFETCH(QVariantList, answers);
+        QFETCH(QStringList, scripts);
+        BrowserReadout::State state;
+        for (const QVariant &a : answers)
+            BrowserReadout::merge(a, state);
+        const PageDocument doc = BrowserReadout::documentOf(state, QStringLiteral("http://h/"));
+        QCOMPARE(doc.url, QStringLiteral("http://h/"));
+        QCOMPARE(describe(doc), scripts);
     }
 
     void blankPageKeepsAddedScript() {
