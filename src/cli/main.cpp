@@ -1,6 +1,7 @@
 // varneljs-cli: the load sequence and the normaliser of the analysis window, without windows.
 
 #include "CliCommands.h"
+#include "platform/TextCodec.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,7 +11,9 @@
 #include "platform/browser/BrowserStartCheck.h"
 #endif
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include <fcntl.h>
@@ -18,24 +21,28 @@
 
 namespace {
 
-void writeAll(FILE *stream, const QByteArray &bytes) {
-    if (!bytes.isEmpty())
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+// Writes all of `bytes`; false (with errno kept) when the stream refused them.
+bool writeAll(FILE *stream, const QByteArray &bytes) {
+    if (!bytes.isEmpty() &&
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) != size_t(bytes.size()))
+        return false;
+    return std::fflush(stream) == 0 && !std::ferror(stream);
 }
+
+// The toolkit's own notices (network, plugins) are not this program's output: stderr carries only the
+// reasons the commands give. Fatal messages still end the program as Qt ends it.
+void dropToolkitMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 } // namespace
 
 int main(int argc, char **argv) {
+    qInstallMessageHandler(dropToolkitMessages);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    // The browser engine needs a GUI application; a command line has no screen, so offscreen unless
-    // the caller chose a platform. Everything else runs on a core application, which starts no GUI.
-    std::unique_ptr<QCoreApplication> app;
     const bool browser = Cli::wantsBrowserEngine(args);
-    // The browser engine and its helper processes talk on stderr (start-up parameters, GL notes);
-    // the command's own stderr is its report of unobtainable scripts, so theirs goes nowhere.
+    // The browser engine's helper processes write their own notes (start-up parameters, GL) straight to
+    // stderr, past the message handler; while the command runs, stderr goes nowhere.
     const int savedStderr = browser ? ::dup(STDERR_FILENO) : -1;
     if (savedStderr >= 0) {
         const int null = ::open("/dev/null", O_WRONLY);
@@ -44,6 +51,9 @@ int main(int argc, char **argv) {
             ::close(null);
         }
     }
+    // The browser engine needs a GUI application; a command line has no screen, so offscreen unless
+    // the caller chose a platform. Everything else runs on a core application, which starts no GUI.
+    std::unique_ptr<QCoreApplication> app;
     if (browser) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -56,17 +66,25 @@ int main(int argc, char **argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     Cli::Output output;
-    const int code = Cli::run(QCoreApplication::arguments().mid(1), output, [] {
+    int code = Cli::run(QCoreApplication::arguments().mid(1), output, [] {
         QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly))
-            return QByteArray();
-        return in.readAll();
+        QByteArray bytes;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            TextCodec::readBounded(in, Cli::maxInputBytes() + 1, bytes);
+        return bytes;
     });
     if (savedStderr >= 0) {
         ::dup2(savedStderr, STDERR_FILENO);
         ::close(savedStderr);
     }
-    writeAll(stdout, output.out);
+    if (!writeAll(stdout, output.out)) {
+        const int error = errno;
+        output.err += QStringLiteral("无法写出标准输出：%1\n")
+                          .arg(QString::fromLocal8Bit(std::strerror(error)))
+                          .toUtf8();
+        if (code == Cli::Ok)
+            code = Cli::NotObtained;
+    }
     writeAll(stderr, output.err);
     return code;
 }

@@ -16,6 +16,7 @@ struct ScriptElement {
 struct PageDocument {
     QString url;                  // the document's address
     QList<ScriptElement> scripts; // in document order
+    QString loadError;            // why the page could not be had ("HTTP 404", "文件不存在"), or empty
     // Adds a script element to the body (as createElement("script") + appendChild).
     void appendScript(const QString &src, bool defer) { scripts.append({src, QString(), defer}); }
 };
@@ -30,7 +31,7 @@ public:
     // The engine shows no dialogs of its own (always true here; kept for the window's load sequence).
     virtual void setSilent(bool silent) = 0;
     // Starts loading `address`; returns at once. A page that cannot be loaded gives an empty document
-    // with the requested address.
+    // with the requested address and the reason in its loadError.
     virtual void navigate(const QString &address) = 0;
     // True while a navigation is in progress.
     virtual bool busy() const = 0;
@@ -38,8 +39,6 @@ public:
     virtual PageDocument &document() = 0;
     // Stops a navigation in progress (closing a window); no completion is reported afterwards.
     virtual void stop() = 0;
-    // Why the last page could not be opened ("连接被拒绝", "HTTP 404", ...); empty when it opened.
-    virtual QString loadError() const { return QString(); }
 signals:
     // Raised when a document is complete; `source` is the engine for the page itself.
     void documentComplete(QObject *source, const QString &address);

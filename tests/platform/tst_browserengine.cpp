@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(load(engine.get(), address), address);
         QCOMPARE(engine->document().url, address);
         QCOMPARE(describe(engine->document()), scripts);
-        QCOMPARE(engine->loadError(), QString());
+        QCOMPARE(engine->document().loadError, QString());
         if (browserEngine) {
             QStringList external = scripts.filter(QStringLiteral(".js"));
             QStringList seen;
@@ -200,10 +200,10 @@ private slots:
         const QString reported = load(engine.get(), address);
         QVERIFY2(!reported.startsWith(QLatin1Char('<')), qPrintable(reported));
         if (reason.endsWith(QStringLiteral("：")))
-            QVERIFY2(engine->loadError().startsWith(reason) && engine->loadError().size() > reason.size(),
-                     qPrintable(engine->loadError()));
+            QVERIFY2(engine->document().loadError.startsWith(reason) && engine->document().loadError.size() > reason.size(),
+                     qPrintable(engine->document().loadError));
         else
-            QCOMPARE(engine->loadError(), reason);
+            QCOMPARE(engine->document().loadError, reason);
         QVERIFY(engine->document().scripts.isEmpty());
         QCOMPARE(engine->document().url, address);
     }
@@ -224,7 +224,7 @@ private slots:
         const QString address = server->baseUrl() + path;
         QCOMPARE(load(engine.get(), address), address);
         QCOMPARE(describe(engine->document()).mid(0, 2), (QStringList{"inline", "ext.js"}));
-        QCOMPARE(engine->loadError(), QString());
+        QCOMPARE(engine->document().loadError, QString());
     }
 
     void stopEndsWithoutCompletion() {

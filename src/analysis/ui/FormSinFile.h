@@ -126,6 +126,8 @@ private:
     QWidget *outerWindow() const;
     void onTabChanged(int index);
     void onListRightButton(const QPoint &globalPos);
+    // Scrolls RtbOld to the script of Combo1's entry `index`.
+    void showScript(int index);
 
     // Load sequence, one step per event-loop turn.
     void startLoad();
@@ -133,7 +135,9 @@ private:
     void afterBlankPage();
     void finishLoad();
     void stopLoad();
-    void reportFailures(const QList<ScriptFailure> &failures);
+    // One message box, after the collection: the page's own failure first, then every script that
+    // could not be obtained.
+    void reportFailures(const QString &pageFailure, const QList<ScriptFailure> &failures);
 
     AnalysisHost *m_host;
     QWidget *m_body = nullptr; // everything but the logo; disabled while loading

@@ -1,3 +1,4 @@
+#include "app/AppLook.h"
 #include "app/PageEngineChoice.h"
 #include "app/ui/MDIForm1.h"
 #include "util/AppInfo.h"
@@ -17,6 +18,7 @@ int main(int argc, char **argv) {
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::Title);
+    AppLook::Apply(app);
 #ifdef VARNEL_BROWSER_ENGINE
     PageEngineChoice::install([](QObject *parent) { return createBrowserPageEngine(parent); },
                               [] { return BrowserStartCheck::problemHere(); });

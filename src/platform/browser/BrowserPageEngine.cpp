@@ -37,7 +37,6 @@ public:
     void setSilent(bool) override {} // always silent
     bool busy() const override { return m_busy; }
     PageDocument &document() override { return m_document; }
-    QString loadError() const override { return m_loadError; }
 
     void navigate(const QString &address) override {
         release();
@@ -46,7 +45,7 @@ public:
         const quint64 id = ++m_generation;
         const QString requested = address.trimmed();
         m_requested = requested;
-        m_document = PageDocument{requested, {}};
+        m_document = PageDocument{requested, {}, {}};
         QUrl url;
         if (isHttpAddress(requested)) {
             url = QUrl(requested, QUrl::TolerantMode);
@@ -55,7 +54,7 @@ public:
             if (!path.isEmpty())
                 url = QUrl::fromLocalFile(path);
             else
-                m_loadError = QStringLiteral("不支持的地址");
+                m_loadError = m_document.loadError = QStringLiteral("不支持的地址");
         } else {
             m_document.url = kBlank;
         }
@@ -200,7 +199,7 @@ private:
         if (!m_busy || !m_page)
             return;
         m_document = m_loadError.isEmpty() ? BrowserReadout::documentOf(m_state, addressOf(m_page->url()))
-                                           : PageDocument{m_requested, {}};
+                                           : PageDocument{m_requested, {}, m_loadError};
         release();
         complete();
     }
