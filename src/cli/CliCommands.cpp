@@ -1,9 +1,11 @@
 #include "CliCommands.h"
 
+#include "analysis/ScriptBlocks.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
+#include "decompose/Functions.h"
 #include "workbench/Normaliser.h"
 
 #include <QDir>
@@ -70,22 +72,51 @@ int collect(const QStringList &args, Output &output) {
     return Ok;
 }
 
+// The text of FILE, decoded like any script file, or of stdin without one; false after a message.
+bool readInput(const QStringList &files, Output &output, const std::function<QByteArray()> &stdinBytes,
+               QString &text) {
+    if (files.isEmpty()) {
+        text = TextCodec::decode(stdinBytes()).text;
+        return true;
+    }
+    const TextCodec::FileText file = TextCodec::readFile(files.at(0));
+    if (!file.ok || !QFileInfo(files.at(0)).isFile()) {
+        const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
+        output.err += QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), reason).toUtf8();
+        return false;
+    }
+    text = file.text;
+    return true;
+}
+
 int normalise(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
     if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--"))))
         return usage(output);
     QString text;
-    if (args.isEmpty()) {
-        text = TextCodec::decode(stdinBytes()).text;
-    } else {
-        const TextCodec::FileText file = TextCodec::readFile(args.at(0));
-        if (!file.ok || !QFileInfo(args.at(0)).isFile()) {
-            const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
-            output.err += QStringLiteral("无法读取 %1：%2\n").arg(args.at(0), reason).toUtf8();
-            return InputError;
-        }
-        text = file.text;
-    }
+    if (!readInput(args, output, stdinBytes, text))
+        return InputError;
     output.out += NormaliseCodeText(text).toUtf8();
+    return Ok;
+}
+
+int functions(QStringList args, Output &output, const std::function<QByteArray()> &stdinBytes) {
+    const bool combined = args.removeAll(QStringLiteral("--combined")) > 0;
+    if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--"))))
+        return usage(output);
+    QString text;
+    if (!readInput(args, output, stdinBytes, text))
+        return InputError;
+    QList<Decompose::Block> blocks;
+    if (combined) {
+        for (const ScriptBlock &b : ScriptBlocksOf(text))
+            blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
+    } else {
+        blocks = Decompose::wholeTextBlock(text);
+    }
+    QByteArray out;
+    for (const Decompose::Function &f : Decompose::functionsOf(text, blocks))
+        out += QStringLiteral("%1\t%2\t%3\n").arg(f.name).arg(f.script).arg(f.line).toUtf8();
+    output.out += out;
     return Ok;
 }
 
@@ -97,7 +128,10 @@ QString usageText() {
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项。无法取得的脚本及原因写到标准错误。\n"
                           "  varneljs-cli normalise [文件]\n"
-                          "      把文件（或标准输入）的规范化结果写到标准输出。\n");
+                          "      把文件（或标准输入）的规范化结果写到标准输出。\n"
+                          "  varneljs-cli functions [--combined] [文件]\n"
+                          "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"
+                          "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
@@ -109,6 +143,8 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
         return collect(rest, output);
     if (command == QLatin1String("normalise"))
         return normalise(rest, output, stdinBytes);
+    if (command == QLatin1String("functions"))
+        return functions(rest, output, stdinBytes);
     return usage(output);
 }
 

@@ -7,6 +7,9 @@
 //       (LF). Scripts that could not be fetched or read go to stderr with the reason.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
+//   functions [--combined] [FILE]
+//       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
+//       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.
 //
 // Exit codes: 0 when the command ran (a collection with unobtainable scripts included), 1 when an input
 // file cannot be read, 2 on a usage error (the usage text goes to stderr).
@@ -27,7 +30,7 @@ struct Output {
 
 QString usageText();
 
-// `args` without the program name. `stdinBytes` is read only by normalise without FILE.
+// `args` without the program name. `stdinBytes` is read only by normalise and functions without FILE.
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes);
 
 } // namespace Cli
