@@ -251,6 +251,13 @@ Range Finder::withSemicolon(TSNode node) const {
 
 void Finder::addValue(TSNode fn) {
     const int index = int(m_path.size()) - 1;
+    // A named function expression standing as a statement is what the parser recovers of a declaration
+    // that lacks its closing brace (a script cut short).
+    const TSNode ownName = ts_node_child_by_field_name(fn, "name", 4);
+    if (!isNull(ownName) && index > 0 && kindOf(m_path[index - 1].node) == NodeKind::ExpressionStatement) {
+        add(textOf(ownName), fn, fn, rangeOf(m_path[index - 1].node));
+        return;
+    }
     const QString name = nameBoundTo(index);
     if (name.isEmpty())
         return;
