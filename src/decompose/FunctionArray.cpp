@@ -181,6 +181,27 @@ FunctionArray::Outcome FunctionArray::apply(QList<Edit> edits) {
     return Outcome::Changed;
 }
 
+Range FunctionArray::rangeInLoadedText(Range range) const {
+    // The inverse edits of a step are ranges of the text after it, holding the text they replaced.
+    auto before = [](const QList<Edit> &inverse, qsizetype pos, bool isEnd) {
+        qsizetype shift = 0;
+        for (const Edit &e : inverse) {
+            if (e.range.end <= pos)
+                shift += e.replacement.size() - e.range.length();
+            else if (e.range.start < pos)
+                return e.range.start + shift + (isEnd ? e.replacement.size() : 0);
+            else
+                break;
+        }
+        return pos + shift;
+    };
+    for (qsizetype s = m_history.size() - 1; s >= 0; --s) {
+        const QList<Edit> &inverse = m_history.at(s).inverse;
+        range = Range{before(inverse, range.start, false), before(inverse, range.end, true)};
+    }
+    return range;
+}
+
 bool FunctionArray::undo() {
     if (m_history.isEmpty())
         return false;

@@ -39,6 +39,10 @@ public:
     // the definitions of the others go. Definitions holding the kept one stay, too.
     Outcome mergeSame(int index);
 
+    // Where `range` of the current text lies in the text as loaded; a part an edit made maps to the text
+    // that edit replaced.
+    Range rangeInLoadedText(Range range) const;
+
     bool canUndo() const { return !m_history.isEmpty(); }
     bool undo();
     int changeCount() const { return int(m_history.size()); }

@@ -72,13 +72,13 @@ QList<Function> joinChunks(const QList<ChunkResult> &results) {
     return all;
 }
 
-QList<Function> functionsOf(const QString &text, const QList<Block> &blocks) {
+QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel) {
     // A few chunks per core, so one long block does not keep the others waiting.
     const QList<Chunk> chunks = splitIntoChunks(blocks, text.size(), 4 * std::max(1, QThread::idealThreadCount()));
     if (chunks.size() <= 1)
-        return joinChunks({functionsOfChunk(text, chunks.value(0))});
+        return joinChunks({functionsOfChunk(text, chunks.value(0), cancel)});
     const QList<ChunkResult> results = QtConcurrent::blockingMapped<QList<ChunkResult>>(
-        chunks, [&text](const Chunk &c) { return functionsOfChunk(text, c); });
+        chunks, [&text, cancel](const Chunk &c) { return functionsOfChunk(text, c, cancel); });
     return joinChunks(results);
 }
 

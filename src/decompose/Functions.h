@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <atomic>
+
 namespace Decompose {
 
 // [start, end) in UTF-16 code units of the combined text.
@@ -51,8 +53,9 @@ struct BlockFunctions {
 BlockFunctions functionsOfBlock(QStringView text, const Block &block, int firstLine);
 
 // Every block, in text order. The blocks are parsed in parallel on the global thread pool; the call
-// returns when all are done. `blocks` must be sorted and must not overlap.
-QList<Function> functionsOf(const QString &text, const QList<Block> &blocks);
+// returns when all are done. `blocks` must be sorted and must not overlap. `cancel`, once set, ends the
+// work between two blocks; the result is then incomplete and meant to be dropped.
+QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel = nullptr);
 
 // A plain script file: its whole text is block 0.
 inline QList<Block> wholeTextBlock(const QString &text) { return {Block{0, Range{0, text.size()}}}; }
