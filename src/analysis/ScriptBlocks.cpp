@@ -63,3 +63,46 @@ QList<ScriptBlock> ScriptBlocksOf(const QString &text) {
         body = nextBody;
     }
 }
+
+QList<ScriptBlock> ScriptBlocksOf(const QString &text, const QStringList &headers) {
+    QList<ScriptBlock> blocks;
+    QList<qsizetype> headerStarts;
+    qsizetype from = 0;
+    for (int i = 0; i < headers.size(); ++i) {
+        const qsizetype at = headers.at(i).isEmpty() ? -1 : text.indexOf(headers.at(i), from);
+        if (at < 0)
+            continue;
+        qsizetype body = at + headers.at(i).size();
+        if (QStringView(text).mid(body).startsWith(Crlf))
+            body += 2;
+        if (!blocks.isEmpty()) {
+            qsizetype end = at;
+            if (end - 2 >= blocks.last().bodyStart && QStringView(text).mid(end - 2, 2) == Crlf)
+                end -= 2;
+            blocks.last().bodyEnd = end;
+        }
+        blocks.push_back({i, body, text.size()});
+        from = body;
+    }
+    if (blocks.isEmpty())
+        return ScriptBlocksOf(text);
+    ScriptBlock &last = blocks.last();
+    if (text.endsWith(Crlf) && text.size() - 2 >= last.bodyStart)
+        last.bodyEnd = text.size() - 2;
+    return blocks;
+}
+
+QString HeaderOfListEntry(int index, const QString &entry) {
+    static const struct {
+        QString prefix;
+        QString tag;
+    } classes[] = {{QStringLiteral("[网页内JS-"), Tags[0]}, {QStringLiteral("[网络JS-"), Tags[1]},
+                   {QStringLiteral("[本地JS-"), Tags[2]}};
+    const QString number = QString::number(index);
+    for (const auto &c : classes) {
+        const QString prefix = c.prefix + number + QStringLiteral("] ");
+        if (entry.startsWith(prefix))
+            return Label + number + c.tag + entry.mid(prefix.size());
+    }
+    return Label + number + Tags[3] + entry;
+}

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct ScriptBlock {
     int number = 0;
@@ -16,3 +17,11 @@ struct ScriptBlock {
 };
 
 QList<ScriptBlock> ScriptBlocksOf(const QString &text);
+
+// The same with the header lines known (their text without the line break, in script order, as
+// HeaderOfListEntry gives them): found by their exact text, also where the normaliser has joined a header
+// to the line after it. Headers not in the text are skipped; with none found, ScriptBlocksOf(text).
+QList<ScriptBlock> ScriptBlocksOf(const QString &text, const QStringList &headers);
+
+// The header line of script `index` from its script-list entry ("[本地JS-1] C:/a.js" -> "网址1[本地JS]：C:/a.js").
+QString HeaderOfListEntry(int index, const QString &entry);

@@ -10,6 +10,7 @@
 #include "workbench/ui/WorkbenchTools.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -133,6 +134,10 @@ void FunctionTab::deriveFrom(const QString &text) {
     m_stop = stop;
     m_running = new QFutureWatcher<std::shared_ptr<Derived>>(this);
     auto *watcher = m_running;
+    // The script list names the header lines exactly, also once the normaliser has moved them.
+    QStringList headers;
+    for (int i = 0; i < m_form->Combo1->count(); ++i)
+        headers << HeaderOfListEntry(i, m_form->Combo1->itemText(i));
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, stop] {
         watcher->deleteLater();
         if (m_running != watcher)
@@ -143,10 +148,10 @@ void FunctionTab::deriveFrom(const QString &text) {
             return;
         applyDerived(*watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run([text, stop] {
+    watcher->setFuture(QtConcurrent::run([text, headers, stop] {
         auto d = std::make_shared<Derived>();
         d->text = text;
-        for (const ScriptBlock &b : ScriptBlocksOf(text))
+        for (const ScriptBlock &b : ScriptBlocksOf(text, headers))
             d->blocks.push_back(Block{b.number, Range{b.bodyStart, b.bodyEnd}});
         d->functions = functionsOf(text, d->blocks, stop.get());
         if (stop->load())
@@ -254,7 +259,13 @@ void FunctionTab::confirmModify() {
     if (!isModifying())
         return;
     const int index = m_modifying;
-    const FunctionArray::Outcome outcome = m_array.replaceText(index, m_form->Text4->toPlainText());
+    // The box shows lines; they go back with the breaks of the function they replace (CR LF unless it
+    // had bare LF ones).
+    QString replacement = m_form->Text4->toPlainText();
+    const QString original = m_array.functionText(index);
+    if (original.contains(QStringLiteral("\r\n")) || !original.contains(QLatin1Char('\n')))
+        replacement.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const FunctionArray::Outcome outcome = m_array.replaceText(index, replacement);
     if (outcome == FunctionArray::Outcome::AddsSyntaxErrors) {
         // Still editing: the text typed is kept for another try.
         Dialogs::current().message(m_form, QStringLiteral("修改后的函数有语法错误，未作修改。"),
