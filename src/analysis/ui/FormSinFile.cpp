@@ -275,8 +275,9 @@ void FormSinFile::显示到LV() {
     ListView1->clear();
     Label2->setText(QStringLiteral("函数种类数：") + QString::number(ListView1->topLevelItemCount()));
     MListView::ListViewAutoSizeColumns(ListView1, MListView::AutoSizeUseHeader);
-    // The entries come from the combined text, found in the background.
-    m_functions->deriveFrom(RtbOld->text());
+    // The entries come from the combined text, found in the background (the bytes are copied here and
+    // decoded there).
+    m_functions->deriveFromUtf8(RtbOld->utf8Text());
 }
 
 bool FormSinFile::判断LV1有相同项(const QString &name) const {

@@ -127,6 +127,14 @@ void FunctionTab::placeExtraButtons() {
 // ---- Deriving the list --------------------------------------------------------------------------------
 
 void FunctionTab::deriveFrom(const QString &text) {
+    derive([text] { return text; });
+}
+
+void FunctionTab::deriveFromUtf8(const QByteArray &utf8) {
+    derive([utf8] { return QString::fromUtf8(utf8); });
+}
+
+void FunctionTab::derive(const std::function<QString()> &makeText) {
     cancel();
     cancelModify();
     m_array.clear();
@@ -148,9 +156,10 @@ void FunctionTab::deriveFrom(const QString &text) {
             return;
         applyDerived(*watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run([text, headers, stop] {
+    watcher->setFuture(QtConcurrent::run([makeText, headers, stop] {
         auto d = std::make_shared<Derived>();
-        d->text = text;
+        d->text = makeText();
+        const QString &text = d->text;
         for (const ScriptBlock &b : ScriptBlocksOf(text, headers))
             d->blocks.push_back(Block{b.number, Range{b.bodyStart, b.bodyEnd}});
         d->functions = functionsOf(text, d->blocks, stop.get());

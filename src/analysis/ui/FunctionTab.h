@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class AnalysisHost;
@@ -32,6 +33,7 @@ public:
     // Finds the functions of `text` in the background; the list is filled when they are known. A
     // derivation still running is cancelled and its result dropped.
     void deriveFrom(const QString &text);
+    void deriveFromUtf8(const QByteArray &utf8);
     // Stops a derivation; its result never reaches the list.
     void cancel();
     bool isDeriving() const { return m_running != nullptr; }
@@ -62,6 +64,7 @@ protected:
 
 private:
     struct Derived;
+    void derive(const std::function<QString()> &text);
     void applyDerived(Derived &derived);
     void fillList(int selectIndex);
     void showSelected();
