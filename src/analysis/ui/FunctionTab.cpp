@@ -49,11 +49,12 @@ FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form),
     connect(m_form->ListView1, &QTreeWidget::itemSelectionChanged, this, &FunctionTab::showSelected);
     // After the window's own handler, which sets the entries' enabled state and shows the menu.
     connect(m_form->ListView1, &ListView::rightButtonPressed, this, [this] {
-        if (m_host && m_host->listPopupMenu().menu)
-            m_host->listPopupMenu().menu->setProperty(PopupOwner, QVariant::fromValue<QObject *>(this));
+        if (m_popupMenu)
+            m_popupMenu->setProperty(PopupOwner, QVariant::fromValue<QObject *>(this));
     });
     if (m_host) {
         const ListPopupMenu popup = m_host->listPopupMenu();
+        m_popupMenu = popup.menu;
         auto wire = [this](QAction *action, void (FunctionTab::*slot)()) {
             if (action)
                 connect(action, &QAction::triggered, this, [this, slot] {
@@ -93,13 +94,13 @@ FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form),
 
 FunctionTab::~FunctionTab() {
     cancel();
+    // The host may be gone by now (it deletes its windows last); the menu is watched on its own.
     if (popupIsOurs())
-        m_host->listPopupMenu().menu->setProperty(PopupOwner, QVariant());
+        m_popupMenu->setProperty(PopupOwner, QVariant());
 }
 
 bool FunctionTab::popupIsOurs() const {
-    QMenu *menu = m_host ? m_host->listPopupMenu().menu : nullptr;
-    return menu && menu->property(PopupOwner).value<QObject *>() == this;
+    return m_popupMenu && m_popupMenu->property(PopupOwner).value<QObject *>() == this;
 }
 
 bool FunctionTab::eventFilter(QObject *watched, QEvent *event) {

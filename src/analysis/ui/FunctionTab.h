@@ -17,6 +17,7 @@
 
 class AnalysisHost;
 class FormSinFile;
+class QMenu;
 class QPushButton;
 class QTreeWidgetItem;
 
@@ -75,6 +76,7 @@ private:
 
     FormSinFile *m_form;
     AnalysisHost *m_host;
+    QPointer<QMenu> m_popupMenu; // menuLV1, shared by every analysis window of the host
     Decompose::FunctionArray m_array;
     QFutureWatcher<std::shared_ptr<Derived>> *m_running = nullptr;
     std::shared_ptr<std::atomic_bool> m_stop;
