@@ -1,8 +1,8 @@
 #include "CliCommands.h"
 
+#include "OutputSink.h"
 #include "analysis/ScriptBlocks.h"
 #include "analysis/SourceLoader.h"
-#include "analysis/StringSink.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
 #include "decompose/Functions.h"
@@ -56,27 +56,33 @@ int collect(const QStringList &args, Output &output) {
         source = QFileInfo(source).absoluteFilePath();
 
     std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
-    StringSink sink;
-    const QList<ScriptFailure> failures = SourceLoader::runBlocking(engine.get(), &sink, kind, source);
+    OutputSink sink(output.out, list);
+    QString pageFailure;
+    const QList<ScriptFailure> failures =
+        SourceLoader::runBlocking(engine.get(), &sink, kind, source, &pageFailure);
 
-    if (list) {
-        for (const QString &entry : sink.entries)
-            output.out += entry.toUtf8() + '\n';
-    } else {
-        output.out += sink.text.toUtf8();
-    }
+    if (!pageFailure.isEmpty())
+        output.err += oneLine(pageFailure).toUtf8() + '\n';
     for (const ScriptFailure &f : failures) {
         output.err +=
-            QStringLiteral("未能取得脚本 %1 %2：%3\n").arg(f.index).arg(f.address, f.reason).toUtf8();
+            oneLine(QStringLiteral("未能取得脚本 %1 %2：%3").arg(f.index).arg(f.address, f.reason)).toUtf8() +
+            '\n';
     }
-    return Ok;
+    return pageFailure.isEmpty() && failures.isEmpty() ? Ok : NotObtained;
 }
 
 // The text of FILE, decoded like any script file, or of stdin without one; false after a message.
 bool readInput(const QStringList &files, Output &output, const std::function<QByteArray()> &stdinBytes,
                QString &text) {
     if (files.isEmpty()) {
-        text = TextCodec::decode(stdinBytes()).text;
+        const QByteArray bytes = stdinBytes();
+        if (bytes.size() > maxInputBytes()) {
+            output.err += QStringLiteral("标准输入太大，无法读取（超过 %1 MiB）\n")
+                              .arg(maxInputBytes() / (1024 * 1024))
+                              .toUtf8();
+            return false;
+        }
+        text = TextCodec::decode(bytes).text;
         return true;
     }
     const TextCodec::FileText file = TextCodec::readFile(files.at(0));
@@ -94,7 +100,7 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
         return usage(output);
     QString text;
     if (!readInput(args, output, stdinBytes, text))
-        return InputError;
+        return NotObtained;
     output.out += NormaliseCodeText(text).toUtf8();
     return Ok;
 }
@@ -105,7 +111,7 @@ int functions(QStringList args, Output &output, const std::function<QByteArray()
         return usage(output);
     QString text;
     if (!readInput(args, output, stdinBytes, text))
-        return InputError;
+        return NotObtained;
     QList<Decompose::Block> blocks;
     if (combined) {
         for (const ScriptBlock &b : ScriptBlocksOf(text))
@@ -122,16 +128,22 @@ int functions(QStringList args, Output &output, const std::function<QByteArray()
 
 } // namespace
 
+qint64 maxInputBytes() {
+    return TextCodec::maxReadBytes;
+}
+
 QString usageText() {
     return QStringLiteral("用法：\n"
                           "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
-                          "      --list 改为输出脚本列表，每行一项。无法取得的脚本及原因写到标准错误。\n"
+                          "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
+                          "      打不开的网页和无法取得的脚本及原因写到标准错误。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n"
                           "  varneljs-cli functions [--combined] [文件]\n"
                           "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"
-                          "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n");
+                          "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n"
+                          "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
