@@ -10,6 +10,9 @@
 //       when that cannot start, the static engine reads the page and stderr says so.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
+//   functions [--combined] [FILE]
+//       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
+//       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.
 //
 // Exit codes: 0 when everything was obtained; 1 when the page, any script or the input file could not be
 // obtained (each said on stderr with its reason) or the output could not be written; 2 on a usage error
@@ -38,7 +41,7 @@ QString usageText();
 // application object (offscreen is enough) instead of a core one.
 bool wantsBrowserEngine(const QStringList &args);
 
-// `args` without the program name. `stdinBytes` is read only by normalise without FILE.
+// `args` without the program name. `stdinBytes` is read only by normalise and functions without FILE.
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes);
 
 } // namespace Cli
