@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
 
 namespace {
 
@@ -105,11 +106,19 @@ void HttpHandler::send(const QUrl &url) {
     for (const auto &[name, value] : m_request.headers)
         request.setRawHeader(name, value);
     m_body.clear();
+    m_certificateProblem.clear();
     m_reply = m_nam->get(request);
     m_reply->setParent(this);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpHandler::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpHandler::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpHandler::onFinished);
+    // Certificate errors are never ignored; their wording becomes the reason of the failure.
+    connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
+        QStringList texts;
+        for (const QSslError &e : errors)
+            texts << e.errorString();
+        m_certificateProblem = texts.join(QStringLiteral("；"));
+    });
 }
 
 void HttpHandler::dropReply(bool now) {
@@ -186,6 +195,8 @@ void HttpHandler::onFinished() {
     // The transfer time-out aborts the reply; nothing else here cancels it.
     if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
         return fail(QStringLiteral("超时（%1 秒内没有收到数据）").arg(m_timeoutMs / 1000.0));
+    if (error != QNetworkReply::NoError && !m_certificateProblem.isEmpty())
+        return fail(QStringLiteral("证书错误：") + m_certificateProblem);
     if (error != QNetworkReply::NoError)
         return fail(networkText);
     m_result.ok = true;

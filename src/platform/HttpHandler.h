@@ -62,5 +62,6 @@ private:
     bool m_finished = false;
     bool m_cancelled = false;
     QByteArray m_body;
+    QString m_certificateProblem;
     HttpResult m_result;
 };

@@ -10,7 +10,7 @@
 namespace {
 
 FetchResult declined() {
-    return {QString(), true, QStringLiteral("不是 http:// 地址，没有下载"), {}};
+    return {QString(), true, QStringLiteral("不是 http:// 或 https:// 地址，没有下载"), {}};
 }
 
 FetchResult fromHttp(const HttpResult &r) {
@@ -37,12 +37,8 @@ bool FileExists(const QString &path) {
     return info.exists() && info.isFile();
 }
 
-bool isFetchableAddress(const QString &address) {
-    return address.left(7).toLower() == QLatin1String("http://");
-}
-
 FetchResult downloadScript(const QString &address) {
-    if (!isFetchableAddress(address))
+    if (!isHttpAddress(address))
         return declined();
     return fromHttp(HttpManager::getBlocking(address));
 }
@@ -82,7 +78,7 @@ ScriptFetch::~ScriptFetch() {
 
 ScriptFetch *ScriptFetch::download(const QString &address, QObject *parent) {
     auto *fetch = new ScriptFetch(parent);
-    if (!isFetchableAddress(address)) {
+    if (!isHttpAddress(address)) {
         fetch->finishLater(declined());
         return fetch;
     }

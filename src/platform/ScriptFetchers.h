@@ -2,8 +2,8 @@
 // The two fetchers of the page script collection, the file test and the address test they share with
 // the download viewer and "重新打开". Every fetch of the program goes through here.
 //
-//   下载JS内容        fetches an address that isFetchableAddress accepts; any other address yields the
-//                     empty text and no request is made.
+//   下载JS内容        fetches an "http://" or "https://" address (letter case of the scheme ignored); any other
+//                     address yields the empty text and no request is made.
 //   读入本地JS文件内容  reads a whole script file, decoded by TextCodec; a file that cannot be read
 //                     (missing, a folder, a broken link, too large) yields the empty text.
 //   FileExists        true for a non-empty literal path (no wildcards) naming an ordinary file (not a
@@ -14,6 +14,7 @@
 // nothing could be obtained) and, whenever the text could not be obtained, the reason: a declined
 // address and a missing file included, so that every empty body can be explained.
 
+#include "platform/PageAddress.h"
 #include "platform/TextCodec.h"
 #include "platform/WorkerPool.h"
 
@@ -33,9 +34,6 @@ struct FetchResult {
 
 bool FileExists(const QString &path);
 
-// The one test of which addresses are fetched (and downloadable): "http://" at the start, letter case
-// ignored. Nothing is ever prefixed to an address.
-bool isFetchableAddress(const QString &address);
 
 // Blocking forms.
 FetchResult downloadScript(const QString &address);

@@ -1,128 +1,73 @@
-// findScriptBlocks: the blocks of combined texts as the collection writes them and as edits leave them.
+// The script blocks of a combined text, found from its header lines.
 
 #include "analysis/ScriptBlocks.h"
-#include "analysis/ScriptCollection.h"
-#include "analysis/StringSink.h"
 #include "support/TestEnv.h"
 
-#include <QSignalSpy>
+#include <QStringList>
 #include <QTest>
-
-namespace {
-
-QString describe(QStringView text, const ScriptBlock &b) {
-    const char kinds[] = {'I', 'N', 'L', 'O'};
-    return QStringLiteral("%1|%2|%3|%4")
-        .arg(b.number)
-        .arg(QLatin1Char(kinds[int(b.kind)]))
-        .arg(b.address, text.mid(b.bodyStart, b.bodyEnd - b.bodyStart).toString());
-}
-
-// A sink that leaves header lines out, as the window does with "不显示编号".
-class HeaderlessSink : public StringSink {
-public:
-    void appendHeader(const QString &) override {}
-    bool writesHeaders() const override { return false; }
-};
-
-} // namespace
 
 class TestScriptBlocks : public QObject {
     Q_OBJECT
+
 private slots:
-    // Each block as "number|class|address|body".
-    void blocks_data() {
+    void split_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty") << "" << QStringList();
-        QTest::newRow("no header") << "var a;\r\n" << QStringList();
-        QTest::newRow("the four classes, an empty body")
-            << "网址0[网页内JS]：C:\\p.htm\r\nvar a;\r\n网址1[本地JS]：C:/a.js\r\n\r\n"
-               "网址2[网络JS]：//s/b.js\r\nb();\r\n网址3：http://h/c.js\r\nc\r\nd\r\n"
-            << QStringList{"0|I|C:\\p.htm|var a;", "1|L|C:/a.js|", "2|N|//s/b.js|b();", "3|O|http://h/c.js|c\r\nd"};
-        QTest::newRow("header form inside a body with a lower number")
-            << "网址0：http://h/a.js\r\nx\r\n网址0：fake\r\n网址1：http://h/b.js\r\ny\r\n"
-            << QStringList{"0|O|http://h/a.js|x\r\n网址0：fake", "1|O|http://h/b.js|y"};
-        QTest::newRow("a deleted block leaves a gap")
-            << "网址0：a\r\n1\r\n网址2：c\r\n3\r\n" << QStringList{"0|O|a|1", "2|O|c|3"};
-        QTest::newRow("not at a line start") << "x网址0：a\r\nb\r\n" << QStringList();
-        QTest::newRow("text before the first header")
-            << "// note\r\n网址0：a\r\nb\r\n" << QStringList{"0|O|a|b"};
-        QTest::newRow("line feeds only") << "网址0：a\nb\n网址1：c\nd\n" << QStringList{"0|O|a|b", "1|O|c|d"};
-        QTest::newRow("last header without a line break") << "网址0：a" << QStringList{"0|O|a|"};
-        QTest::newRow("body kept without its closing break") << "网址0：a\r\nb" << QStringList{"0|O|a|b"};
-        QTest::newRow("leading zero, unknown tag, no number")
-            << "网址01：a\r\n网址0[其他]：b\r\n网址：c\r\n" << QStringList();
-        QTest::newRow("ten digits do not fit") << "网址1234567890：a\r\n" << QStringList();
-        QTest::newRow("nine digits do") << "网址123456789：a\r\nb\r\n" << QStringList{"123456789|O|a|b"};
+        QTest::addColumn<QStringList>("blocks"); // "number:body"
+        QTest::newRow("every class tag")
+            << QStringLiteral("网址0[网页内JS]：C:\\p.htm\r\na;\r\n网址1[网络JS]：\\\\s\\b.js\r\nb;\r\n"
+                              "网址2[本地JS]：C:/c.js\r\nc;\r\n网址3：http://h/d.js\r\nd;\r\n")
+            << QStringList{"0:a;", "1:b;", "2:c;", "3:d;"};
+        QTest::newRow("empty bodies") << QStringLiteral("网址0：x\r\n\r\n网址1：y\r\n\r\n") << QStringList{"0:", "1:"};
+        QTest::newRow("body lines keep their breaks")
+            << QStringLiteral("网址0：x\r\na;\nb;\r\n\r\n网址1：y\r\nc;\r\n") << QStringList{"0:a;\nb;\r\n", "1:c;"};
+        QTest::newRow("a look-alike line with another number stays in the body")
+            << QStringLiteral("网址0：x\r\n网址5：fake\r\n网址1：y\r\nb\r\n") << QStringList{"0:网址5：fake", "1:b"};
+        QTest::newRow("a look-alike without a tag stays in the body")
+            << QStringLiteral("网址0：x\r\na\r\n网址1 is here\r\n") << QStringList{"0:a\r\n网址1 is here"};
+        QTest::newRow("no header: one block") << QStringLiteral("var a;\r\n") << QStringList{"0:var a;\r\n"};
+        QTest::newRow("numbers need not start at 0") << QStringLiteral("网址7：x\r\na\r\n网址8：y\r\nb")
+                                                     << QStringList{"7:a", "8:b"};
+        QTest::newRow("header without a line break is no header") << QStringLiteral("网址0：x")
+                                                                  << QStringList{"0:网址0：x"};
+        QTest::newRow("empty text") << QString() << QStringList{"0:"};
     }
-    void blocks() {
+    void split() {
         QFETCH(QString, text);
-        QFETCH(QStringList, expected);
-        const QList<ScriptBlock> blocks = findScriptBlocks(text);
-        QStringList got;
-        for (const ScriptBlock &b : blocks) {
-            got << describe(text, b);
-            QCOMPARE(text.mid(b.headerStart, 2), QStringLiteral("网址"));
-            QVERIFY(b.headerStart < b.bodyStart && b.bodyStart <= b.bodyEnd);
-        }
-        QCOMPARE(got, expected);
+        QFETCH(QStringList, blocks);
+        QStringList actual;
+        for (const ScriptBlock &b : ScriptBlocksOf(text))
+            actual << QString::number(b.number) + QLatin1Char(':') + text.mid(b.bodyStart, b.bodyEnd - b.bodyStart);
+        QCOMPARE(actual, blocks);
     }
 
-    // What the collection writes comes back apart: every body exactly as the script's text.
-    void collectionRoundTrip_data() {
-        QTest::addColumn<QStringList>("bodies");
-        QTest::newRow("plain") << QStringList{"var a = 1;", "b();"};
-        QTest::newRow("empty and break-only bodies") << QStringList{"", "\r\n", "\r\n\r\n", ""};
-        QTest::newRow("a body holding header lines")
-            << QStringList{"x\r\n网址0[网页内JS]：C:\\p.htm\r\ny", "网址1：z"};
+    void knownHeaders_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("entries"); // script-list entries
+        QTest::addColumn<QStringList>("blocks");
+        QTest::newRow("as collected")
+            << QStringLiteral("网址0[网页内JS]：C:\\p.htm\r\na;\r\n网址1[本地JS]：C:/b.js\r\nb;\r\n")
+            << QStringList{"[网页内JS-0] C:\\p.htm", "[本地JS-1] C:/b.js"} << QStringList{"0:a;", "1:b;"};
+        QTest::newRow("headers joined to their next line, an address with a space")
+            << QStringLiteral("网址0[网络JS]：\\\\s\\my a.js function a(){\r\n}\r\n网址1：http://h/b.js var b;\r\n")
+            << QStringList{"[网络JS-0] \\\\s\\my a.js", "http://h/b.js"}
+            << QStringList{"0: function a(){\r\n}", "1: var b;"};
+        QTest::newRow("a header not in the text is skipped")
+            << QStringLiteral("网址0：x\r\na\r\n网址2：z\r\nc\r\n") << QStringList{"x", "y", "z"}
+            << QStringList{"0:a", "2:c"};
+        QTest::newRow("no header in the text: the lines decide")
+            << QStringLiteral("var a;\r\n") << QStringList{"[本地JS-0] C:/a.js"} << QStringList{"0:var a;\r\n"};
     }
-    void collectionRoundTrip() {
-        QFETCH(QStringList, bodies);
-        PageDocument document;
-        document.url = QStringLiteral("file://C:\\dir\\p.htm");
-        for (const QString &body : bodies)
-            document.scripts.append({QString(), body, false});
-        StringSink sink;
-        collectOneAtATime(document, sink);
-        const QList<ScriptBlock> blocks = findScriptBlocks(sink.text);
-        QCOMPARE(blocks.size(), bodies.size());
-        for (int i = 0; i < blocks.size(); ++i) {
-            QCOMPARE(blocks[i].number, i);
-            QCOMPARE(blocks[i].kind, ScriptClass::Inline);
-            QCOMPARE(blocks[i].address, QStringLiteral("C:\\dir\\p.htm"));
-            QCOMPARE(sink.text.mid(blocks[i].bodyStart, blocks[i].bodyEnd - blocks[i].bodyStart), bodies[i]);
-        }
-    }
-
-    // The blocks the collection records match its text, with header lines and without them.
-    void collectedBlocksMatchTheText_data() {
-        QTest::addColumn<bool>("headers");
-        QTest::newRow("with header lines") << true;
-        QTest::newRow("header lines left out") << false;
-    }
-    void collectedBlocksMatchTheText() {
-        QFETCH(bool, headers);
-        const QStringList bodies = {"first();", "", "a\r\nb", "last"};
-        PageDocument document;
-        document.url = QStringLiteral("about:blank");
-        for (const QString &body : bodies)
-            document.scripts.append({QString(), body, false});
-        StringSink withHeaders;
-        HeaderlessSink without;
-        StringSink &sink = headers ? withHeaders : without;
-        ScriptCollection collection(document, &sink);
-        QSignalSpy finished(&collection, &ScriptCollection::finished);
-        collection.start();
-        QVERIFY(finished.count() == 1 || finished.wait(5000));
-        const QList<ScriptBlock> blocks = collection.blocks();
-        QCOMPARE(blocks.size(), bodies.size());
-        for (int i = 0; i < blocks.size(); ++i) {
-            QCOMPARE(sink.text.mid(blocks[i].bodyStart, blocks[i].bodyEnd - blocks[i].bodyStart), bodies[i]);
-            QCOMPARE(blocks[i].headerStart == blocks[i].bodyStart, !headers);
-        }
-        if (headers)
-            QCOMPARE(findScriptBlocks(sink.text), blocks);
+    void knownHeaders() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, blocks);
+        QStringList headers;
+        for (int i = 0; i < entries.size(); ++i)
+            headers << HeaderOfListEntry(i, entries.at(i));
+        QStringList actual;
+        for (const ScriptBlock &b : ScriptBlocksOf(text, headers))
+            actual << QString::number(b.number) + QLatin1Char(':') + text.mid(b.bodyStart, b.bodyEnd - b.bodyStart);
+        QCOMPARE(actual, blocks);
     }
 };
 

@@ -170,7 +170,7 @@ void WorkbenchTools::wordWrapClicked(QCheckBox *box, TextPane *pane) {
 void WorkbenchTools::scriptSelected() {
     // The button stays disabled for the whole of a fetch; its end enables it.
     if (c.Combo1 && m_command4 && !m_fetch)
-        m_command4->setEnabled(isFetchableAddress(c.Combo1->currentText()));
+        m_command4->setEnabled(isHttpAddress(c.Combo1->currentText()));
 }
 
 void WorkbenchTools::download() {
@@ -178,7 +178,7 @@ void WorkbenchTools::download() {
         return;
     m_command4->setEnabled(false);
     const QString address = c.Combo1->currentText();
-    if (!isFetchableAddress(address) || !m_rtbDown) {
+    if (!isHttpAddress(address) || !m_rtbDown) {
         finishDownload();
         return;
     }
