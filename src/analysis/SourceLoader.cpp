@@ -1,6 +1,7 @@
 #include "analysis/SourceLoader.h"
 
 #include "analysis/ScriptSink.h"
+#include "platform/ScriptFetchers.h"
 #include "platform/PageEngine.h"
 
 #include <QEventLoop>
@@ -26,7 +27,28 @@ SourceLoader::SourceLoader(PageEngine *engine, ScriptSink *sink, QObject *parent
             if (m_waiting)
                 checkWait();
         });
+        connect(engine, &PageEngine::scriptRevealed, this, [this](const QString &src) { prefetch(src); });
     }
+}
+
+void SourceLoader::prefetch(const QString &src) {
+    if (!m_pageRequested)
+        return;
+    // Resolved against the requested page, as the collection will (a redirected page simply misses).
+    const ScriptPlan plan = planScript(0, ScriptElement{src, QString(), false}, pageAddressOf(m_address));
+    if (plan.kind != ScriptClass::Other || !isHttpAddress(plan.address) || m_prefetched.contains(plan.address))
+        return;
+    m_prefetched.insert(plan.address, ScriptFetch::download(plan.address, this));
+}
+
+void SourceLoader::dropPrefetched() {
+    for (ScriptFetch *fetch : std::as_const(m_prefetched)) {
+        if (fetch && fetch->parent() == this) {
+            fetch->abort();
+            fetch->deleteLater();
+        }
+    }
+    m_prefetched.clear();
 }
 
 SourceLoader::~SourceLoader() {
@@ -126,6 +148,7 @@ void SourceLoader::halt() {
         m_engine->stop();
     m_pageRequested = false;
     m_waiting = false;
+    dropPrefetched();
     if (m_collection) {
         m_collection->abort();
         m_collection->deleteLater();
@@ -186,6 +209,8 @@ void SourceLoader::collect() {
     }
     m_collection = new ScriptCollection(m_engine->document(), m_sink, this);
     connect(m_collection, &ScriptCollection::progress, this, &SourceLoader::progress);
+    m_collection->adoptPrefetched(m_prefetched);
+    m_prefetched.clear();
     connect(m_collection, &ScriptCollection::finished, this, [this] {
         m_failures = m_collection->failures();
         m_document.collected(m_collection->blocks(), m_collection->encodings());

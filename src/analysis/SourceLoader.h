@@ -34,6 +34,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QMultiHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -102,6 +103,10 @@ private:
     void afterBlankPage();
     void startWait(Phase phase);
     void checkWait();
+    // An engine that runs the page reveals its external scripts while it loads: their downloads start
+    // at once, and the collection takes them over.
+    void prefetch(const QString &src);
+    void dropPrefetched();
     void collect();
     void finish();
     void halt();
@@ -118,6 +123,7 @@ private:
     SourceDocument m_document;
     short m_kind = 0;
     QString m_path;
+    QMultiHash<QString, ScriptFetch *> m_prefetched;
     double m_t0 = 0;
     quint64 m_generation = 0; // bumped by every end of a load, so steps queued by it do nothing
     Phase m_phase = Phase::Idle;
