@@ -14,6 +14,8 @@ FetchResult fromHttp(const HttpResult &r) {
     FetchResult out;
     if (r.ok) {
         out.text = TextCodec::decode(r.body, TextCodec::charsetFromContentType(r.contentType)).text;
+        out.obtained = true;
+        out.bytes = r.body;
         return out;
     }
     out.failed = true;
@@ -45,9 +47,10 @@ FetchResult readLocalScript(const QString &path) {
     FetchResult out;
     if (!FileExists(path))
         return out;
-    const TextCodec::FileText file = TextCodec::readFile(path);
+    const TextCodec::FileText file = TextCodec::readFile(path, &out.bytes);
     if (file.ok) {
         out.text = file.text;
+        out.obtained = true;
     } else {
         out.failed = true;
         out.reason = file.error.isEmpty() ? QStringLiteral("文件无法读取") : file.error;

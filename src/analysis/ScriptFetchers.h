@@ -25,6 +25,8 @@ struct FetchResult {
     QString text;
     bool failed = false; // true when a transfer or a read went wrong (reason says why)
     QString reason;      // HTTP status, time-out, too large, unreadable file, network error
+    bool obtained = false; // a body was received or a file read (possibly empty)
+    QByteArray bytes;      // what was received or read, before decoding
 };
 
 bool FileExists(const QString &path);

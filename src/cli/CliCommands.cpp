@@ -1,73 +1,50 @@
 #include "CliCommands.h"
 
-#include "analysis/SourceLoader.h"
-#include "analysis/StringSink.h"
-#include "platform/PageEngine.h"
+#include "cli/BatchRunner.h"
+#include "cli/BatchSources.h"
+#include "cli/CollectOptions.h"
+#include "cli/PageFolderWriter.h"
 #include "platform/TextCodec.h"
 #include "workbench/Normaliser.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <memory>
-
 namespace Cli {
 
 namespace {
 
 int usage(Output &output) {
-    output.err += usageText().toUtf8();
+    output.writeErr(usageText().toUtf8());
     return UsageError;
 }
 
 int collect(const QStringList &args, Output &output) {
-    short kind = 0;
-    QString source;
-    bool list = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--list")) {
-            if (list)
-                return usage(output);
-            list = true;
-            continue;
-        }
-        short k = 0;
-        if (a == QLatin1String("--script"))
-            k = 1;
-        else if (a == QLatin1String("--page"))
-            k = 2;
-        else if (a == QLatin1String("--url"))
-            k = 3;
-        if (k == 0 || kind != 0 || i + 1 >= args.size() || args.at(i + 1).isEmpty())
-            return usage(output);
-        kind = k;
-        source = args.at(++i);
-    }
-    if (kind == 0)
+    CollectOptions options;
+    const QString problem = parseCollectOptions(args, options);
+    if (!problem.isEmpty()) {
+        output.writeErr(problem.toUtf8() + '\n');
         return usage(output);
-    // A file dialog hands the window an absolute path; do the same for a relative path typed here.
-    // Share ("\\server\...") and drive ("C:...") forms are taken as they are.
-    const bool shareOrDrive =
-        source.startsWith(QLatin1String("\\\\")) || source.mid(1, 1) == QLatin1String(":");
-    if (kind != 3 && QDir::isRelativePath(source) && !shareOrDrive)
-        source = QFileInfo(source).absoluteFilePath();
-
-    std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
-    StringSink sink;
-    const QList<ScriptFailure> failures = SourceLoader::runBlocking(engine.get(), &sink, kind, source);
-
-    if (list) {
-        for (const QString &entry : sink.entries)
-            output.out += entry.toUtf8() + '\n';
-    } else {
-        output.out += sink.text.toUtf8();
     }
-    for (const ScriptFailure &f : failures) {
-        output.err +=
-            QStringLiteral("未能取得脚本 %1 %2：%3\n").arg(f.index).arg(f.address, f.reason).toUtf8();
+    if (!options.outputDir.isEmpty()) {
+        const QString refused = PageFolderWriter::checkRoot(options.outputDir, options.overwrite);
+        if (!refused.isEmpty()) {
+            output.writeErr(refused.toUtf8() + '\n');
+            return UsageError;
+        }
+        if (!QDir().mkpath(options.outputDir)) {
+            output.writeErr(QStringLiteral("无法建立输出文件夹 %1\n").arg(options.outputDir).toUtf8());
+            return UsageError;
+        }
     }
-    return Ok;
+    BatchSources sources(options.sources);
+    const QString unreadable = sources.open();
+    if (!unreadable.isEmpty()) {
+        output.writeErr(unreadable.toUtf8() + '\n');
+        return UsageError;
+    }
+    BatchRunner runner(options, sources, output);
+    return runner.run();
 }
 
 int normalise(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
@@ -80,13 +57,13 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
         const TextCodec::FileText file = TextCodec::readFile(args.at(0));
         if (!file.ok || !QFileInfo(args.at(0)).isFile()) {
             const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
-            output.err += QStringLiteral("无法读取 %1：%2\n").arg(args.at(0), reason).toUtf8();
+            output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(args.at(0), reason).toUtf8());
             return InputError;
         }
         text = file.text;
     }
-    output.out += NormaliseCodeText(text).toUtf8();
-    return Ok;
+    output.writeOut(NormaliseCodeText(text).toUtf8());
+    return output.good() ? Ok : Failure;
 }
 
 } // namespace
@@ -96,6 +73,12 @@ QString usageText() {
                           "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项。无法取得的脚本及原因写到标准错误。\n"
+                          "      --page、--url 可以重复；--input 列表文件（- 为标准输入）每行一个网址或网页文件，\n"
+                          "      空行和以 # 开头的行跳过。多个来源按输入顺序依次输出。\n"
+                          "      --jobs N        同时加载 N 个网页（默认 4）\n"
+                          "      --json          每个脚本一行 JSON（--with-text 含文本）\n"
+                          "      --output-dir 目录  每个网页一个文件夹：各脚本文件、combined.js、manifest.json；\n"
+                          "                      目录已有内容时须加 --overwrite\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n");
 }

@@ -399,7 +399,7 @@ QByteArray charsetFromHtml(const QByteArray &head) {
     return QByteArray();
 }
 
-FileText readFile(const QString &path) {
+FileText readFile(const QString &path, QByteArray *bytes) {
     FileText out;
     if (path.isEmpty()) {
         out.error = QStringLiteral("没有指定文件");
@@ -427,12 +427,14 @@ FileText readFile(const QString &path) {
         out.error = fileError(QStringLiteral("无法读取文件"), path, file.errorString());
         return out;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray raw = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         out.error = fileError(QStringLiteral("读取文件时出错"), path, file.errorString());
         return out;
     }
-    Decoded decoded = decode(bytes);
+    Decoded decoded = decode(raw);
+    if (bytes)
+        *bytes = raw;
     out.ok = true;
     out.text = std::move(decoded.text);
     out.encoding = decoded.encoding;

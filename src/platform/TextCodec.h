@@ -42,8 +42,8 @@ struct FileText {
     QString error; // why the file could not be read (in Chinese, for messages)
 };
 
-// Reads and decodes a whole file.
-FileText readFile(const QString &path);
+// Reads and decodes a whole file. With `bytes`, the file's raw bytes are handed back there as well.
+FileText readFile(const QString &path, QByteArray *bytes = nullptr);
 
 // Writes `text` to `path` through QSaveFile, so the old file survives a failed write.
 // Returns an empty text on success, otherwise the reason.
