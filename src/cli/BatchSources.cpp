@@ -66,6 +66,7 @@ std::optional<Source> BatchSources::next() {
             ++m_arg;
             continue;
         }
+        // At most MaxLineBytes bytes: a line that has not ended by then is too long.
         QByteArray line = file->readLine(MaxLineBytes + 1);
         if (line.isEmpty()) {
             if (file->error() != QFileDevice::NoError && m_readError.isEmpty())
@@ -75,7 +76,7 @@ std::optional<Source> BatchSources::next() {
             ++m_arg;
             continue;
         }
-        if (line.size() > MaxLineBytes && !line.endsWith('\n')) {
+        if (!line.endsWith('\n') && line.size() >= MaxLineBytes) {
             while (!line.endsWith('\n') && !line.isEmpty()) // the rest of the line goes unread
                 line = file->readLine(MaxLineBytes + 1);
             return Source{0, {}, QStringLiteral("地址列表 %1 中有一行超过 %2 KiB，未加载")

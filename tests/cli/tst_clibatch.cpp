@@ -1,0 +1,216 @@
+// varneljs-cli collect over several pages, end to end: input order, lists, page folders, JSON lines.
+
+#include "CliRun.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct Served {
+    QString path;
+    QByteArray body;
+};
+
+// Scripts whose bytes must come back unchanged: not UTF-8, with a byte-order mark, empty, colliding names.
+const QList<Served> Scripts = {
+    {"/a/x.js", QByteArray("var s = '\xd6\xd0\xce\xc4';", 15)},
+    {"/b/x.js", "\xef\xbb\xbfvar bom = 1;\r\n"},
+    {"/empty.js", ""},
+    {"/c/x.js", "third();"},
+};
+
+QString sha(const QByteArray &bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+} // namespace
+
+class TestCliBatch : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<LocalHttpServer> m_server;
+
+    QString expand(const QString &s) const { return m_server->expand(s, m_dir.path()); }
+    QStringList expand(const QStringList &list) const {
+        QStringList out;
+        for (const QString &s : list)
+            out << expand(s);
+        return out;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        m_server = std::make_unique<LocalHttpServer>();
+        for (const Served &s : Scripts)
+            m_server->route(s.path, LocalHttpServer::reply(200, s.body, "application/javascript"));
+        // Page 1 answers last, so later pages finish first.
+        m_server->route("/1.htm", LocalHttpServer::reply(200, "<script src=\"a/x.js\"></script><script>one();</script>",
+                                                         "text/html", {}, 300));
+        m_server->route("/2.htm", LocalHttpServer::reply(200, "<script src=\"b/x.js\"></script>", "text/html", {}, 100));
+        m_server->route("/3.htm",
+                        LocalHttpServer::reply(200,
+                                               "<script src=\"a/x.js\"></script><script src=\"b/x.js\"></script>"
+                                               "<script src=\"c/x.js\"></script><script src=\"empty.js\"></script>"
+                                               "<script>var 中 = '文';</script><script src=\"gone.js\"></script>",
+                                               "text/html"));
+        TestEnv::writeFile(m_dir.filePath("p.htm"), "<script src=\"local.js\"></script><script>p();</script>");
+        TestEnv::writeFile(m_dir.filePath("local.js"), "local();");
+        TestEnv::writeFile(m_dir.filePath("list.txt"),
+                           expand("# three pages\n\n$HTTP/1.htm\n  # and a file\n$DIR/p.htm\n$HTTP/2.htm\n").toUtf8());
+    }
+    void cleanupTestCase() { m_server.reset(); }
+
+    // Several sources print exactly what each prints alone, one after another, in input order.
+    void inputOrder_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("stdinText");
+        QTest::addColumn<QStringList>("each"); // the sources one by one
+        const QStringList three{"--url", "$HTTP/1.htm", "--page", "$DIR/p.htm", "--url", "$HTTP/2.htm"};
+        QTest::newRow("repeated options") << QStringList{"--url", "$HTTP/1.htm", "--page", "p.htm", "--url",
+                                                         "$HTTP/2.htm", "--jobs", "3"}
+                                          << QByteArray() << three;
+        QTest::newRow("list file") << QStringList{"--input", "$DIR/list.txt"} << QByteArray() << three;
+        QTest::newRow("list on stdin, one job") << QStringList{"--input", "-", "--jobs", "1", "--url", "$HTTP/3.htm"}
+                                                << TestEnv::readFile(m_dir.filePath("list.txt"))
+                                                << three + QStringList{"--url", "$HTTP/3.htm"};
+        QTest::newRow("lists") << QStringList{"--list", "--input", "$DIR/list.txt"} << QByteArray()
+                               << QStringList{"--list", "--url", "$HTTP/1.htm", "--list", "--page", "$DIR/p.htm",
+                                              "--list", "--url", "$HTTP/2.htm"};
+    }
+    void inputOrder() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, stdinText);
+        QFETCH(QStringList, each);
+        QByteArray expected;
+        for (qsizetype i = 0; i < each.size();) {
+            QStringList one{"collect"};
+            if (each.at(i) == "--list")
+                one << each.at(i++);
+            one << each.at(i) << expand(each.at(i + 1));
+            i += 2;
+            const CliRun alone = runCli(one);
+            QCOMPARE(alone.code, 0);
+            QVERIFY(!alone.out.isEmpty());
+            expected += alone.out;
+        }
+        const CliRun all = runCli(QStringList{"collect"} + expand(args), stdinText, m_dir.path());
+        QVERIFY2(all.code == 0 || all.code == 1, all.err.constData());
+        QCOMPARE(all.out, expected);
+    }
+
+    void foldersAndJsonLines() {
+        QTemporaryDir outDir;
+        const QString out = outDir.filePath("out");
+        const QString list = outDir.filePath("list.txt");
+        TestEnv::writeFile(list, expand("$HTTP/3.htm\n$HTTP/2.htm\n").toUtf8());
+        const CliRun r = runCli({"collect", "--input", list, "--output-dir", out, "--json"});
+        QVERIFY2(r.code == 0 || r.code == 1, r.err.constData());
+        QVERIFY(r.err.contains("gone.js"));
+
+        const QString page3 = QDir(out).entryList({"*3.htm"}, QDir::Dirs).value(0);
+        const QString page2 = QDir(out).entryList({"*2.htm"}, QDir::Dirs).value(0);
+        QVERIFY(!page3.isEmpty() && !page2.isEmpty());
+        QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+
+        // Every file holds what the server sent; names that collide are numbered.
+        const QStringList files{"x.js", "x-2.js", "x-3.js", "empty.js", "inline-4.js"};
+        const QList<QByteArray> bytes{Scripts[0].body, Scripts[1].body, Scripts[3].body, Scripts[2].body,
+                                      QStringLiteral("var 中 = '文';").toUtf8()};
+        for (int i = 0; i < files.size(); ++i)
+            QCOMPARE(TestEnv::readFile(out + "/" + page3 + "/" + files[i]), bytes[i]);
+        QCOMPARE(TestEnv::readFile(out + "/" + page2 + "/x.js"), Scripts[1].body);
+        const QByteArray combined = TestEnv::readFile(out + "/" + page3 + "/combined.js");
+        QVERIFY(combined.startsWith(expand("网址0：$HTTP/a/x.js\r\n").toUtf8()));
+        QVERIFY(combined.contains(expand("网址5：$HTTP/gone.js\r\n\r\n").toUtf8()));
+
+        const QJsonArray manifest =
+            QJsonDocument::fromJson(TestEnv::readFile(out + "/" + page3 + "/manifest.json"))["scripts"].toArray();
+        QCOMPARE(manifest.size(), 6);
+        QList<QByteArray> lines = r.out.split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QCOMPARE(lines.size(), 7); // six scripts of page 3, one of page 2
+        for (int i = 0; i < 6; ++i) {
+            const QJsonObject m = manifest[i].toObject();
+            QCOMPARE(m["number"].toInt(), i);
+            QCOMPARE(m["page"].toString(), expand("$HTTP/3.htm"));
+            if (i < 5) {
+                QCOMPARE(m["status"].toString(), QStringLiteral("ok"));
+                QCOMPARE(m["file"].toString(), files[i]);
+                QCOMPARE(m["bytes"].toInt(), bytes[i].size());
+                QCOMPARE(m["sha256"].toString(), sha(bytes[i]));
+                QCOMPARE(m["class"].toString(), i == 4 ? QStringLiteral("inline") : QStringLiteral("other"));
+            } else {
+                QCOMPARE(m["status"].toString(), QStringLiteral("failed"));
+                QCOMPARE(m["reason"].toString(), QStringLiteral("HTTP 404"));
+                QVERIFY(m["file"].isNull() && m["sha256"].isNull());
+            }
+            // The JSON line of the same script says the same, its file named with its folder.
+            const QJsonObject line = QJsonDocument::fromJson(lines.at(i)).object();
+            QVERIFY(line.contains("page"));
+            QJsonObject expectedLine = m;
+            if (!m["file"].isNull())
+                expectedLine["file"] = page3 + "/" + m["file"].toString();
+            QCOMPARE(line, expectedLine);
+        }
+    }
+
+    void jsonWithText() {
+        const CliRun r = runCli({"collect", "--json", "--with-text", "--page", m_dir.filePath("p.htm")});
+        QCOMPARE(r.code, 0);
+        const QList<QByteArray> lines = r.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        const QJsonObject first = QJsonDocument::fromJson(lines[0]).object();
+        QCOMPARE(first["class"].toString(), QStringLiteral("local"));
+        QCOMPARE(first["text"].toString(), QStringLiteral("local();"));
+        QVERIFY(first["file"].isNull());
+        QCOMPARE(QJsonDocument::fromJson(lines[1]).object()["text"].toString(), QStringLiteral("p();"));
+        const CliRun plain = runCli({"collect", "--json", "--page", m_dir.filePath("p.htm")});
+        QVERIFY(!plain.out.contains("\"text\""));
+    }
+
+    void outputFolderRefused() {
+        QTemporaryDir outDir;
+        TestEnv::writeFile(outDir.filePath("keep.txt"), "mine");
+        const QStringList args{"collect", "--page", m_dir.filePath("p.htm"), "--output-dir", outDir.path()};
+        const CliRun refused = runCli(args);
+        QCOMPARE(refused.code, 2);
+        QVERIFY(refused.err.contains("--overwrite"));
+        QCOMPARE(QDir(outDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"keep.txt"});
+        const CliRun allowed = runCli(args + QStringList{"--overwrite"});
+        QCOMPARE(allowed.code, 0);
+        QCOMPARE(QDir(outDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+        QCOMPARE(TestEnv::readFile(outDir.filePath("keep.txt")), QByteArray("mine"));
+    }
+
+    void badLists_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("errPart");
+        QTest::newRow("missing list") << QStringList{"--input", "$DIR/none.txt"} << QByteArray("none.txt");
+        QTest::newRow("list is a folder") << QStringList{"--input", "$DIR"} << QByteArray("文件夹");
+    }
+    void badLists() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, errPart);
+        const CliRun r = runCli(QStringList{"collect", "--url", expand("$HTTP/2.htm")} + expand(args));
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.out.isEmpty()); // nothing is loaded before every list could be opened
+        QVERIFY2(r.err.contains(errPart), r.err.constData());
+    }
+};
+
+VARNEL_TEST_MAIN(TestCliBatch)
+#include "tst_clibatch.moc"
