@@ -17,10 +17,10 @@ struct LocalHttpServer::Impl {
     QHash<QString, int> hits;
 };
 
-LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
+LocalHttpServer::LocalHttpServer(int threads) : d(std::make_unique<Impl>()) {
     // Clients keep connections alive and each one holds a worker; a pool larger than cpp-httplib's
     // default lets several clients and many parallel transfers be served at once.
-    d->server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+    d->server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
     // Headers and body go out in separate writes; without this, a kept-alive connection waits for the
     // client's delayed acknowledgement (~40 ms) on every response.
     d->server.set_tcp_nodelay(true);

@@ -30,7 +30,8 @@ public:
         return r;
     }
 
-    LocalHttpServer();
+    // `threads`: how many requests are served at once (each kept-alive connection holds one).
+    explicit LocalHttpServer(int threads = 32);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer &) = delete;
     LocalHttpServer &operator=(const LocalHttpServer &) = delete;
