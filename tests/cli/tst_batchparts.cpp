@@ -1,6 +1,7 @@
 // The pieces of a batch collection without a process: options, source lists, file names, page folders.
 
 #include "cli/BatchSources.h"
+#include "cli/CliCommands.h"
 #include "cli/CollectOptions.h"
 #include "cli/PageFolderWriter.h"
 #include "support/TestEnv.h"
@@ -230,6 +231,33 @@ private slots:
         QVERIFY(QFileInfo::exists(dir.path() + "/other/manifest.json"));
         QCOMPARE(again.write(other, error), QStringLiteral("other-2"));
         QCOMPARE(folderNames(dir.path()), (QStringList{"httphpa=1", "httphpa=1-2", "other", "other-2"}));
+    }
+
+    // A terminal on stderr gets a progress line that failure messages replace and that is gone at the end;
+    // anything else gets no progress at all.
+    void progressLine_data() {
+        QTest::addColumn<bool>("terminal");
+        QTest::newRow("terminal") << true;
+        QTest::newRow("pipe") << false;
+    }
+    void progressLine() {
+        QFETCH(bool, terminal);
+        QTemporaryDir dir;
+        TestEnv::writeFile(dir.filePath("a.htm"), "<script>a();</script>");
+        TestEnv::writeFile(dir.filePath("b.htm"), "<script src=\"/nowhere/x.js\"></script>");
+        Output output;
+        output.errIsTerminal = terminal;
+        const int code = run({"collect", "--page", dir.filePath("a.htm"), "--page", dir.filePath("b.htm")}, output,
+                             [] { return QByteArray(); });
+        QCOMPARE(code, 0);
+        QCOMPARE(output.out, QByteArray("网址0[网页内JS]：" + dir.filePath("a.htm").toUtf8() + "\r\na();\r\n"
+                                        "网址0[本地JS]：/nowhere/x.js\r\n\r\n"));
+        const QByteArray err = output.err;
+        QCOMPARE(err.contains("已完成 2 页"), terminal);
+        if (terminal)
+            QVERIFY(err.endsWith("\r\x1b[K"));
+        else
+            QVERIFY(err.isEmpty());
     }
 
     void unwritableFolderLeavesNothing() {

@@ -12,6 +12,10 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QElapsedTimer>
+
+#include <atomic>
 
 #include <memory>
 
@@ -109,6 +113,48 @@ private slots:
         const CliRun all = runCli(QStringList{"collect"} + expand(args), stdinText, m_dir.path());
         QVERIFY2(all.code == 0 || all.code == 1, all.err.constData());
         QCOMPARE(all.out, expected);
+    }
+
+    // Standard output takes the pages in input order, so no page starts more than --jobs ahead of the
+    // oldest one not yet written: a slow first page holds the others back instead of piling them up.
+    // Without that order (JSON lines) the pages after it go on.
+    void pagesAheadOfASlowOne_data() {
+        QTest::addColumn<QStringList>("mode");
+        QTest::addColumn<int>("seenWhileSlow");
+        QTest::newRow("in input order") << QStringList{} << 2;
+        QTest::newRow("json lines") << QStringList{"--json"} << 8;
+    }
+    void pagesAheadOfASlowOne() {
+        QFETCH(QStringList, mode);
+        QFETCH(int, seenWhileSlow);
+        constexpr int Count = 8;
+        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_');
+        auto pageHits = [this, tag] {
+            int n = 0;
+            for (int i = 1; i < Count; ++i)
+                n += m_server->hits(QStringLiteral("/w/%1/%2.htm").arg(tag).arg(i));
+            return n;
+        };
+        std::atomic<int> seen{-1};
+        for (int i = 1; i < Count; ++i)
+            m_server->route(QStringLiteral("/w/%1/%2.htm").arg(tag).arg(i),
+                            LocalHttpServer::reply(200, "<script>x();</script>", "text/html"));
+        m_server->route(QStringLiteral("/w/%1/0.htm").arg(tag), [&](const QString &) {
+            // Answers only once the others had their chance to be asked for (or a generous guard ran out).
+            QElapsedTimer guard;
+            guard.start();
+            while (pageHits() < seenWhileSlow - 1 && guard.elapsed() < 20000)
+                QThread::msleep(5);
+            QThread::msleep(200); // room for a page that should not start to show up
+            seen = pageHits() + 1;
+            return LocalHttpServer::reply(200, "<script>slow();</script>", "text/html");
+        });
+        QStringList args{"collect", "--jobs", "2"};
+        for (int i = 0; i < Count; ++i)
+            args << "--url" << expand(QStringLiteral("$HTTP/w/%1/%2.htm").arg(tag).arg(i));
+        const CliRun r = runCli(args + mode);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(seen.load(), seenWhileSlow);
     }
 
     void foldersAndJsonLines() {
