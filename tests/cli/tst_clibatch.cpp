@@ -47,12 +47,7 @@ class TestCliBatch : public QObject {
     std::unique_ptr<LocalHttpServer> m_server;
 
     QString expand(const QString &s) const { return m_server->expand(s, m_dir.path()); }
-    QStringList expand(const QStringList &list) const {
-        QStringList out;
-        for (const QString &s : list)
-            out << expand(s);
-        return out;
-    }
+    QStringList expand(const QStringList &list) const { return m_server->expand(list, m_dir.path()); }
 
 private slots:
     void initTestCase() {

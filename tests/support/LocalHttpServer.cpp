@@ -84,6 +84,13 @@ QString LocalHttpServer::expand(QString text, const QString &dir) const {
     return text;
 }
 
+QStringList LocalHttpServer::expand(const QStringList &texts, const QString &dir) const {
+    QStringList out;
+    for (const QString &text : texts)
+        out << expand(text, dir);
+    return out;
+}
+
 int LocalHttpServer::port() const {
     return d->port;
 }

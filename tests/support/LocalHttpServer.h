@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -46,6 +47,7 @@ public:
     // Fills a test text's placeholders: $DIR = `dir`, $HTTP = baseUrl(), $HOST = "127.0.0.1:<port>", $PORT =
     // port.
     QString expand(QString text, const QString &dir) const;
+    QStringList expand(const QStringList &texts, const QString &dir) const;
     int port() const;
     // Number of requests that reached `path` so far.
     int hits(const QString &path) const;
