@@ -16,18 +16,43 @@ short sourceKind(const QString &option) {
     return -1;
 }
 
+bool isTokenChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           QByteArrayView("!#$%&'*+-.^_`|~").contains(c);
+}
+
+// The valued options besides the sources.
+bool isValued(const QString &a) {
+    static const QStringList valued{"--output-dir", "--jobs", "--header", "--user-agent", "--timeout"};
+    return sourceKind(a) >= 0 || valued.contains(a);
+}
+
 } // namespace
+
+bool parseHeaderLine(const QString &line, QByteArray &name, QByteArray &value) {
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    if (colon <= 0 || line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')) ||
+        line.contains(QChar(0)))
+        return false;
+    name = line.left(colon).toUtf8();
+    for (const char c : std::as_const(name)) {
+        if (!isTokenChar(c))
+            return false;
+    }
+    value = line.mid(colon + 1).trimmed().toUtf8();
+    return true;
+}
 
 QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
     options = CollectOptions();
-    bool flagSeen[4] = {};
+    bool flagSeen[5] = {};
     const auto flag = [&](int which, bool &target) {
         if (flagSeen[which])
             return false;
         flagSeen[which] = target = true;
         return true;
     };
-    bool jobsSeen = false;
+    bool jobsSeen = false, agentSeen = false, timeoutSeen = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         bool fine = true;
@@ -39,10 +64,10 @@ QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
             fine = flag(2, options.withText);
         else if (a == QLatin1String("--overwrite"))
             fine = flag(3, options.overwrite);
+        else if (a == QLatin1String("--insecure"))
+            fine = flag(4, options.insecure);
         else {
-            const bool valued = sourceKind(a) >= 0 || a == QLatin1String("--output-dir") ||
-                                a == QLatin1String("--jobs");
-            if (!valued)
+            if (!isValued(a))
                 return QStringLiteral("未知的选项：%1").arg(a);
             if (i + 1 >= args.size() || args.at(i + 1).isEmpty())
                 return QStringLiteral("%1 缺少值").arg(a);
@@ -58,6 +83,23 @@ QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
                     return QStringLiteral("--jobs 要一个 1 到 %1 的整数").arg(MaxJobs);
                 jobsSeen = true;
                 options.jobs = jobs;
+            } else if (a == QLatin1String("--header")) {
+                QByteArray name, headerValue;
+                if (!parseHeaderLine(value, name, headerValue))
+                    return QStringLiteral("--header 要 \"名称: 值\" 的形式：%1").arg(value);
+                options.headers.append({name, headerValue});
+            } else if (a == QLatin1String("--user-agent")) {
+                if (agentSeen || value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+                    return QStringLiteral("--user-agent 只能给一次，且不能含换行");
+                agentSeen = true;
+                options.userAgent = value.toUtf8();
+            } else if (a == QLatin1String("--timeout")) {
+                bool number = false;
+                const double seconds = value.toDouble(&number);
+                if (timeoutSeen || !number || !(seconds > 0) || seconds > MaxTimeoutSeconds)
+                    return QStringLiteral("--timeout 要一个大于 0、至多 %1 的秒数").arg(MaxTimeoutSeconds);
+                timeoutSeen = true;
+                options.timeoutMs = qMax(1, int(seconds * 1000));
             } else {
                 options.sources.append({sourceKind(a), value});
             }

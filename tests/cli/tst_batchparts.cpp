@@ -67,6 +67,17 @@ private slots:
                                   << 0 << 0;
         QTest::newRow("empty input") << QStringList{"--input", ""} << false << 0 << 0;
         QTest::newRow("unknown") << QStringList{"--url", "u", "--fast"} << false << 0 << 0;
+        QTest::newRow("request options") << QStringList{"--url", "u", "--header", "A: 1", "--header", "B: 2",
+                                                        "--user-agent", "UA", "--timeout", "2.5", "--insecure"}
+                                         << true << 1 << 4;
+        QTest::newRow("bad header") << QStringList{"--url", "u", "--header", "no colon"} << false << 0 << 0;
+        QTest::newRow("timeout zero") << QStringList{"--url", "u", "--timeout", "0"} << false << 0 << 0;
+        QTest::newRow("timeout negative") << QStringList{"--url", "u", "--timeout", "-1"} << false << 0 << 0;
+        QTest::newRow("timeout not a number") << QStringList{"--url", "u", "--timeout", "soon"} << false << 0 << 0;
+        QTest::newRow("timeout too long") << QStringList{"--url", "u", "--timeout", "86401"} << false << 0 << 0;
+        QTest::newRow("two agents") << QStringList{"--url", "u", "--user-agent", "a", "--user-agent", "b"} << false
+                                    << 0 << 0;
+        QTest::newRow("insecure twice") << QStringList{"--url", "u", "--insecure", "--insecure"} << false << 0 << 0;
     }
     void options() {
         QFETCH(QStringList, args);
@@ -80,6 +91,47 @@ private slots:
         QFETCH(int, jobs);
         QCOMPARE(int(o.sources.size()), sources);
         QCOMPARE(o.jobs, jobs);
+    }
+
+    void requestOptions() {
+        CollectOptions o;
+        QVERIFY(parseCollectOptions({"--url", "u", "--header", "X-A: 1", "--header", "x-a:  two words ",
+                                     "--user-agent", "Agent/1 (测试)", "--timeout", "0.25", "--insecure"},
+                                    o)
+                    .isEmpty());
+        QCOMPARE(o.headers, (QList<QPair<QByteArray, QByteArray>>{{"X-A", "1"}, {"x-a", "two words"}}));
+        QCOMPARE(o.userAgent, QStringLiteral("Agent/1 (测试)").toUtf8());
+        QCOMPARE(o.timeoutMs, 250);
+        QVERIFY(o.insecure);
+    }
+
+    void headerLines_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("plain") << "Accept: text/html" << true << QByteArray("Accept") << QByteArray("text/html");
+        QTest::newRow("no space, colon in value") << "Referer:http://h/p" << true << QByteArray("Referer")
+                                                  << QByteArray("http://h/p");
+        QTest::newRow("empty value") << "X-Empty:" << true << QByteArray("X-Empty") << QByteArray("");
+        QTest::newRow("token characters") << "X_a.b~!#: v" << true << QByteArray("X_a.b~!#") << QByteArray("v");
+        QTest::newRow("no colon") << "Accept" << false << QByteArray() << QByteArray();
+        QTest::newRow("no name") << ": v" << false << QByteArray() << QByteArray();
+        QTest::newRow("space in name") << "X A: v" << false << QByteArray() << QByteArray();
+        QTest::newRow("name not ASCII") << "名: v" << false << QByteArray() << QByteArray();
+        QTest::newRow("line break in value") << "X: a\r\nInjected: 1" << false << QByteArray() << QByteArray();
+    }
+    void headerLines() {
+        QFETCH(QString, line);
+        QFETCH(bool, valid);
+        QByteArray gotName, gotValue;
+        QCOMPARE(parseHeaderLine(line, gotName, gotValue), valid);
+        if (!valid)
+            return;
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, value);
+        QCOMPARE(gotName, name);
+        QCOMPARE(gotValue, value);
     }
 
     void lines_data() {

@@ -15,6 +15,7 @@ struct LocalHttpServer::Impl {
     mutable std::mutex mutex;
     QHash<QString, std::function<Response(const QString &)>> routes;
     QHash<QString, int> hits;
+    QHash<QString, QHash<QByteArray, QByteArray>> headers; // of the last request, by path; names lower case
 };
 
 LocalHttpServer::LocalHttpServer(int threads) : d(std::make_unique<Impl>()) {
@@ -30,6 +31,10 @@ LocalHttpServer::LocalHttpServer(int threads) : d(std::make_unique<Impl>()) {
         {
             std::lock_guard<std::mutex> lock(d->mutex);
             d->hits[path] += 1;
+            QHash<QByteArray, QByteArray> &seen = d->headers[path];
+            seen.clear();
+            for (const auto &[name, value] : req.headers)
+                seen.insert(QByteArray::fromStdString(name).toLower(), QByteArray::fromStdString(value));
             handler = d->routes.value(path);
         }
         if (!handler) {
@@ -98,4 +103,9 @@ int LocalHttpServer::port() const {
 int LocalHttpServer::hits(const QString &path) const {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->hits.value(path);
+}
+
+QByteArray LocalHttpServer::lastHeader(const QString &path, const QByteArray &name) const {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->headers.value(path).value(name.toLower());
 }

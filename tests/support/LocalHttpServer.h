@@ -51,6 +51,9 @@ public:
     int port() const;
     // Number of requests that reached `path` so far.
     int hits(const QString &path) const;
+    // The value of header `name` (letter case ignored) in the last request that reached `path`; empty
+    // when it had none.
+    QByteArray lastHeader(const QString &path, const QByteArray &name) const;
 
 private:
     struct Impl;
