@@ -4,6 +4,7 @@
 #include "cli/BatchSources.h"
 #include "cli/CollectOptions.h"
 #include "cli/PageFolderWriter.h"
+#include "platform/HttpClient.h"
 #include "platform/TextCodec.h"
 #include "workbench/Normaliser.h"
 
@@ -37,6 +38,15 @@ int collect(const QStringList &args, Output &output) {
             return UsageError;
         }
     }
+    RequestDefaults request;
+    request.headers = options.headers;
+    request.userAgent = options.userAgent;
+    request.deadlineMs = options.timeoutMs;
+    request.insecure = options.insecure;
+    HttpClient::setRequestDefaults(request);
+    if (options.insecure)
+        output.writeErr(QStringLiteral("注意：--insecure 已给出，任何证书都被接受，连接可能被冒充或窃听。\n").toUtf8());
+
     BatchSources sources(options.sources);
     const QString unreadable = sources.open();
     if (!unreadable.isEmpty()) {
@@ -79,6 +89,8 @@ QString usageText() {
                           "      --json          每个脚本一行 JSON（--with-text 含文本）\n"
                           "      --output-dir 目录  每个网页一个文件夹：各脚本文件、combined.js、manifest.json；\n"
                           "                      目录已有内容时须加 --overwrite\n"
+                          "      --header \"名称: 值\"（可重复）、--user-agent 文本、--timeout 秒（每次传输的总时限）、\n"
+                          "      --insecure（接受任何证书）用于本命令的每个请求。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n");
 }

@@ -4,6 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -12,6 +13,7 @@ constexpr int kMaxRedirects = 10;
 
 int g_defaultTimeoutMs = 30000;
 qint64 g_defaultMaxBytes = qint64(64) * 1024 * 1024;
+RequestDefaults g_requestDefaults;
 
 QString sizeText(qint64 bytes) {
     constexpr qint64 MiB = 1024 * 1024;
@@ -49,10 +51,20 @@ public:
         : HttpRequest(parent), m_nam(nam), m_timeoutMs(timeoutMs), m_maxBytes(maxBytes) {
         m_result.finalUrl = url.toString();
         const QString scheme = url.scheme().toLower();
-        if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
             fail(QStringLiteral("不支持的地址：") + url.toString());
-        else
-            start(url);
+            return;
+        }
+        if (m_defaults.deadlineMs > 0) {
+            // The whole transfer, redirects included, however slowly the data trickles in.
+            m_deadline.setSingleShot(true);
+            connect(&m_deadline, &QTimer::timeout, this, [this] {
+                dropReply();
+                fail(QStringLiteral("超时（%1 秒内未完成）").arg(m_defaults.deadlineMs / 1000.0));
+            });
+            m_deadline.start(m_defaults.deadlineMs);
+        }
+        start(url);
     }
 
     ~Request() override { dropReply(); }
@@ -65,6 +77,7 @@ public:
         if (m_finished)
             return;
         m_finished = true;
+        m_deadline.stop();
         dropReply();
         m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, QStringLiteral("已取消")};
     }
@@ -75,9 +88,15 @@ private:
         // Redirects are followed here, so the limit and the final address are ours to keep.
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         request.setTransferTimeout(m_timeoutMs);
+        if (!m_defaults.userAgent.isEmpty())
+            request.setHeader(QNetworkRequest::UserAgentHeader, m_defaults.userAgent);
+        for (const auto &[name, value] : m_defaults.headers)
+            request.setRawHeader(name, value);
         m_body.clear();
         m_reply = m_nam->get(request);
         m_reply->setParent(this);
+        if (m_defaults.insecure)
+            connect(m_reply, &QNetworkReply::sslErrors, m_reply, [reply = m_reply] { reply->ignoreSslErrors(); });
         connect(m_reply, &QNetworkReply::metaDataChanged, this, &Request::onMetaData);
         connect(m_reply, &QNetworkReply::readyRead, this, &Request::onReadyRead);
         connect(m_reply, &QNetworkReply::finished, this, &Request::onFinished);
@@ -173,6 +192,7 @@ private:
 
     void finish() {
         m_finished = true;
+        m_deadline.stop();
         // Reported from the event loop: the caller's handler may delete this request or its client,
         // which must not happen inside the network reply's own signal.
         QMetaObject::invokeMethod(
@@ -189,6 +209,8 @@ private:
     int m_timeoutMs;
     qint64 m_maxBytes;
     int m_redirects = 0;
+    RequestDefaults m_defaults = g_requestDefaults;
+    QTimer m_deadline;
     bool m_finished = false;
     bool m_aborted = false;
     QByteArray m_body;
@@ -244,6 +266,13 @@ int HttpClient::defaultTimeoutMs() {
 }
 qint64 HttpClient::defaultMaxBytes() {
     return g_defaultMaxBytes;
+}
+
+void HttpClient::setRequestDefaults(const RequestDefaults &defaults) {
+    g_requestDefaults = defaults;
+}
+RequestDefaults HttpClient::requestDefaults() {
+    return g_requestDefaults;
 }
 
 HttpResult HttpClient::getBlocking(const QString &url) {

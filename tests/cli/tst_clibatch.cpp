@@ -237,6 +237,48 @@ private slots:
         QCOMPARE(TestEnv::readFile(outDir.filePath("keep.txt")), QByteArray("mine"));
     }
 
+    // Every request of the command carries the headers and the user agent: the page's and its scripts'.
+    void headersReachTheServer() {
+        m_server->route("/h/page.htm", LocalHttpServer::reply(200, "<script src=\"s.js\"></script>", "text/html"));
+        m_server->route("/h/s.js", LocalHttpServer::reply(200, "s();"));
+        const CliRun r = runCli({"collect", "--url", expand("$HTTP/h/page.htm"), "--header", "X-Audit: 42",
+                                 "--header", "Accept-Language: zh-CN", "--user-agent", "VarnelTest/1.0"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("s();"));
+        for (const QString path : {"/h/page.htm", "/h/s.js"}) {
+            QCOMPARE(m_server->lastHeader(path, "X-Audit"), QByteArray("42"));
+            QCOMPARE(m_server->lastHeader(path, "Accept-Language"), QByteArray("zh-CN"));
+            QCOMPARE(m_server->lastHeader(path, "User-Agent"), QByteArray("VarnelTest/1.0"));
+        }
+    }
+
+    // --timeout is the deadline of the whole transfer: a reply that comes too late is a failure that says so.
+    void deadline_data() {
+        QTest::addColumn<QString>("slow");
+        QTest::addColumn<QString>("expected"); // what the combined text holds
+        QTest::newRow("slow script") << "/d/slow.js" << "网址0：$HTTP/d/slow.js\r\n\r\n";
+        QTest::newRow("slow page") << "/d/slow.htm" << "";
+    }
+    void deadline() {
+        QFETCH(QString, slow);
+        QFETCH(QString, expected);
+        m_server->route("/d/slow.js", LocalHttpServer::reply(200, "late();", "text/javascript", {}, 3000));
+        m_server->route("/d/slow.htm", LocalHttpServer::reply(200, "<script>late();</script>", "text/html", {}, 3000));
+        m_server->route("/d/page.htm", LocalHttpServer::reply(200, "<script src=\"slow.js\"></script>", "text/html"));
+        const QString page = slow.endsWith(".js") ? "$HTTP/d/page.htm" : "$HTTP" + slow;
+        const CliRun r = runCli({"collect", "--timeout", "0.5", "--url", expand(page)});
+        QCOMPARE(r.out, expand(expected).toUtf8());
+        if (slow.endsWith(".js"))
+            QVERIFY2(r.err.contains("超时") && r.err.contains("slow.js"), r.err.constData());
+    }
+
+    void insecureSaidOnce() {
+        const CliRun r = runCli({"collect", "--insecure", "--page", m_dir.filePath("p.htm"), "--page",
+                                 m_dir.filePath("p.htm")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err.count("--insecure"), 1);
+    }
+
     void badLists_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("errPart");
