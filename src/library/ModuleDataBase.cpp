@@ -35,8 +35,24 @@ std::function<bool(const QString &)> &beforeReplaceHook() {
     return hook;
 }
 
+std::function<void(DataAccess::Connection &, const QString &)> &afterCopyHook() {
+    static std::function<void(DataAccess::Connection &, const QString &)> hook;
+    return hook;
+}
+
+std::function<bool(const QString &, const QString &)> &renameHook() {
+    static std::function<bool(const QString &, const QString &)> hook;
+    return hook;
+}
+
 QByteArray encoded(const QString &path) {
     return QFile::encodeName(path);
+}
+
+bool renameFile(const QString &from, const QString &to) {
+    if (renameHook())
+        return renameHook()(from, to);
+    return std::rename(encoded(from).constData(), encoded(to).constData()) == 0;
 }
 
 // Whether a regular file is at `path`; `problem` receives the system's reason when the test itself
@@ -146,8 +162,10 @@ bool writeCompactedCopy(DataAccess::Connection &source, const QString &copyPath,
         return false;
     // The exclusive transaction keeps other processes from writing to the original while it is copied.
     bool ok = exec(db, QStringLiteral("BEGIN EXCLUSIVE")) &&
-              exec(db, QStringLiteral("SELECT sqlcipher_export('%1')").arg(QLatin1String(CopySchema))) &&
-              copyIsComplete(db) && exec(db, QStringLiteral("COMMIT"));
+              exec(db, QStringLiteral("SELECT sqlcipher_export('%1')").arg(QLatin1String(CopySchema)));
+    if (ok && afterCopyHook())
+        afterCopyHook()(source, QLatin1String(CopySchema));
+    ok = ok && copyIsComplete(db) && exec(db, QStringLiteral("COMMIT"));
     if (!ok)
         exec(db, QStringLiteral("ROLLBACK"));
     ok = exec(db, QStringLiteral("DETACH DATABASE %1").arg(QLatin1String(CopySchema))) && ok;
@@ -241,7 +259,7 @@ bool CompactLibraryDb(const QString &path, const QString &password) {
         return false;
     // The copy takes the file's place in one step; the original exists until then.
     const QString original = source.value(DataAccess::DataSourceKey);
-    if (std::rename(encoded(copyPath).constData(), encoded(original).constData()) != 0) {
+    if (!renameFile(copyPath, original)) {
         QFile::remove(copyPath);
         return false;
     }
@@ -267,6 +285,12 @@ bool ClearLibraryTable(const QString &table) {
 namespace testing {
 void SetBeforeReplaceHook(std::function<bool(const QString &)> hook) {
     beforeReplaceHook() = std::move(hook);
+}
+void SetAfterCopyHook(std::function<void(DataAccess::Connection &, const QString &)> hook) {
+    afterCopyHook() = std::move(hook);
+}
+void SetRenameHook(std::function<bool(const QString &, const QString &)> hook) {
+    renameHook() = std::move(hook);
 }
 } // namespace testing
 

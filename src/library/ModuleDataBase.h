@@ -60,6 +60,11 @@ namespace testing {
 // Called by CompactLibraryDb after the copy is complete and before it takes the file's place, with the
 // copy's path. Returning false abandons the compaction there, as a crash would.
 void SetBeforeReplaceHook(std::function<bool(const QString &tempPath)> hook);
+// Called right after the rows are copied and before they are counted, with the connection that holds
+// the copy attached under the schema name `copySchema`: a test can make the copy come out short.
+void SetAfterCopyHook(std::function<void(DataAccess::Connection &, const QString &copySchema)> hook);
+// Stands in for the rename that puts the copy in the file's place; returning false makes it fail.
+void SetRenameHook(std::function<bool(const QString &from, const QString &to)> hook);
 } // namespace testing
 
 } // namespace ModuleDataBase

@@ -135,13 +135,28 @@ private slots:
         QCOMPARE(server.hits(QStringLiteral("/d.js")), hits);
     }
 
-    void downloadDecodesDeclaredCharset() {
-        LocalHttpServer server;
+    void downloadDecodesDeclaredCharset_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QString>("expected");
         const QString chinese = QStringLiteral("alert(\"你好，世界\");");
         QStringEncoder gb("GB18030");
-        server.route(QStringLiteral("/g.js"),
-                     LocalHttpServer::reply(200, gb(chinese), "application/javascript; charset=gbk"));
-        QCOMPARE(下载JS内容(server.baseUrl() + QStringLiteral("/g.js")), chinese);
+        QTest::newRow("gbk") << QByteArray(gb(chinese)) << QByteArray("application/javascript; charset=gbk")
+                             << chinese;
+        // These bytes are valid UTF-8 too, so only the header tells what they are.
+        QTest::newRow("windows-1252 that reads as utf-8")
+            << QByteArray("var s = '\xC3\xA9';") << QByteArray("text/javascript; charset=windows-1252")
+            << QStringLiteral("var s = 'Ã©';");
+        QTest::newRow("no charset: utf-8") << QByteArray("var s = '\xC3\xA9';")
+                                           << QByteArray("text/javascript") << QStringLiteral("var s = 'é';");
+    }
+    void downloadDecodesDeclaredCharset() {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, type);
+        QFETCH(QString, expected);
+        LocalHttpServer server;
+        server.route(QStringLiteral("/g.js"), LocalHttpServer::reply(200, body, type));
+        QCOMPARE(下载JS内容(server.baseUrl() + QStringLiteral("/g.js")), expected);
     }
 
     void downloadFailures_data() {

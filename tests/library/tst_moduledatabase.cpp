@@ -63,6 +63,11 @@ class TestModuleDataBase : public QObject {
     // The kinds of file that are not a usable library.
     void addBadFiles();
     void writeBadFile(const QString &kind, const QString &path);
+    static void resetHooks() {
+        Db::testing::SetBeforeReplaceHook({});
+        Db::testing::SetAfterCopyHook({});
+        Db::testing::SetRenameHook({});
+    }
 
 private slots:
     void initTestCase() { LibraryMessages::useDialogs(); }
@@ -71,9 +76,9 @@ private slots:
         QVERIFY(dir_->isValid());
         lib_ = dir_->filePath(QStringLiteral("xqd.dll"));
         Db::LibraryDbPath = lib_;
-        Db::testing::SetBeforeReplaceHook({});
+        resetHooks();
     }
-    void cleanup() { Db::testing::SetBeforeReplaceHook({}); }
+    void cleanup() { resetHooks(); }
 
     void parseConnectionText_data();
     void parseConnectionText();
@@ -90,6 +95,8 @@ private slots:
     void compactRefused_data();
     void compactRefused();
     void compactRefusedWhileOpen();
+    void compactionFailureLosesNothing_data();
+    void compactionFailureLosesNothing();
     void interruptedReplaceLosesNothing();
     void abandonedCopyIsReplacedNextTime();
 
@@ -353,10 +360,14 @@ void TestModuleDataBase::compactRefused() {
 void TestModuleDataBase::compactRefusedWhileOpen() {
     MakeLibrary(lib_, sampleEntries(), Db::LibraryDbPassword);
     const QByteArray before = TestEnv::readFile(lib_);
+    // A failed opening shows its message here instead of in a real modal box that nobody closes.
+    FakeDialogs fake;
+    FakeDialogs::Scope scope(fake);
     Db::Connection connection;
     QString path;
     QString password;
-    QVERIFY(Db::OpenLibraryConnection(connection, path, password));
+    QVERIFY2(Db::OpenLibraryConnection(connection, path, password),
+             qPrintable(fake.messages.isEmpty() ? QString() : fake.messages.at(0).text));
     QVERIFY(!Db::CompactLibraryDb(lib_, Db::LibraryDbPassword));
     // The same file reached by another spelling of its path is still the same file.
     const QString other = dir_->path() + QStringLiteral("/./sub/../xqd.dll");
@@ -369,6 +380,41 @@ void TestModuleDataBase::compactRefusedWhileOpen() {
 
     connection->close();
     QVERIFY(Db::CompactLibraryDb(lib_, Db::LibraryDbPassword));
+}
+
+void TestModuleDataBase::compactionFailureLosesNothing_data() {
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("copy comes out short") << "short";
+    QTest::newRow("rename fails") << "rename";
+}
+
+// Whatever goes wrong after the copy was started, the library keeps every row and no copy is left behind.
+void TestModuleDataBase::compactionFailureLosesNothing() {
+    QFETCH(QString, failure);
+    MakeLibrary(lib_, ManyEntries(200), Db::LibraryDbPassword);
+    const QList<Entry> all = ReadEntries(lib_, Db::LibraryDbPassword);
+    const QByteArray before = TestEnv::readFile(lib_);
+    int calls = 0;
+    if (failure == QLatin1String("short")) {
+        Db::testing::SetAfterCopyHook([&](DataAccess::Connection &connection, const QString &copy) {
+            ++calls;
+            QVERIFY(connection.execute(QStringLiteral("delete from ") + copy +
+                                       QStringLiteral(".CSS where rowid % 50 = 0")));
+        });
+    } else {
+        Db::testing::SetRenameHook([&](const QString &from, const QString &to) {
+            calls += QFileInfo::exists(from) && to == lib_ ? 1 : 100; // the copy was there to move
+            return false;
+        });
+    }
+    FakeDialogs fake;
+    FakeDialogs::Scope scope(fake);
+    QVERIFY(!Db::CompactLibraryDb(lib_, Db::LibraryDbPassword));
+    QCOMPARE(calls, 1);
+    QCOMPARE(TestEnv::readFile(lib_), before);
+    QCOMPARE(ReadEntries(lib_, Db::LibraryDbPassword), all);
+    QVERIFY(!QFileInfo::exists(lib_ + QStringLiteral("DDD")));
+    QVERIFY(fake.messages.isEmpty());
 }
 
 void TestModuleDataBase::interruptedReplaceLosesNothing() {

@@ -28,16 +28,26 @@ bool waitFinished(HttpRequest *request, int ms = 10000) {
     return spy.count() > 0 || spy.wait(ms);
 }
 
-// A bare HTTP/1.0-style server: answers with a body and no Content-Length, then closes.
-class NoLengthServer : public QTcpServer {
+// A bare server writing its reply by hand, where the local server's compression would hide the length:
+// without a declared length it sends the body and closes (HTTP/1.0 style); with one, it sends the headers
+// with that length and the body given, then keeps the connection open.
+class RawServer : public QTcpServer {
 public:
-    explicit NoLengthServer(QByteArray body) : m_body(std::move(body)) {
+    explicit RawServer(QByteArray body, qint64 declaredLength = -1, int status = 200)
+        : m_body(std::move(body)), m_declaredLength(declaredLength), m_status(status) {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *socket = nextPendingConnection();
             connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                 socket->readAll();
-                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
+                socket->write("HTTP/1.1 " + QByteArray::number(m_status) +
+                              " X\r\nContent-Type: text/plain\r\n");
+                if (m_declaredLength >= 0) {
+                    socket->write("Content-Length: " + QByteArray::number(m_declaredLength) + "\r\n\r\n");
+                    socket->write(m_body);
+                    return;
+                }
+                socket->write("Connection: close\r\n\r\n");
                 socket->write(m_body);
                 socket->disconnectFromHost();
             });
@@ -48,6 +58,8 @@ public:
 
 private:
     QByteArray m_body;
+    qint64 m_declaredLength;
+    int m_status;
 };
 
 } // namespace
@@ -193,7 +205,7 @@ private slots:
     }
 
     void sizeCapWithoutLength() {
-        NoLengthServer raw(QByteArray(50000, 'y'));
+        RawServer raw(QByteArray(50000, 'y'));
         HttpClient client;
         client.setMaxBytes(20000);
         HttpRequest *request = client.get(raw.url());
@@ -207,6 +219,37 @@ private slots:
         QVERIFY(waitFinished(second));
         QVERIFY2(second->result().ok, qPrintable(second->result().error));
         QCOMPARE(second->result().body.size(), 50000);
+    }
+
+    // The declared length decides at once: a success announcing more than the cap is refused on its
+    // headers although the server then stalls (the time-out would give another reason), and an error page
+    // over the cap still fails with its status.
+    void declaredLength_data() {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<qint64>("declared");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("over the cap, then stalled")
+            << 200 << qint64(100) * 1024 * 1024 << QByteArray("var a;")
+            << QStringLiteral("内容太大（超过 1000 字节）");
+        QTest::newRow("within the cap") << 200 << qint64(6) << QByteArray("var a;") << QString();
+        QTest::newRow("error page over the cap")
+            << 404 << qint64(5000) << QByteArray(5000, 'e') << QStringLiteral("HTTP 404");
+    }
+    void declaredLength() {
+        QFETCH(int, status);
+        QFETCH(qint64, declared);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, error);
+        RawServer raw(body, declared, status);
+        HttpClient client;
+        client.setMaxBytes(1000);
+        client.setTimeoutMs(5000);
+        HttpRequest *request = client.get(raw.url());
+        QVERIFY(waitFinished(request));
+        QCOMPARE(request->result().error, error);
+        QCOMPARE(request->result().ok, error.isEmpty());
+        QCOMPARE(request->result().body, error.isEmpty() ? body : QByteArray());
     }
 
     void defaultsApplyToNewClients() {

@@ -196,6 +196,12 @@ private slots:
         QTest::newRow("none") << QByteArray("<html><body>hi</body></html>") << QByteArray();
         QTest::newRow("metadata is not meta") << QByteArray("<metadata charset=gbk>") << QByteArray();
         QTest::newRow("unterminated") << QByteArray("<meta charset=\"gbk") << QByteArray();
+        // Long keyword metas come first on many old pages: the first 8 KiB are searched, no further.
+        const QByteArray meta("<meta charset=gbk>");
+        const QByteArray keywords = "<meta name=keywords content='" + QByteArray(8192, 'k') + "'>";
+        QTest::newRow("meta ending at 8 KiB")
+            << keywords.left(8192 - meta.size() - 2) + "'>" + meta << QByteArray("gbk");
+        QTest::newRow("meta beyond 8 KiB") << keywords.left(8192 - 2) + "'>" + meta << QByteArray();
     }
     void charsetFromHtml() {
         QFETCH(QByteArray, head);
