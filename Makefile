@@ -1,5 +1,5 @@
 # The two commands of the project: `make run` and `make test`.
-.PHONY: run test deps build-release build-debug build-asan clean
+.PHONY: run test deps build-release build-debug build-asan package clean
 
 JOBS ?= $(shell nproc)
 
@@ -25,6 +25,9 @@ test: build-debug
 	ctest --preset debug -j $(JOBS)
 	$(MAKE) build-asan
 	ctest --preset asan -j $(JOBS)
+
+package: build-release
+	cd build/release && cpack
 
 clean:
 	rm -rf build
