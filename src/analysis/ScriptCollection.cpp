@@ -39,7 +39,6 @@ void appendBody(ScriptSink &sink, const QString &body) {
 FetchResult inlineResult(const ScriptPlan &plan) {
     FetchResult result;
     result.text = plan.inlineText;
-    result.obtained = true;
     return result;
 }
 

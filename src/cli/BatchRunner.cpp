@@ -49,7 +49,7 @@ int BatchRunner::run() {
         say(m_sources.readError().toUtf8() + '\n');
         m_failed = true;
     }
-    return m_failed || !m_output.good() ? Failure : Ok;
+    return m_failed || !m_output.good() ? NotObtained : Ok;
 }
 
 void BatchRunner::fill() {
@@ -82,8 +82,9 @@ void BatchRunner::startJob(int position, const Source &source) {
         return;
     }
     Keep keep;
-    keep.text = m_ordered ? !m_options.list : m_folders.has_value();
-    keep.entries = m_ordered && m_options.list;
+    keep.out = m_ordered || m_folders.has_value();
+    keep.list = m_ordered && m_options.list;
+    keep.records = !m_ordered;
     keep.bytes = m_folders.has_value();
     keep.scriptText = m_options.withText;
     j.sink = std::make_unique<RecordingSink>(j.result, keep);
@@ -100,6 +101,7 @@ void BatchRunner::jobDone(int position) {
         return;
     Job &job = *it->second;
     job.result.failures = job.loader->failures();
+    job.result.pageFailure = job.loader->pageFailure();
     job.done = true;
     --m_running;
     flush();
@@ -124,9 +126,9 @@ void BatchRunner::flush() {
 
 void BatchRunner::writePage(Job &job) {
     PageResult &page = job.result;
-    const QByteArray prefix = m_several ? page.source.toUtf8() + "：" : QByteArray();
+    const QByteArray prefix = m_several ? oneLine(page.source).toUtf8() + "：" : QByteArray();
     if (!page.error.isEmpty()) {
-        say(page.error.toUtf8() + '\n');
+        say(oneLine(page.error).toUtf8() + '\n');
         m_failed = true;
         ++m_failedPages;
         return;
@@ -141,14 +143,7 @@ void BatchRunner::writePage(Job &job) {
         }
     }
     if (m_ordered) {
-        if (m_options.list) {
-            QByteArray lines;
-            for (const QString &entry : page.entries)
-                lines += entry.toUtf8() + '\n';
-            m_output.writeOut(lines);
-        } else {
-            m_output.writeOut(page.text.toUtf8());
-        }
+        m_output.writeOut(page.out);
     } else if (m_options.json) {
         QByteArray lines;
         for (const ScriptRecord &r : page.scripts) {
@@ -159,11 +154,15 @@ void BatchRunner::writePage(Job &job) {
         m_output.writeOut(lines);
     }
     QByteArray failures;
+    if (!page.pageFailure.isEmpty())
+        failures += oneLine(page.pageFailure).toUtf8() + '\n'; // it names its page
     for (const ScriptFailure &f : page.failures)
-        failures += prefix + QStringLiteral("未能取得脚本 %1 %2：%3\n").arg(f.index).arg(f.address, f.reason).toUtf8();
+        failures += prefix + oneLine(QStringLiteral("未能取得脚本 %1 %2：%3").arg(f.index).arg(f.address, f.reason)).toUtf8() + '\n';
     say(failures);
-    if (!page.failures.isEmpty())
+    if (!failures.isEmpty()) {
+        m_failed = true;
         ++m_failedPages;
+    }
 }
 
 void BatchRunner::say(const QByteArray &message) {

@@ -62,27 +62,39 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
         return usage(output);
     QString text;
     if (args.isEmpty()) {
-        text = TextCodec::decode(stdinBytes()).text;
+        const QByteArray bytes = stdinBytes();
+        if (bytes.size() > maxInputBytes()) {
+            output.writeErr(QStringLiteral("标准输入太大，无法读取（超过 %1 MiB）\n")
+                                .arg(maxInputBytes() / (1024 * 1024))
+                                .toUtf8());
+            return NotObtained;
+        }
+        text = TextCodec::decode(bytes).text;
     } else {
         const TextCodec::FileText file = TextCodec::readFile(args.at(0));
         if (!file.ok || !QFileInfo(args.at(0)).isFile()) {
             const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
             output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(args.at(0), reason).toUtf8());
-            return InputError;
+            return NotObtained;
         }
         text = file.text;
     }
     output.writeOut(NormaliseCodeText(text).toUtf8());
-    return output.good() ? Ok : Failure;
+    return output.good() ? Ok : NotObtained;
 }
 
 } // namespace
 
+qint64 maxInputBytes() {
+    return TextCodec::maxReadBytes;
+}
+
 QString usageText() {
     return QStringLiteral("用法：\n"
-                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list]\n"
+                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 | --input 列表 … [选项]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
-                          "      --list 改为输出脚本列表，每行一项。无法取得的脚本及原因写到标准错误。\n"
+                          "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
+                          "      打不开的网页和无法取得的脚本及原因写到标准错误。\n"
                           "      --page、--url 可以重复；--input 列表文件（- 为标准输入）每行一个网址或网页文件，\n"
                           "      空行和以 # 开头的行跳过。多个来源按输入顺序依次输出。\n"
                           "      --jobs N        同时加载 N 个网页（默认 4）\n"
@@ -92,7 +104,8 @@ QString usageText() {
                           "      --header \"名称: 值\"（可重复）、--user-agent 文本、--timeout 秒（每次传输的总时限）、\n"
                           "      --insecure（接受任何证书）用于本命令的每个请求。\n"
                           "  varneljs-cli normalise [文件]\n"
-                          "      把文件（或标准输入）的规范化结果写到标准输出。\n");
+                          "      把文件（或标准输入）的规范化结果写到标准输出。\n"
+                          "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {

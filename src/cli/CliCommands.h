@@ -8,12 +8,14 @@
 //       and writes the combined script texts (UTF-8, CR LF as generated) to stdout in input order;
 //       with --list the script-list entries, one per line (LF); with --json one JSON object per
 //       script; with --output-dir one folder per page. Scripts that could not be fetched or read go
-//       to stderr with the reason.
+//       to stderr with the reason, and so does a page that could not be opened. A line break inside a
+//       list entry or a reason is written as \r or \n.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
 //
-// Exit codes: 0 when the command ran (a collection with unobtainable scripts included), 1 when an input
-// file cannot be read, 2 on a usage error (the usage text goes to stderr).
+// Exit codes: 0 when everything was obtained; 1 when the page, any script or the input file could not be
+// obtained (each said on stderr with its reason) or the output could not be written; 2 on a usage error
+// (the usage text goes to stderr).
 
 #include <QByteArray>
 #include <QStringList>
@@ -22,7 +24,10 @@
 
 namespace Cli {
 
-enum ExitCode { Ok = 0, InputError = 1, Failure = 1, UsageError = 2 };
+enum ExitCode { Ok = 0, NotObtained = 1, UsageError = 2 };
+
+// The most normalise reads from standard input; `stdinBytes` need not return more than one byte over it.
+qint64 maxInputBytes();
 
 // Standard output and standard error: collected in `out` / `err`, or, when the stream functions are
 // set, handed to them at once (a batch writes page after page instead of holding them all).
@@ -35,7 +40,7 @@ struct Output {
     bool outFailed = false;
 
     void writeOut(const QByteArray &bytes) {
-        if (bytes.isEmpty())
+        if (bytes.isEmpty() || outFailed) // after a failed write, nothing more is tried
             return;
         if (!outStream)
             out += bytes;

@@ -44,6 +44,8 @@ QByteArray manifestOf(const PageResult &page) {
         scripts.append(recordJson(page.source, r, r.file, false));
     QJsonObject o;
     o.insert(QStringLiteral("page"), page.source);
+    o.insert(QStringLiteral("status"), page.pageFailure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed"));
+    o.insert(QStringLiteral("reason"), page.pageFailure.isEmpty() ? QJsonValue() : QJsonValue(page.pageFailure));
     o.insert(QStringLiteral("scripts"), scripts);
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
@@ -115,7 +117,7 @@ QString PageFolderWriter::write(PageResult &page, QString &error) {
             return QString();
         r.bytes = QByteArray(); // written: no need to hold it any longer
     }
-    error = writeBytes(aside.filePath(Combined), page.text.toUtf8());
+    error = writeBytes(aside.filePath(Combined), page.out);
     if (error.isEmpty())
         error = writeBytes(aside.filePath(Manifest), manifestOf(page));
     if (!error.isEmpty())

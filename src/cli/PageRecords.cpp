@@ -38,30 +38,37 @@ QJsonObject recordJson(const QString &page, const ScriptRecord &record, const QS
     return o;
 }
 
+RecordingSink::RecordingSink(PageResult &result, Keep keep) : m_result(result), m_keep(keep) {
+    if (keep.out)
+        m_text.emplace(result.out, keep.list);
+}
+
 void RecordingSink::clear() {
-    m_result.text.clear();
-    m_result.entries.clear();
+    if (m_text)
+        m_text->clear();
     m_result.scripts.clear();
     m_entryCount = 0;
 }
 
 void RecordingSink::addEntry(const QString &entry) {
     ++m_entryCount;
-    if (m_keep.entries)
-        m_result.entries.append(entry);
+    if (m_text)
+        m_text->addEntry(entry);
 }
 
 void RecordingSink::appendText(const QString &piece) {
-    if (m_keep.text)
-        m_result.text += piece;
+    if (m_text)
+        m_text->appendText(piece);
 }
 
 void RecordingSink::scriptDone(const ScriptPlan &plan, const FetchResult &result) {
+    if (!m_keep.records)
+        return;
     ScriptRecord r;
     r.number = plan.index;
     r.kind = plan.kind;
     r.address = plan.address;
-    r.ok = result.obtained && !result.failed;
+    r.ok = !result.failed;
     if (r.ok) {
         // An inline script exists only as text: its bytes are that text in UTF-8.
         const QByteArray bytes = plan.kind == ScriptClass::Inline ? plan.inlineText.toUtf8() : result.bytes;
@@ -70,7 +77,7 @@ void RecordingSink::scriptDone(const ScriptPlan &plan, const FetchResult &result
         if (m_keep.bytes)
             r.bytes = bytes;
     } else {
-        r.reason = !result.reason.isEmpty() ? result.reason : QStringLiteral("未取得（没有可读的文件或地址）");
+        r.reason = !result.reason.isEmpty() ? result.reason : QStringLiteral("未能取得");
     }
     if (m_keep.scriptText)
         r.text = result.text;

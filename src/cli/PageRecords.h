@@ -4,12 +4,14 @@
 
 #include "analysis/ScriptCollection.h"
 #include "analysis/ScriptSink.h"
+#include "cli/OutputSink.h"
 
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace Cli {
@@ -37,25 +39,27 @@ QJsonObject recordJson(const QString &page, const ScriptRecord &record, const QS
 struct PageResult {
     int position = 0; // 0-based, in input order
     QString source;   // as named (files made absolute)
-    QString error;    // set when the source could not even be started
-    QString text;     // the combined text
-    QStringList entries;
+    QString error;       // set when the source could not even be started
+    QString pageFailure; // why the page could not be opened (empty when it was)
+    QByteArray out;      // what it prints as a single source (the combined text or the list), UTF-8
     std::vector<ScriptRecord> scripts;
     QList<ScriptFailure> failures;
 };
 
 // What a page keeps of its collection.
 struct Keep {
-    bool text = false;    // the combined text
-    bool entries = false; // the script list
-    bool bytes = false;   // each script's bytes
+    bool out = false;     // the combined text, or with `list` the script list, in PageResult::out
+    bool list = false;
+    bool records = false; // one record per script
+    bool bytes = false;   // each script's bytes in its record
     bool scriptText = false;
 };
 
-// A sink that writes into a PageResult.
+// A sink that writes into a PageResult: the printed form through the command line's OutputSink, and
+// the records.
 class RecordingSink : public ScriptSink {
 public:
-    RecordingSink(PageResult &result, Keep keep) : m_result(result), m_keep(keep) {}
+    RecordingSink(PageResult &result, Keep keep);
 
     void clear() override;
     void addEntry(const QString &entry) override;
@@ -67,6 +71,7 @@ public:
 private:
     PageResult &m_result;
     Keep m_keep;
+    std::optional<OutputSink> m_text;
     int m_entryCount = 0;
 };
 

@@ -12,10 +12,14 @@ struct CliRun {
     QByteArray err;
 };
 
-inline CliRun runCli(const QStringList &args, const QByteArray &input = QByteArray(), const QString &cwd = QString()) {
+// `stdoutFile`, when given, receives standard output in place of `out`.
+inline CliRun runCli(const QStringList &args, const QByteArray &input = QByteArray(), const QString &cwd = QString(),
+                     const QString &stdoutFile = QString()) {
     QProcess p;
     if (!cwd.isEmpty())
         p.setWorkingDirectory(cwd);
+    if (!stdoutFile.isEmpty())
+        p.setStandardOutputFile(stdoutFile);
     p.start(QStringLiteral(VARNEL_CLI_PATH), args);
     if (!p.waitForStarted(10000))
         return {};

@@ -247,7 +247,7 @@ private slots:
         PageFolderWriter writer(dir.path(), false);
         PageResult page;
         page.source = "http://h/p?a=1";
-        page.text = QStringLiteral("网址0…\r\n");
+        page.out = QStringLiteral("网址0…\r\n").toUtf8();
         page.scripts = {record(0, ScriptClass::Other, "http://h/a.js", true, gbk),
                         record(1, ScriptClass::Inline, "http://h/p", true, QStringLiteral("中").toUtf8()),
                         record(2, ScriptClass::Other, "http://h/gone.js", false)};
@@ -258,7 +258,7 @@ private slots:
         QCOMPARE(folderNames(dir.path() + "/" + first),
                  (QStringList{"a.js", "combined.js", "inline-1.js", "manifest.json"}));
         QCOMPARE(TestEnv::readFile(dir.path() + "/" + first + "/a.js"), gbk);
-        QCOMPARE(TestEnv::readFile(dir.path() + "/" + first + "/combined.js"), page.text.toUtf8());
+        QCOMPARE(TestEnv::readFile(dir.path() + "/" + first + "/combined.js"), page.out);
         const QJsonObject manifest =
             QJsonDocument::fromJson(TestEnv::readFile(dir.path() + "/" + first + "/manifest.json")).object();
         QCOMPARE(manifest.value("page").toString(), page.source);
@@ -301,15 +301,19 @@ private slots:
         output.errIsTerminal = terminal;
         const int code = run({"collect", "--page", dir.filePath("a.htm"), "--page", dir.filePath("b.htm")}, output,
                              [] { return QByteArray(); });
-        QCOMPARE(code, 0);
+        QCOMPARE(code, 1); // the second page's script is not there
         QCOMPARE(output.out, QByteArray("网址0[网页内JS]：" + dir.filePath("a.htm").toUtf8() + "\r\na();\r\n"
                                         "网址0[本地JS]：/nowhere/x.js\r\n\r\n"));
         const QByteArray err = output.err;
         QCOMPARE(err.contains("已完成 2 页"), terminal);
-        if (terminal)
+        QVERIFY(err.contains("未能取得脚本 0 /nowhere/x.js"));
+        if (terminal) {
             QVERIFY(err.endsWith("\r\x1b[K"));
-        else
-            QVERIFY(err.isEmpty());
+            // The failure line starts on a cleared line, not behind a progress line.
+            QVERIFY(err.contains("\r\x1b[K" + dir.filePath("b.htm").toUtf8() + "：未能取得脚本"));
+        } else {
+            QVERIFY(!err.contains('\r'));
+        }
     }
 
     void unwritableFolderLeavesNothing() {

@@ -158,7 +158,7 @@ private slots:
         const QString list = outDir.filePath("list.txt");
         TestEnv::writeFile(list, expand("$HTTP/3.htm\n$HTTP/2.htm\n").toUtf8());
         const CliRun r = runCli({"collect", "--input", list, "--output-dir", out, "--json"});
-        QVERIFY2(r.code == 0 || r.code == 1, r.err.constData());
+        QCOMPARE(r.code, 1); // gone.js
         QVERIFY(r.err.contains("gone.js"));
 
         const QString page3 = QDir(out).entryList({"*3.htm"}, QDir::Dirs).value(0);
@@ -267,9 +267,41 @@ private slots:
         m_server->route("/d/page.htm", LocalHttpServer::reply(200, "<script src=\"slow.js\"></script>", "text/html"));
         const QString page = slow.endsWith(".js") ? "$HTTP/d/page.htm" : "$HTTP" + slow;
         const CliRun r = runCli({"collect", "--timeout", "0.5", "--url", expand(page)});
+        QCOMPARE(r.code, 1);
         QCOMPARE(r.out, expand(expected).toUtf8());
-        if (slow.endsWith(".js"))
-            QVERIFY2(r.err.contains("超时") && r.err.contains("slow.js"), r.err.constData());
+        QVERIFY2(r.err.contains("超时") && r.err.contains(slow.toUtf8()), r.err.constData());
+    }
+
+    // 0 when everything was obtained, 1 when a page or a script was not (the other pages still come
+    // out), 2 when the command itself is wrong and nothing is loaded.
+    void exitCodes_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("outPart");
+        QTest::addColumn<QByteArray>("errPart");
+        QTest::newRow("all obtained") << QStringList{"--url", "$HTTP/2.htm", "--page", "$DIR/p.htm"} << 0
+                                      << QByteArray("local();") << QByteArray();
+        QTest::newRow("a page missing") << QStringList{"--url", "$HTTP/none.htm", "--page", "$DIR/p.htm"} << 1
+                                        << QByteArray("local();") << QByteArray("none.htm");
+        QTest::newRow("a page file missing") << QStringList{"--page", "$DIR/none.htm", "--json"} << 1
+                                             << QByteArray() << QByteArray("none.htm");
+        QTest::newRow("a script missing") << QStringList{"--url", "$HTTP/3.htm", "--json"} << 1
+                                          << QByteArray("\"HTTP 404\"") << QByteArray("gone.js：HTTP 404");
+        QTest::newRow("usage") << QStringList{"--url", "$HTTP/2.htm", "--jobs", "0"} << 2 << QByteArray()
+                               << QByteArray("--jobs");
+    }
+    void exitCodes() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QByteArray, outPart);
+        QFETCH(QByteArray, errPart);
+        const CliRun r = runCli(QStringList{"collect"} + expand(args));
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.out.contains(outPart), r.out.constData());
+        if (errPart.isEmpty())
+            QCOMPARE(r.err, QByteArray());
+        else
+            QVERIFY2(r.err.contains(errPart), r.err.constData());
     }
 
     void insecureSaidOnce() {
