@@ -4,7 +4,7 @@
 #include "cli/BatchSources.h"
 #include "cli/CollectOptions.h"
 #include "cli/PageFolderWriter.h"
-#include "platform/HttpClient.h"
+#include "platform/RequestDefaults.h"
 #include "analysis/ScriptBlocks.h"
 #include "platform/TextCodec.h"
 #include "decompose/Functions.h"
@@ -45,7 +45,7 @@ int collect(const QStringList &args, Output &output) {
     request.userAgent = options.userAgent;
     request.deadlineMs = options.timeoutMs;
     request.insecure = options.insecure;
-    HttpClient::setRequestDefaults(request);
+    setRequestDefaults(request);
     if (options.insecure)
         output.writeErr(QStringLiteral("注意：--insecure 已给出，任何证书都被接受，连接可能被冒充或窃听。\n").toUtf8());
 

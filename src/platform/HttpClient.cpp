@@ -1,4 +1,5 @@
 #include "platform/HttpClient.h"
+#include "platform/RequestDefaults.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -13,7 +14,6 @@ constexpr int kMaxRedirects = 10;
 
 int g_defaultTimeoutMs = 30000;
 qint64 g_defaultMaxBytes = qint64(64) * 1024 * 1024;
-RequestDefaults g_requestDefaults;
 
 QString sizeText(qint64 bytes) {
     constexpr qint64 MiB = 1024 * 1024;
@@ -209,7 +209,7 @@ private:
     int m_timeoutMs;
     qint64 m_maxBytes;
     int m_redirects = 0;
-    RequestDefaults m_defaults = g_requestDefaults;
+    RequestDefaults m_defaults = requestDefaults(); // as they were when the request began
     QTimer m_deadline;
     bool m_finished = false;
     bool m_aborted = false;
@@ -266,13 +266,6 @@ int HttpClient::defaultTimeoutMs() {
 }
 qint64 HttpClient::defaultMaxBytes() {
     return g_defaultMaxBytes;
-}
-
-void HttpClient::setRequestDefaults(const RequestDefaults &defaults) {
-    g_requestDefaults = defaults;
-}
-RequestDefaults HttpClient::requestDefaults() {
-    return g_requestDefaults;
 }
 
 HttpResult HttpClient::getBlocking(const QString &url) {

@@ -4,9 +4,7 @@
 // getBlocking() only for the command line and benchmarks.
 
 #include <QByteArray>
-#include <QList>
 #include <QObject>
-#include <QPair>
 #include <QString>
 
 struct HttpResult {
@@ -16,15 +14,6 @@ struct HttpResult {
     QByteArray contentType;   // Content-Type header
     QString finalUrl;         // address after redirects
     QString error;            // reason of a failure (status, time-out, too large, network error), in Chinese
-};
-
-// What every request of the process carries besides its address (the command line's --header,
-// --user-agent, --timeout and --insecure).
-struct RequestDefaults {
-    QList<QPair<QByteArray, QByteArray>> headers; // sent as given, after the user agent
-    QByteArray userAgent;                         // empty: the network layer's own
-    int deadlineMs = 0;                           // overall deadline of each transfer; 0: none
-    bool insecure = false;                        // accept any certificate
 };
 
 class HttpRequest : public QObject {
@@ -58,9 +47,6 @@ public:
     static void setDefaultMaxBytes(qint64 bytes);
     static int defaultTimeoutMs();
     static qint64 defaultMaxBytes();
-    // For every request started afterwards, by any client of the process.
-    static void setRequestDefaults(const RequestDefaults &defaults);
-    static RequestDefaults requestDefaults();
 
     // Runs a GET to its end in a local event loop. Command line and benchmarks only.
     static HttpResult getBlocking(const QString &url);
