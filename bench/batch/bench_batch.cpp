@@ -38,7 +38,7 @@ std::map<int, double> wallMs;
 
 void setUp() {
     for (int s = 0; s < Servers; ++s)
-        servers.push_back(std::make_unique<LocalHttpServer>(128));
+        servers.push_back(std::make_unique<LocalHttpServer>(LocalHttpServer::Scheme::Http, 128));
     work = std::make_unique<QTemporaryDir>();
     QFile list(work->filePath("list.txt"));
     if (!list.open(QIODevice::WriteOnly))

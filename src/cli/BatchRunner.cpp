@@ -3,6 +3,11 @@
 #include "analysis/SourceLoader.h"
 #include "platform/PageEngine.h"
 
+#ifdef VARNEL_BROWSER_ENGINE
+#include "platform/browser/BrowserPageEngine.h"
+#include "platform/browser/BrowserStartCheck.h"
+#endif
+
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QTimer>
@@ -31,6 +36,26 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
     m_several = options.sources.size() > 1 || options.sources.first().kind == 0;
     if (!options.outputDir.isEmpty())
         m_folders.emplace(options.outputDir, options.overwrite);
+    if (options.browser) {
+        // Checked once: a failed start of the engine can take the whole process down.
+#ifdef VARNEL_BROWSER_ENGINE
+        const QString problem = BrowserStartCheck::problemHere();
+#else
+        const QString problem = QStringLiteral("程序中没有浏览器内核");
+#endif
+        m_browser = problem.isEmpty();
+        if (!m_browser)
+            say(QStringLiteral("浏览器内核无法启动，已改用静态解析。（%1）\n").arg(problem).toUtf8());
+    }
+}
+
+PageEngine *BatchRunner::engineFor(short kind) {
+#ifdef VARNEL_BROWSER_ENGINE
+    if (m_browser && kind != 1)
+        return createBrowserPageEngine();
+#endif
+    (void)kind;
+    return createDefaultPageEngine();
 }
 
 BatchRunner::~BatchRunner() = default;
@@ -88,7 +113,7 @@ void BatchRunner::startJob(int position, const Source &source) {
     keep.bytes = m_folders.has_value();
     keep.scriptText = m_options.withText;
     j.sink = std::make_unique<RecordingSink>(j.result, keep);
-    j.engine = createDefaultPageEngine();
+    j.engine = engineFor(source.kind);
     j.loader = new SourceLoader(j.engine, j.sink.get());
     ++m_running;
     connect(j.loader, &SourceLoader::finished, this, [this, position] { jobDone(position); });

@@ -41,6 +41,8 @@ private:
     void flush();
     void writePage(Job &job);
     void showProgress();
+    // The engine of a page of `kind`: the browser engine only for pages, and only when it can start.
+    PageEngine *engineFor(short kind);
     // Writes to standard error, first clearing a progress line.
     void say(const QByteArray &message);
 
@@ -58,6 +60,7 @@ private:
     bool m_sourcesDone = false;
     bool m_progressShown = false;
     bool m_failed = false;
+    bool m_browser = false; // pages go through the browser engine
     QEventLoop *m_loop = nullptr;
 };
 

@@ -134,12 +134,19 @@ QString usageText() {
                           "                      目录已有内容时须加 --overwrite\n"
                           "      --header \"名称: 值\"（可重复）、--user-agent 文本、--timeout 秒（每次传输的总时限）、\n"
                           "      --insecure（接受任何证书）用于本命令的每个请求。\n"
+                          "      --engine browser 用浏览器内核打开网页并运行网页脚本（默认 static：只解析不运行）。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n"
                           "  varneljs-cli functions [--combined] [文件]\n"
                           "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"
                           "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n"
                           "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
+}
+
+bool wantsBrowserEngine(const QStringList &args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--engine"));
+    return !args.isEmpty() && args.first() == QLatin1String("collect") && at >= 0 && at + 1 < args.size() &&
+           args.at(at + 1) == QLatin1String("browser");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {

@@ -2,14 +2,17 @@
 // The commands of varneljs-cli, apart from main() so they read as plain functions of their arguments.
 //
 //   collect --script FILE | SOURCES [--list] [--json [--with-text]] [--output-dir DIR [--overwrite]]
-//           [--jobs N]
+//           [--jobs N] [--engine static|browser] [--header "NAME: VALUE"]... [--user-agent TEXT]
+//           [--timeout SECONDS] [--insecure]
 //       SOURCES: --page FILE, --url ADDRESS (both may repeat) and --input LIST ("-": stdin), in any mix.
 //       Runs the load sequence of an analysis window of kind 1, 2 or 3 for each source, N at a time,
 //       and writes the combined script texts (UTF-8, CR LF as generated) to stdout in input order;
 //       with --list the script-list entries, one per line (LF); with --json one JSON object per
 //       script; with --output-dir one folder per page. Scripts that could not be fetched or read go
 //       to stderr with the reason, and so does a page that could not be opened. A line break inside a
-//       list entry or a reason is written as \r or \n.
+//       list entry or a reason is written as \r or \n. Pages go through the static engine unless
+//       --engine browser asks for the browser engine (which runs their scripts); when that cannot
+//       start, the static engine reads the pages and stderr says so.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
 //   functions [--combined] [FILE]
@@ -62,6 +65,10 @@ struct Output {
 };
 
 QString usageText();
+
+// True when `args` (without the program name) ask for the browser engine, which needs a GUI
+// application object (offscreen is enough) instead of a core one.
+bool wantsBrowserEngine(const QStringList &args);
 
 // `args` without the program name. `stdinBytes` is read only by normalise and functions without FILE.
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes);

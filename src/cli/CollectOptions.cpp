@@ -23,7 +23,7 @@ bool isTokenChar(char c) {
 
 // The valued options besides the sources.
 bool isValued(const QString &a) {
-    static const QStringList valued{"--output-dir", "--jobs", "--header", "--user-agent", "--timeout"};
+    static const QStringList valued{"--output-dir", "--jobs", "--header", "--user-agent", "--timeout", "--engine"};
     return sourceKind(a) >= 0 || valued.contains(a);
 }
 
@@ -52,7 +52,7 @@ QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
         flagSeen[which] = target = true;
         return true;
     };
-    bool jobsSeen = false, agentSeen = false, timeoutSeen = false;
+    bool jobsSeen = false, agentSeen = false, timeoutSeen = false, engineSeen = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         bool fine = true;
@@ -83,6 +83,11 @@ QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
                     return QStringLiteral("--jobs 要一个 1 到 %1 的整数").arg(MaxJobs);
                 jobsSeen = true;
                 options.jobs = jobs;
+            } else if (a == QLatin1String("--engine")) {
+                if (engineSeen || (value != QLatin1String("static") && value != QLatin1String("browser")))
+                    return QStringLiteral("--engine 只能给一次，取 static 或 browser");
+                engineSeen = true;
+                options.browser = value == QLatin1String("browser");
             } else if (a == QLatin1String("--header")) {
                 QByteArray name, headerValue;
                 if (!parseHeaderLine(value, name, headerValue))

@@ -23,6 +23,7 @@ struct CollectOptions {
     QString outputDir;
     bool overwrite = false;
     int jobs = 4;
+    bool browser = false; // --engine browser
     // For every request the command makes.
     QList<QPair<QByteArray, QByteArray>> headers; // --header "Name: value", in the order given
     QByteArray userAgent;

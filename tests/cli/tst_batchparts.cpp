@@ -70,6 +70,10 @@ private slots:
         QTest::newRow("request options") << QStringList{"--url", "u", "--header", "A: 1", "--header", "B: 2",
                                                         "--user-agent", "UA", "--timeout", "2.5", "--insecure"}
                                          << true << 1 << 4;
+        QTest::newRow("engines") << QStringList{"--engine", "browser", "--url", "u", "--page", "p"} << true << 2 << 4;
+        QTest::newRow("unknown engine") << QStringList{"--url", "u", "--engine", "gecko"} << false << 0 << 0;
+        QTest::newRow("two engines") << QStringList{"--url", "u", "--engine", "static", "--engine", "static"} << false
+                                     << 0 << 0;
         QTest::newRow("bad header") << QStringList{"--url", "u", "--header", "no colon"} << false << 0 << 0;
         QTest::newRow("timeout zero") << QStringList{"--url", "u", "--timeout", "0"} << false << 0 << 0;
         QTest::newRow("timeout negative") << QStringList{"--url", "u", "--timeout", "-1"} << false << 0 << 0;

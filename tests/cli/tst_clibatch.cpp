@@ -52,6 +52,7 @@ class TestCliBatch : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
+        TestEnv::prepareBrowserEngine(); // for the runs with --engine browser
         m_server = std::make_unique<LocalHttpServer>();
         for (const Served &s : Scripts)
             m_server->route(s.path, LocalHttpServer::reply(200, s.body, "application/javascript"));
@@ -304,6 +305,27 @@ private slots:
             QCOMPARE(r.err, QByteArray());
         else
             QVERIFY2(r.err.contains(errPart), r.err.constData());
+    }
+
+    // Every page of a batch goes through the engine asked for: the browser engine sees the script a
+    // script adds, in each page, and writes it in the page's folder.
+    void browserEngineForEveryPage() {
+        m_server->route("/b/dyn.htm", LocalHttpServer::reply(
+                                          200,
+                                          "<html><body><script>var s = document.createElement('script');"
+                                          " s.src = 'added.js'; document.body.appendChild(s);</script></body></html>",
+                                          "text/html"));
+        m_server->route("/b/added.js", LocalHttpServer::reply(200, "added();"));
+        QTemporaryDir outDir;
+        const CliRun r = runCli({"collect", "--engine", "browser", "--jobs", "2", "--output-dir", outDir.filePath("o"),
+                                 "--url", expand("$HTTP/b/dyn.htm"), "--url", expand("$HTTP/b/dyn.htm?again")});
+        if (r.err.contains("浏览器内核无法启动"))
+            QSKIP("the browser engine cannot start here");
+        QCOMPARE(r.code, 0);
+        const QStringList folders = QDir(outDir.filePath("o")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(folders.size(), 2);
+        for (const QString &f : folders)
+            QCOMPARE(TestEnv::readFile(outDir.filePath("o/" + f + "/added.js")), QByteArray("added();"));
     }
 
     void insecureSaidOnce() {

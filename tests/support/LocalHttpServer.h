@@ -31,8 +31,11 @@ public:
         return r;
     }
 
+    enum class Scheme { Http, Https };
+    // Https serves with the test certificate (127.0.0.1, self-signed), which no client trusts unless
+    // told to (trustCertificate()).
     // `threads`: how many requests are served at once (each kept-alive connection holds one).
-    explicit LocalHttpServer(int threads = 32);
+    explicit LocalHttpServer(Scheme scheme = Scheme::Http, int threads = 32);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer &) = delete;
     LocalHttpServer &operator=(const LocalHttpServer &) = delete;
@@ -42,8 +45,11 @@ public:
     // Answers GET `path` by calling `handler` with the full target (path and query).
     void route(const QString &path, std::function<Response(const QString &target)> handler);
 
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>" (or https)
     QString baseUrl() const;
+    // The test certificate (PEM), and making Qt's network access trust it in this process.
+    static QString certificatePath();
+    static void trustCertificate();
     // Fills a test text's placeholders: $DIR = `dir`, $HTTP = baseUrl(), $HOST = "127.0.0.1:<port>", $PORT =
     // port.
     QString expand(QString text, const QString &dir) const;
