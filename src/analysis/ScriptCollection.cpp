@@ -121,11 +121,13 @@ void ScriptCollection::start() {
     if (m_started || m_aborted)
         return;
     m_started = true;
-    m_plans = planAll(m_document);
-    m_fetches.assign(m_plans.size(), nullptr);
-    for (const ScriptPlan &plan : m_plans) {
-        if (plan.kind != ScriptClass::Inline)
-            m_waiting.append(plan.index);
+    // Plans are made when they are needed, not all at once: their texts for a page of a million
+    // scripts would take more memory than the page.
+    m_page = pageAddressOf(m_document.url);
+    m_fetches.assign(size_t(m_document.scripts.size()), nullptr);
+    for (int i = 0; i < m_document.scripts.size(); ++i) {
+        if (!m_document.scripts.at(i).src.isEmpty())
+            m_waiting.append(i);
     }
     if (!m_client && !m_waiting.isEmpty())
         m_client = new HttpClient(this);
@@ -151,15 +153,31 @@ void ScriptCollection::abort() {
     }
 }
 
+void ScriptCollection::adoptPrefetched(const QMultiHash<QString, ScriptFetch *> &fetches) {
+    for (auto it = fetches.cbegin(); it != fetches.cend(); ++it) {
+        if (!it.value())
+            continue;
+        it.value()->setParent(this);
+        m_prefetched.insert(it.key(), it.value());
+    }
+}
+
 void ScriptCollection::launchMore() {
     while (m_running < m_maxTransfers && !m_waiting.isEmpty()) {
         const int index = m_waiting.takeFirst();
-        const ScriptPlan &plan = m_plans[size_t(index)];
-        ScriptFetch *fetch = plan.kind == ScriptClass::Other
-                                 ? ScriptFetch::download(plan.address, m_client, this)
-                                 : ScriptFetch::readLocal(plan.address, this);
+        const ScriptPlan plan = planScript(index, m_document.scripts.at(index), m_page);
+        ScriptFetch *fetch = plan.kind == ScriptClass::Other ? m_prefetched.take(plan.address) : nullptr;
+        const bool adopted = fetch != nullptr;
+        if (!fetch)
+            fetch = plan.kind == ScriptClass::Other ? ScriptFetch::download(plan.address, m_client, this)
+                                                    : ScriptFetch::readLocal(plan.address, this);
         m_fetches[size_t(index)] = fetch;
         ++m_running;
+        if (adopted && fetch->isFinished()) {
+            // Its finished() has been and gone: take it up from the event loop, as any other ending.
+            QTimer::singleShot(0, this, [this, index] { onFetchFinished(index); });
+            continue;
+        }
         connect(fetch, &ScriptFetch::finished, this, [this, index] { onFetchFinished(index); });
     }
 }
@@ -174,11 +192,11 @@ void ScriptCollection::onFetchFinished(int index) {
 }
 
 void ScriptCollection::pump() {
-    const int count = int(m_plans.size());
+    const int count = int(m_document.scripts.size());
     while (m_next < count) {
         if (m_aborted)
             return;
-        const ScriptPlan &plan = m_plans[size_t(m_next)];
+        const ScriptPlan plan = planScript(m_next, m_document.scripts.at(m_next), m_page);
         if (!m_headerDone) {
             m_sink->addEntry(plan.entry);
             m_sink->appendHeader(plan.header);
