@@ -34,10 +34,17 @@ void appendBody(ScriptSink &sink, const QString &body) {
     sink.appendText(CrLf);
 }
 
+// An inline script's result: its text, obtained with the page (its bytes are left to the sink).
+FetchResult inlineResult(const ScriptPlan &plan) {
+    FetchResult result;
+    result.text = plan.inlineText;
+    return result;
+}
+
 FetchResult fetchBlocking(const ScriptPlan &plan) {
     switch (plan.kind) {
     case ScriptClass::Inline:
-        return {plan.inlineText, false, {}, {}};
+        return inlineResult(plan);
     case ScriptClass::Network:
     case ScriptClass::Local:
         return readLocalScript(plan.address);
@@ -202,25 +209,30 @@ void ScriptCollection::pump() {
             block.bodyStart = block.bodyEnd = m_written;
             m_blocks.append(block);
         }
-        QString body;
+        qsizetype bodySize = 0;
         TextCodec::Encoding encoding;
         if (plan.kind == ScriptClass::Inline) {
-            body = plan.inlineText;
+            appendBody(*m_sink, plan.inlineText);
+            bodySize = plan.inlineText.size();
+            m_sink->scriptDone(plan, inlineResult(plan));
         } else {
             ScriptFetch *fetch = m_fetches[size_t(m_next)];
             if (!fetch || !fetch->isFinished())
                 return; // its transfer ends later and calls pump() again
             const FetchResult &result = fetch->result();
-            body = result.text;
-            encoding = result.encoding;
             if (result.failed)
                 m_failures.append({plan.index, plan.address, result.reason});
             m_fetches[size_t(m_next)] = nullptr;
             fetch->deleteLater();
+            appendBody(*m_sink, result.text);
+            bodySize = result.text.size();
+            encoding = result.encoding;
+            m_sink->scriptDone(plan, result);
+            if (m_aborted)
+                return;
         }
-        appendBody(*m_sink, body);
-        m_blocks.last().bodyEnd = m_written + body.size();
-        m_written += body.size() + CrLf.size();
+        m_blocks.last().bodyEnd = m_written + bodySize;
+        m_written += bodySize + CrLf.size();
         m_encodings.append(encoding);
         ++m_next;
         m_headerDone = false;
@@ -257,6 +269,7 @@ QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink 
         if (result.failed)
             failures.append({plan.index, plan.address, result.reason});
         appendBody(sink, result.text);
+        sink.scriptDone(plan, result);
     }
     if (sink.entryCount() > 0)
         sink.selectEntry(0);

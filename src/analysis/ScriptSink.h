@@ -5,6 +5,9 @@
 
 #include <QString>
 
+struct FetchResult;
+struct ScriptPlan;
+
 class ScriptSink {
 public:
     virtual ~ScriptSink() = default;
@@ -26,4 +29,10 @@ public:
     virtual void selectEntry(int index) = 0;
     // A hint that the combined text will grow to about `units` (a script file read in the background).
     virtual void reserve(qint64 units) { Q_UNUSED(units); }
+    // After a script's body was appended, in document order: the script and what was obtained for it
+    // (inline scripts: their text, nothing fetched). For sinks that keep each script apart.
+    virtual void scriptDone(const ScriptPlan &plan, const FetchResult &result) {
+        (void)plan;
+        (void)result;
+    }
 };

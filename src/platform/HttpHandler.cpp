@@ -68,6 +68,7 @@ HttpHandler::~HttpHandler() {
 
 void HttpHandler::cancel() {
     m_cancelled = true; // also silences a completion already queued
+    m_deadline.stop();
     if (m_finished)
         return;
     m_finished = true;
@@ -82,10 +83,20 @@ void HttpHandler::begin(QNetworkAccessManager *nam) {
         return;
     m_nam = nam;
     m_started = true;
+    if (m_defaults.deadlineMs > 0) {
+        // The whole transfer, redirects included, however slowly the data trickles in.
+        m_deadline.setSingleShot(true);
+        connect(&m_deadline, &QTimer::timeout, this, [this] {
+            dropReply();
+            fail(QStringLiteral("超时（%1 秒内未完成）").arg(m_defaults.deadlineMs / 1000.0));
+        });
+        m_deadline.start(m_defaults.deadlineMs);
+    }
     send(m_url);
 }
 
 void HttpHandler::detach() {
+    m_deadline.stop();
     dropReply(true);
     m_manager = nullptr;
     m_nam = nullptr;
@@ -101,6 +112,11 @@ void HttpHandler::send(const QUrl &url) {
     // Redirects are followed here, so the limit and the final address are ours to keep.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(m_timeoutMs);
+    // The process's defaults first (the command line's), then what this request asks for itself.
+    if (!m_defaults.userAgent.isEmpty())
+        request.setHeader(QNetworkRequest::UserAgentHeader, m_defaults.userAgent);
+    for (const auto &[name, value] : m_defaults.headers)
+        request.setRawHeader(name, value);
     if (!m_request.userAgent.isEmpty())
         request.setHeader(QNetworkRequest::UserAgentHeader, m_request.userAgent);
     for (const auto &[name, value] : m_request.headers)
@@ -112,6 +128,8 @@ void HttpHandler::send(const QUrl &url) {
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpHandler::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpHandler::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpHandler::onFinished);
+    if (m_defaults.insecure)
+        connect(m_reply, &QNetworkReply::sslErrors, m_reply, [reply = m_reply] { reply->ignoreSslErrors(); });
     // Certificate errors are never ignored; their wording becomes the reason of the failure.
     connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
         QStringList texts;
@@ -216,6 +234,7 @@ void HttpHandler::fail(const QString &reason) {
 
 void HttpHandler::finish() {
     m_finished = true;
+    m_deadline.stop();
     // The place in the host's queue goes to the next transfer at once.
     if (m_manager)
         m_manager->forget(this);

@@ -7,9 +7,11 @@
 // first; cancel() or deleting the handler stops the transfer and frees its place in the host's queue.
 
 #include "platform/HttpRequest.h"
+#include "platform/RequestDefaults.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 class HttpManager;
@@ -63,5 +65,7 @@ private:
     bool m_cancelled = false;
     QByteArray m_body;
     QString m_certificateProblem;
+    RequestDefaults m_defaults = requestDefaults(); // as they were when the request was made
+    QTimer m_deadline;
     HttpResult m_result;
 };

@@ -19,6 +19,7 @@ FetchResult fromHttp(const HttpResult &r) {
         TextCodec::Decoded decoded = TextCodec::decode(r.body, TextCodec::charsetFromContentType(r.contentType));
         out.text = std::move(decoded.text);
         out.encoding = {decoded.encoding, decoded.bom};
+        out.bytes = r.body;
         return out;
     }
     out.failed = true;
@@ -51,10 +52,16 @@ FetchResult readLocalScript(const QString &path, const CancelToken &token) {
     // Whatever keeps the file from being read (missing, a folder, a broken link) is a failure with its
     // reason, so the window and the command line can say why the script's body is empty.
     FetchResult out;
-    const TextCodec::FileText file = TextCodec::readFile(path, token);
+    TextCodec::FileBytes file = TextCodec::readFileBytes(path, token);
+    if (file.ok && token.isCancelled()) {
+        file.ok = false;
+        file.reason = QStringLiteral("已取消");
+    }
     if (file.ok) {
-        out.text = file.text;
-        out.encoding = {file.encoding, file.bom};
+        TextCodec::Decoded decoded = TextCodec::decode(file.bytes);
+        out.text = std::move(decoded.text);
+        out.encoding = {decoded.encoding, decoded.bom};
+        out.bytes = std::move(file.bytes);
     } else {
         out.failed = true;
         out.reason = file.reason.isEmpty() ? QStringLiteral("文件无法读取") : file.reason;

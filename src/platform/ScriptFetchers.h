@@ -30,6 +30,7 @@ struct FetchResult {
     bool failed = false; // true when a transfer or a read went wrong (reason says why)
     QString reason;      // HTTP status, time-out, too large, unreadable file, network error
     TextCodec::Encoding encoding; // what the bytes were decoded as (empty name when nothing was read)
+    QByteArray bytes;    // what was received or read, before decoding
 };
 
 bool FileExists(const QString &path);

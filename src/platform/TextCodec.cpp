@@ -486,6 +486,10 @@ FileBytes readFileBytes(const QString &path) {
     return readFileBytesChecked(path, nullptr);
 }
 
+FileBytes readFileBytes(const QString &path, const CancelToken &token) {
+    return readFileBytesChecked(path, &token);
+}
+
 static FileBytes readFileBytesChecked(const QString &path, const CancelToken *token) {
     FileBytes out;
     auto fail = [&](const QString &what, const QString &detail = QString()) {

@@ -74,6 +74,8 @@ struct FileBytes {
 
 // Reads a whole ordinary file of at most maxReadBytes, undecoded.
 FileBytes readFileBytes(const QString &path);
+// The same, giving up between chunks once `token` is cancelled.
+FileBytes readFileBytes(const QString &path, const CancelToken &token);
 
 // Reads and decodes a whole file.
 FileText readFile(const QString &path);
