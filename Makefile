@@ -1,5 +1,5 @@
 # The two commands of the project: `make run` and `make test`.
-.PHONY: run test deps build-release build-debug build-asan build-fuzz fuzz clean
+.PHONY: run test deps build-release build-debug build-asan build-fuzz fuzz package clean
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -37,6 +37,9 @@ test: build-debug
 	ctest --preset asan -j $(JOBS)
 	$(MAKE) build-fuzz
 	ctest --preset fuzz -j $(JOBS)
+
+package: build-release
+	cd build/release && cpack
 
 clean:
 	rm -rf build

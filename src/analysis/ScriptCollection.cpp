@@ -174,7 +174,7 @@ void ScriptCollection::pump() {
         const ScriptPlan &plan = m_plans[size_t(m_next)];
         if (!m_headerDone) {
             m_sink->addEntry(plan.entry);
-            m_sink->appendText(plan.header);
+            m_sink->appendHeader(plan.header);
             m_headerDone = true;
         }
         QString body;
@@ -221,7 +221,7 @@ QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink 
     QList<ScriptFailure> failures;
     for (const ScriptPlan &plan : planAll(document)) {
         sink.addEntry(plan.entry);
-        sink.appendText(plan.header);
+        sink.appendHeader(plan.header);
         const FetchResult result = fetchBlocking(plan);
         if (result.failed)
             failures.append({plan.index, plan.address, result.reason});

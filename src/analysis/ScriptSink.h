@@ -15,6 +15,9 @@ public:
     virtual void addEntry(const QString &entry) = 0;
     // Appends `text` at the end of the combined text (never anywhere else).
     virtual void appendText(const QString &text) = 0;
+    // Appends the header line of the script whose entry was added last. A sink may mark it as the start
+    // of a script block, or leave it out of the text.
+    virtual void appendHeader(const QString &header) { appendText(header); }
     // Number of entries in the script list.
     virtual int entryCount() const = 0;
     // Selects the entry at 0-based `index`; the window runs its list-selection handler here.

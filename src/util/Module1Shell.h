@@ -15,12 +15,13 @@ void LookUpProgramsFolder();
 
 // Writes the desktop entry `folder` + `name` + ".desktop" for the program `target`, replacing an older
 // one. `folder` gets a final "/" if it lacks one (the caller sees that); an empty folder writes nothing.
+// `icon` (an icon name or an absolute file path) becomes the entry's icon when it is not empty.
 void CreateProgramShortcut(const QString &name, const QString &description, const QString &target,
-                           QString &folder);
+                           QString &folder, const QString &icon = QString());
 
 // The text of the desktop entry CreateProgramShortcut writes (LF line breaks, values escaped).
 QString DesktopEntryText(const QString &name, const QString &description, const QString &target,
-                         const QString &workingFolder);
+                         const QString &workingFolder, const QString &icon = QString());
 
 // Asks the desktop to show `address` in the browser.
 void OpenInNewBrowserWindow(const QString &address);

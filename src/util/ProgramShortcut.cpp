@@ -59,16 +59,19 @@ void LookUpProgramsFolder() {
 }
 
 QString DesktopEntryText(const QString &name, const QString &description, const QString &target,
-                         const QString &workingFolder) {
-    return QStringLiteral("[Desktop Entry]\n") + QStringLiteral("Type=Application\n") +
-           QStringLiteral("Name=") + escapeValue(name) + QLatin1Char('\n') + QStringLiteral("Comment=") +
-           escapeValue(description) + QLatin1Char('\n') + QStringLiteral("Exec=") +
-           escapeValue(execArgument(target)) + QLatin1Char('\n') + QStringLiteral("Path=") +
-           escapeValue(workingFolder) + QLatin1Char('\n');
+                         const QString &workingFolder, const QString &icon) {
+    QString text = QStringLiteral("[Desktop Entry]\n") + QStringLiteral("Type=Application\n") +
+                   QStringLiteral("Name=") + escapeValue(name) + QLatin1Char('\n') + QStringLiteral("Comment=") +
+                   escapeValue(description) + QLatin1Char('\n') + QStringLiteral("Exec=") +
+                   escapeValue(execArgument(target)) + QLatin1Char('\n') + QStringLiteral("Path=") +
+                   escapeValue(workingFolder) + QLatin1Char('\n');
+    if (!icon.isEmpty())
+        text += QStringLiteral("Icon=") + escapeValue(icon) + QLatin1Char('\n');
+    return text;
 }
 
 void CreateProgramShortcut(const QString &name, const QString &description, const QString &target,
-                           QString &folder) {
+                           QString &folder, const QString &icon) {
     // Without a folder the entry would land in the file system's root.
     if (folder.isEmpty())
         return;
@@ -82,7 +85,7 @@ void CreateProgramShortcut(const QString &name, const QString &description, cons
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
-    file.write(DesktopEntryText(name, description, target, folder).toUtf8());
+    file.write(DesktopEntryText(name, description, target, folder, icon).toUtf8());
 }
 
 } // namespace Module1

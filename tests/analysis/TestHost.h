@@ -18,8 +18,10 @@ public:
     void setStatusText(const QString &text) override { statusTexts << text; }
     QString statusText() const override { return statusTexts.isEmpty() ? QString() : statusTexts.last(); }
     ListPopupMenu listPopupMenu() override { return {&menu, modify, mergeSame, remove}; }
+    bool hideNumbering() const override { return hideHeaders; }
 
     QStringList statusTexts;
+    bool hideHeaders = false;
     QMenu menu;
     QAction *modify;
     QAction *mergeSame;

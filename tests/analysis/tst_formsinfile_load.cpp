@@ -10,6 +10,8 @@
 #include "workbench/Normaliser.h"
 #include "workbench/ui/WorkbenchTools.h"
 
+#include <Qsci/qsciscintilla.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -64,7 +66,58 @@ private slots:
     }
     void init() {
         host.statusTexts.clear();
+        host.hideHeaders = false;
         dialogs.messages.clear();
+    }
+
+    // A page of three scripts reads as three sections: with headers, each header starts a foldable block;
+    // with "不显示编号" the text is the bodies alone. Either way choosing a script shows its block.
+    void scriptSections_data() {
+        QTest::addColumn<bool>("hide");
+        QTest::addColumn<QList<int>>("blockLines");
+        // Bodies of 40, 50 and 60 lines, each ended by its line break, after their header lines or not.
+        QTest::newRow("headers") << false << QList<int>{0, 41, 92};
+        QTest::newRow("不显示编号") << true << QList<int>{0, 40, 90};
+    }
+    void scriptSections() {
+        QFETCH(bool, hide);
+        QFETCH(QList<int>, blockLines);
+        QStringList bodies;
+        QByteArray html = "<html><head>";
+        for (int n : {40, 50, 60}) {
+            QStringList lines;
+            for (int i = 0; i < n; ++i)
+                lines << QStringLiteral("var s%1_%2 = '//x';").arg(n).arg(i);
+            bodies << lines.join(QLatin1Char('\n')); // a page's line breaks reach the script as LF
+            html += "<script>" + bodies.last().toUtf8() + "</script>";
+        }
+        html += "</head><body></body></html>";
+        const QString page = dir.filePath(QStringLiteral("sections/p.htm"));
+        TestEnv::writeFile(page, html);
+        host.hideHeaders = hide;
+        auto form = makeWindow(2, page, QStringLiteral("p.htm"));
+        QVERIFY(showAndWait(*form));
+
+        QString expected;
+        for (int i = 0; i < 3; ++i) {
+            if (!hide)
+                expected += QStringLiteral("网址%1[网页内JS]：").arg(i) + page + QStringLiteral("\r\n");
+            expected += bodies[i] + QStringLiteral("\r\n");
+        }
+        QCOMPARE(form->RtbOld->text(), expected);
+        QCOMPARE(form->Combo1->count(), 3); // the list names every script either way
+        QCOMPARE(form->RtbOld->blockLines(), blockLines);
+        auto level = [&](int line) {
+            return form->RtbOld->editor()->SendScintilla(QsciScintillaBase::SCI_GETFOLDLEVEL, line);
+        };
+        for (int line : blockLines)
+            QCOMPARE(bool(level(line) & QsciScintillaBase::SC_FOLDLEVELHEADERFLAG), !hide);
+
+        for (int index : {2, 1, 0}) {
+            form->Combo1->setCurrentIndex(index);
+            QCOMPARE(form->RtbOld->firstVisibleLine(), blockLines[index]);
+        }
+        QCOMPARE(form->RtbOld->selectionStart(), form->RtbOld->length()); // the caret stays put
     }
 
     void scriptFile() {

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,8 +101,13 @@ private slots:
     void fonts() {
         FormSinFile form(&host);
         const QFont song = TextPane::defaultFont();
-        QCOMPARE(form.RtbOld->fontPointSize(), 10.5);
-        QCOMPARE(form.RtbNew->fontPointSize(), 10.5);
+        for (TextPane *pane : {form.RtbOld, form.RtbNew, form.RtbDown})
+            QCOMPARE(pane->fontPointSize(), 10.5);
+        // Code needs letters of one width: an "i" as wide as an "m".
+        if (QFontDatabase::hasFamily(QStringLiteral("Noto Sans Mono CJK SC")) ||
+            QFontDatabase::hasFamily(QStringLiteral("SimSun")))
+            QCOMPARE(QFontMetrics(song).horizontalAdvance(QStringLiteral("iiii")),
+                     QFontMetrics(song).horizontalAdvance(QStringLiteral("mmmm")));
         for (QWidget *w : {static_cast<QWidget *>(form.ListView1), static_cast<QWidget *>(form.Text4)}) {
             QCOMPARE(w->font().family(), song.family());
             QCOMPARE(w->font().pointSizeF(), 10.5);
@@ -108,14 +115,33 @@ private slots:
         }
     }
 
+    // Controls sit at their design places; a caption longer than its design box gets the room it needs.
     void designGeometryBeforeFirstShow() {
         FormSinFile form(&host);
         for (const DesignEntry &e : Design) {
-            if (e.tab == WindowArea)
-                QCOMPARE(form.control(e.control)->geometry(), px(e.rect));
-            else
-                QCOMPARE(form.control(e.control)->size(), px(e.rect).size());
+            QWidget *w = form.control(e.control);
+            const bool caption = qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w);
+            if (!caption && e.tab == WindowArea)
+                QCOMPARE(w->geometry(), px(e.rect));
+            else if (!caption)
+                QCOMPARE(w->size(), px(e.rect).size());
+            else {
+                QVERIFY(w->width() >= std::max(px(e.rect).width(), w->sizeHint().width()));
+                QVERIFY(w->height() >= std::max(px(e.rect).height(), w->sizeHint().height()));
+                QCOMPARE(w->x(), e.tab == WindowArea ? px(e.rect).x() : w->x());
+            }
         }
+    }
+
+    // A caption that gets a longer text on the open tab gets the room for it.
+    void captionGrowsWithItsText() {
+        auto form = shownWindow(1000, 600);
+        QVERIFY(form);
+        form->SSTab1->setCurrentIndex(1);
+        form->Label2->setText(QStringLiteral("函数种类数：123456"));
+        QTRY_VERIFY(form->Label2->width() >= form->Label2->sizeHint().width());
+        QVERIFY(form->Label2->height() >= form->Label2->sizeHint().height());
+        QVERIFY(form->Label2->geometry().bottom() < form->ListView1->geometry().top());
     }
 
     void logoOpensTheSupportPage() {

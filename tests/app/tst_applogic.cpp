@@ -1,14 +1,21 @@
+#include "app/AppLook.h"
 #include "app/Emboss.h"
+#include "app/LibraryLocation.h"
 #include "app/OpenCommands.h"
 #include "app/SysInfo.h"
 #include "app/WindowArrangement.h"
+#include "app/WindowList.h"
 #include "platform/SettingsStore.h"
 #include "support/TestEnv.h"
 #include "util/AppInfo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -240,6 +247,116 @@ private slots:
         raw.sync();
         QCOMPARE(SettingsStore::LoadHideNumbering(), short(0));
         QVERIFY(SettingsStore::SaveHideNumbering(0));
+    }
+    void windowListCaption_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("first, access key 1") << 1 << "分析单个JS文件:a.js" << "&1 分析单个JS文件:a.js";
+        QTest::newRow("ninth keeps its key") << 9 << "t" << "&9 t";
+        QTest::newRow("tenth has none") << 10 << "t" << "10 t";
+        QTest::newRow("ampersand of a title shown as one") << 2 << "a&b" << "&2 a&&b";
+        QTest::newRow("untitled") << 3 << "" << "&3 ";
+    }
+    void windowListCaption() {
+        QFETCH(int, number);
+        QFETCH(QString, title);
+        QFETCH(QString, caption);
+        QCOMPARE(WindowList::EntryCaption(number, title), caption);
+    }
+
+    void droppedItems_data() {
+        QTest::addColumn<QString>("file");    // created in a temporary folder when not empty
+        QTest::addColumn<QString>("dropped"); // an address or text, when no file
+        QTest::addColumn<bool>("asUrl");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("script file") << "a.js" << "" << true << 1;
+        QTest::newRow("script file, capital suffix") << "B.JS" << "" << true << 1;
+        QTest::newRow("page file htm") << "p.htm" << "" << true << 2;
+        QTest::newRow("page file html") << "页.html" << "" << true << 2;
+        QTest::newRow("page file php") << "x.php" << "" << true << 2;
+        QTest::newRow("other file") << "notes.txt" << "" << true << 0;
+        QTest::newRow("missing file") << "" << "file:///no/such/a.js" << true << 0;
+        QTest::newRow("http address") << "" << "http://127.0.0.1/p.htm" << true << 3;
+        QTest::newRow("https address") << "" << "https://127.0.0.1/p.htm" << true << 3;
+        QTest::newRow("ftp address") << "" << "ftp://127.0.0.1/p.htm" << true << 0;
+        QTest::newRow("text address, spaces trimmed") << "" << "  HTTP://127.0.0.1/a  " << false << 3;
+        QTest::newRow("text that is no address") << "" << "var a = 1;" << false << 0;
+        QTest::newRow("two lines of text") << "" << "http://a/\nhttp://b/" << false << 0;
+    }
+    void droppedItems() {
+        QFETCH(QString, file);
+        QFETCH(QString, dropped);
+        QFETCH(bool, asUrl);
+        QFETCH(int, kind);
+        QTemporaryDir dir;
+        QString expectedPath = dropped.trimmed();
+        OpenCommands::Source source;
+        if (!file.isEmpty()) {
+            expectedPath = dir.filePath(file);
+            TestEnv::writeFile(expectedPath, "x");
+            source = OpenCommands::DroppedUrl(QUrl::fromLocalFile(expectedPath));
+        } else {
+            source = asUrl ? OpenCommands::DroppedUrl(QUrl(dropped)) : OpenCommands::DroppedText(dropped);
+        }
+        QCOMPARE(source.kind, short(kind));
+        if (kind != 0)
+            QCOMPARE(source.path, expectedPath);
+    }
+
+    // The library beside the program wins; otherwise the user's own copy, made from the template once.
+    void libraryLocation_data() {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("template_");
+        QTest::addColumn<QByteArray>("userCopy"); // empty: none yet
+        QTest::addColumn<QString>("where");       // "program" or "user"
+        QTest::addColumn<QByteArray>("userBytes"); // the user's file afterwards, empty when missing
+        QTest::newRow("build folder") << true << true << QByteArray() << "program" << QByteArray();
+        QTest::newRow("portable copy with a user copy about") << true << false << QByteArray("mine") << "program"
+                                                             << QByteArray("mine");
+        QTest::newRow("installed, first start") << false << true << QByteArray() << "user"
+                                                << QByteArray("template");
+        QTest::newRow("installed, later start keeps the user's") << false << true << QByteArray("mine")
+                                                                 << "user" << QByteArray("mine");
+        QTest::newRow("installed without template") << false << false << QByteArray() << "user" << QByteArray();
+    }
+    void libraryLocation() {
+        QFETCH(bool, beside);
+        QFETCH(bool, template_);
+        QFETCH(QByteArray, userCopy);
+        QFETCH(QString, where);
+        QFETCH(QByteArray, userBytes);
+        QTemporaryDir root;
+        const QString bin = root.filePath(QStringLiteral("usr/bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString user = root.filePath(QStringLiteral("home/.local/share/VarnelJS分析提取分解器"));
+        const QString tmpl = LibraryLocation::InstalledTemplate(bin);
+        QCOMPARE(tmpl, root.filePath(QStringLiteral("usr/share/varneljs/xqd.dll")));
+        if (beside)
+            TestEnv::writeFile(bin + QStringLiteral("/xqd.dll"), "beside");
+        if (template_) {
+            TestEnv::writeFile(tmpl, "template");
+            QFile::setPermissions(tmpl, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+        }
+        if (!userCopy.isEmpty())
+            TestEnv::writeFile(user + QStringLiteral("/xqd.dll"), userCopy);
+
+        const QString path = LibraryLocation::Resolve(bin, user, tmpl);
+        QCOMPARE(path, (where == QLatin1String("program") ? bin : user) + QStringLiteral("/xqd.dll"));
+        const QString userFile = user + QStringLiteral("/xqd.dll");
+        QCOMPARE(QFileInfo::exists(userFile), !userBytes.isEmpty());
+        if (!userBytes.isEmpty()) {
+            QCOMPARE(TestEnv::readFile(userFile), userBytes);
+            QVERIFY(QFileInfo(userFile).isWritable()); // compaction replaces it
+        }
+        QVERIFY(!QFileInfo::exists(userFile + QStringLiteral(".part")));
+    }
+
+    void desktopIcon() {
+        QTemporaryDir dir;
+        QCOMPARE(AppLook::DesktopIcon(dir.path()), QStringLiteral("varneljs"));
+        TestEnv::writeFile(dir.filePath(QStringLiteral("varneljs.svg")), "<svg/>");
+        QCOMPARE(AppLook::DesktopIcon(dir.path()), dir.filePath(QStringLiteral("varneljs.svg")));
     }
 };
 

@@ -1,8 +1,10 @@
 #include "analysis/ui/FormSinFile.h"
+#include "app/AppLook.h"
 #include "app/Options.h"
 #include "app/SysInfo.h"
 #include "app/ui/EmbossedCaption.h"
 #include "app/ui/MDIForm1.h"
+#include "app/ui/WindowMenu.h"
 #include "app/ui/fOption.h"
 #include "app/ui/frmAbout.h"
 #include "library/LibraryFile.h"
@@ -20,14 +22,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -35,6 +42,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -86,8 +94,9 @@ class TestAppWindows : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::isolate();
+        AppLook::Apply(*qApp);
         QVERIFY(m_programFolder.isValid());
-        m_program = {m_programFolder.path(), m_programFolder.path() + QStringLiteral("/varneljs")};
+        m_program = {m_programFolder.path(), m_programFolder.path() + QStringLiteral("/varneljs"), QString()};
         Shell::setUrlOpener([this](const QUrl &url) {
             m_opened << url;
             return true;
@@ -246,6 +255,196 @@ private slots:
         QVERIFY(!statuses.isEmpty());
         QCOMPARE(statuses.first().first().toString(), status);
         frame->关闭所有子窗口();
+    }
+
+    // Qt's own buttons and dialogs speak Chinese; the icon is drawn on the frame and on its children.
+    void chineseDialogsAndIcon() {
+        QVERIFY(!AppLook::InstallChineseTranslations(*qApp, m_files.path())); // no catalogue there
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                                 QDialogButtonBox::No);
+        QCOMPARE(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("是(&Y)"));
+        QFileDialog files(nullptr, AppInfo::Title);
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(files.labelText(QFileDialog::Reject), QStringLiteral("取消"));
+
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        fake.fileAnswers << sourceFile(QStringLiteral("icon/a.js"));
+        frame->打开JS文件();
+        QMdiSubWindow *child = frame->mdiArea()->subWindowList().value(0);
+        QVERIFY(child);
+        for (QWidget *w : {static_cast<QWidget *>(frame.get()), static_cast<QWidget *>(child)}) {
+            const QImage image = w->windowIcon().pixmap(48, 48).toImage();
+            QVERIFY(!image.isNull());
+            // Drawn, not blank: the middle of the icon is opaque and not all one colour.
+            QCOMPARE(qAlpha(image.pixel(24, 24)), 255);
+            QVERIFY(image.pixel(24, 24) != image.pixel(24, 12));
+        }
+        QVERIFY(!QApplication::windowIcon().pixmap(16, 16).isNull());
+        frame->关闭所有子窗口();
+    }
+
+    // The real input box: wide enough for its whole caption and an address; it answers or is cancelled.
+    void inputBox_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("answered") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void inputBox() {
+        QFETCH(bool, accept);
+        QSize seen;
+        QString proposed;
+        int captionWidth = 0;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->size();
+            proposed = box->textValue();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            box->setTextValue(QStringLiteral("http://127.0.0.1/新.htm"));
+            accept ? box->accept() : box->reject();
+        });
+        const QString answer = Dialogs::current().input(nullptr, QStringLiteral("请输入网址:"), AppInfo::Title,
+                                                        QStringLiteral("http://x/"));
+        QCOMPARE(proposed, QStringLiteral("http://x/"));
+        QCOMPARE(answer, accept ? QStringLiteral("http://127.0.0.1/新.htm") : QString());
+        QVERIFY(seen.width() > captionWidth + 100);
+        QVERIFY(seen.width() >= 60 * QFontMetrics(QApplication::font()).averageCharWidth());
+    }
+
+    void messageBoxShowsItsWholeCaption() {
+        QSize seen;
+        int captionWidth = 0;
+        QString button;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->size();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            button = box->buttons().value(0)->text();
+            box->accept();
+        });
+        Dialogs::current().message(nullptr, QStringLiteral("短"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        QVERIFY(seen.width() > captionWidth + 100);
+        QCOMPARE(button, QStringLiteral("确定"));
+    }
+
+    // The 窗口 menu names the children below its commands, the active one ticked; a new child comes to the
+    // front even when another one is maximised, and an entry brings its child forward.
+    void windowList() {
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        QMenu *menu = frame->menuBar()->findChild<QMenu *>(QStringLiteral("menu窗口"));
+        QVERIFY(menu);
+        const int commands = int(menu->actions().size());
+        frame->windowMenu()->refresh();
+        QCOMPARE(menu->actions().size(), commands); // no children, no list
+
+        const QStringList names = {QStringLiteral("w1.js"), QStringLiteral("w2.js"), QStringLiteral("w&3.js")};
+        for (const QString &name : names) {
+            fake.fileAnswers << sourceFile(QStringLiteral("list/") + name);
+            frame->打开JS文件();
+            if (name == names.first())
+                frame->mdiArea()->subWindowList().first()->showMaximized();
+            QMdiSubWindow *newest = frame->mdiArea()->subWindowList(QMdiArea::CreationOrder).last();
+            QCOMPARE(frame->mdiArea()->activeSubWindow(), newest);
+            QCOMPARE(frame->mdiArea()->subWindowList(QMdiArea::StackingOrder).last(), newest);
+        }
+        const QList<FormSinFile *> windows = analysisWindows(*frame);
+        QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](FormSinFile *w) { return w->isLoaded(); }));
+
+        frame->windowMenu()->refresh();
+        const QList<QAction *> entries = frame->windowMenu()->entries();
+        QCOMPARE(menu->actions().size(), commands + 1 + names.size()); // a separator, then the children
+        QCOMPARE(entries.size(), names.size());
+        const QStringList captions = {QStringLiteral("&1 分析单个JS文件:w1.js"),
+                                      QStringLiteral("&2 分析单个JS文件:w2.js"),
+                                      QStringLiteral("&3 分析单个JS文件:w&&3.js")};
+        for (int i = 0; i < entries.size(); ++i) {
+            QCOMPARE(entries[i]->text(), captions[i]);
+            QCOMPARE(entries[i]->isChecked(), i == 2);
+        }
+        frame->mdiArea()->subWindowList().at(1)->showMinimized();
+        entries[1]->trigger();
+        QMdiSubWindow *second = frame->mdiArea()->subWindowList(QMdiArea::CreationOrder).at(1);
+        QCOMPARE(frame->mdiArea()->activeSubWindow(), second);
+        QVERIFY(!second->isMinimized());
+        frame->windowMenu()->refresh();
+        QVERIFY(frame->windowMenu()->entries().at(1)->isChecked());
+        QVERIFY(!frame->windowMenu()->entries().at(2)->isChecked());
+
+        frame->关闭所有子窗口();
+        frame->windowMenu()->refresh();
+        QCOMPARE(menu->actions().size(), commands);
+    }
+
+    // Files and addresses dropped on the frame open as the menu commands would; other things open nothing.
+    void drops() {
+        LocalHttpServer server;
+        server.route(QStringLiteral("/d.htm"), LocalHttpServer::Response{200, "<html></html>", "text/html", {}, 0});
+        FakeDialogs fake;
+        FakeDialogs::Scope scope(fake);
+        auto frame = newFrame();
+        const QString script = sourceFile(QStringLiteral("drop/a.js"));
+        const QString page = sourceFile(QStringLiteral("drop/p.html"), "<html></html>");
+        const QString other = sourceFile(QStringLiteral("drop/n.txt"));
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(script), QUrl::fromLocalFile(page), QUrl::fromLocalFile(other)});
+        frame->openDropped(&files);
+        QMimeData text;
+        text.setText(QStringLiteral(" ") + server.baseUrl() + QStringLiteral("/d.htm\n"));
+        frame->openDropped(&text);
+        QMimeData again; // an open source comes forward instead of opening twice
+        again.setUrls({QUrl::fromLocalFile(script)});
+        frame->openDropped(&again);
+
+        const QList<FormSinFile *> windows = analysisWindows(*frame);
+        QCOMPARE(windows.size(), 3);
+        QCOMPARE(windows[0]->文件路径, script);
+        QCOMPARE(windows[0]->处理单个文件, short(1));
+        QCOMPARE(windows[1]->文件路径, page);
+        QCOMPARE(windows[1]->处理单个文件, short(2));
+        QCOMPARE(windows[2]->文件路径, server.baseUrl() + QStringLiteral("/d.htm"));
+        QCOMPARE(windows[2]->处理单个文件, short(3));
+        QCOMPARE(frame->mdiArea()->activeSubWindow(), subWindowOf(windows[0]));
+        QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](FormSinFile *w) { return w->isLoaded(); }));
+        frame->关闭所有子窗口();
+    }
+
+    // An installed program has no library beside it: the user's copy is made from the template under
+    // share/ and compacted there; the desktop entry names the installed icon.
+    void installedProgramKeepsItsLibraryInTheUsersFolder() {
+        QTemporaryDir prefix;
+        const QString bin = prefix.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("share/varneljs"))));
+        QString error;
+        QVERIFY2(LibraryFile::CreateFromSql(prefix.filePath(QStringLiteral("share/varneljs/xqd.dll")),
+                                            ModuleDataBase::LibraryDbPassword,
+                                            QStringLiteral("CREATE TABLE CSS (函数名称 TEXT, 网址 TEXT);"),
+                                            &error),
+                 qPrintable(error));
+        const QString userData = prefix.filePath(QStringLiteral("home/data"));
+        QStringList compacted;
+        ModuleDataBase::testing::SetBeforeReplaceHook([&](const QString &copy) {
+            compacted << copy;
+            return true;
+        });
+        MDIForm1 frame({bin, bin + QStringLiteral("/varneljs"), userData});
+        ModuleDataBase::testing::SetBeforeReplaceHook({});
+        QCOMPARE(ModuleDataBase::LibraryDbPath, userData + QStringLiteral("/xqd.dll"));
+        QVERIFY(QFileInfo(ModuleDataBase::LibraryDbPath).isFile());
+        QCOMPARE(compacted, QStringList{userData + QStringLiteral("/xqd.dllDDD")});
+        QVERIFY(!QFileInfo::exists(bin + QStringLiteral("/xqd.dll")));
+        const QString entry = QString::fromUtf8(
+            TestEnv::readFile(groupFolder() + QStringLiteral("VarnelJS分析提取分解器.desktop")));
+        QVERIFY2(entry.contains(QStringLiteral("\nIcon=varneljs\n")), qPrintable(entry));
+        MDIForm1 restored(m_program); // later tests use the build-folder library again
+        QCOMPARE(ModuleDataBase::LibraryDbPath, m_programFolder.path() + QStringLiteral("/xqd.dll"));
     }
 
     void cancelledOrBlankOpensNothing() {

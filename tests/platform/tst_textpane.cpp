@@ -266,7 +266,7 @@ private slots:
         pane.editor()->SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, QsciScintillaBase::STYLE_DEFAULT,
                                      face);
         const QStringList faces = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                   QStringLiteral("Noto Serif CJK SC")};
+                                   QStringLiteral("Noto Sans Mono CJK SC")};
         bool anyInstalled = false;
         for (const QString &f : faces)
             anyInstalled = anyInstalled || QFontDatabase::hasFamily(f);
@@ -356,6 +356,86 @@ private slots:
         connect(&pane, &TextPane::textChanged, this, [&] { ++changes; });
         pane.setText(QStringLiteral("x"));
         QVERIFY(changes > 0);
+    }
+    // Blocks: header lines open a fold running to the line before the next header, and carry a band and a
+    // text colour of their own; without headers the blocks are only remembered.
+    void blocks_data() {
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QList<int>>("starts");
+        QTest::addColumn<bool>("headed");
+        QTest::addColumn<QList<int>>("foldHeaders");
+        QTest::addColumn<int>("foldedHeader");
+        QTest::addColumn<QList<int>>("hiddenWhenFolded");
+        QTest::newRow("three headed blocks") << 9 << QList<int>{0, 3, 6} << true << QList<int>{0, 3, 6} << 3
+                                             << QList<int>{4, 5};
+        QTest::newRow("text before the first header stays out") << 6 << QList<int>{2, 4} << true
+                                                                 << QList<int>{2, 4} << 2 << QList<int>{3};
+        QTest::newRow("last block runs to the end") << 6 << QList<int>{0, 2} << true << QList<int>{0, 2} << 2
+                                                    << QList<int>{3, 4, 5};
+        QTest::newRow("lines past the end are left out") << 4 << QList<int>{0, 9} << true << QList<int>{0} << 0
+                                                         << QList<int>{1, 2, 3};
+        QTest::newRow("without headers nothing folds") << 6 << QList<int>{0, 3} << false << QList<int>{} << -1
+                                                       << QList<int>{};
+    }
+    void blocks() {
+        QFETCH(int, lineCount);
+        QFETCH(QList<int>, starts);
+        QFETCH(bool, headed);
+        QFETCH(QList<int>, foldHeaders);
+        QFETCH(int, foldedHeader);
+        QFETCH(QList<int>, hiddenWhenFolded);
+        TextPane pane;
+        QStringList lines;
+        for (int i = 0; i < lineCount - 1; ++i)
+            lines << QStringLiteral("//host/行%1 {").arg(i);
+        pane.setText(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        QCOMPARE(pane.lineCount(), lineCount);
+        pane.setBlocks(starts, headed);
+        // The syntax colouring runs over the whole text: it must not fold at the braces.
+        send(pane, QsciScintillaBase::SCI_COLOURISE, 0, -1);
+
+        QList<int> kept;
+        for (int line : starts)
+            if (line < lineCount)
+                kept << line;
+        QCOMPARE(pane.blockLines(), kept);
+        for (int line = 0; line < lineCount; ++line) {
+            const bool header = foldHeaders.contains(line);
+            const long level = send(pane, QsciScintillaBase::SCI_GETFOLDLEVEL, line);
+            QCOMPARE(bool(level & QsciScintillaBase::SC_FOLDLEVELHEADERFLAG), header);
+            QCOMPARE(bool(send(pane, QsciScintillaBase::SCI_MARKERGET, line) & (1 << 2)), header);
+            const long start = send(pane, QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+            QCOMPARE(send(pane, QsciScintillaBase::SCI_INDICATORVALUEAT, 8, start) != 0, header && line < lineCount - 1);
+        }
+        QCOMPARE(send(pane, QsciScintillaBase::SCI_GETMARGINWIDTHN, 2) > 0, !foldHeaders.isEmpty());
+        if (foldedHeader < 0)
+            return;
+        pane.foldBlock(foldedHeader, true);
+        for (int line = 0; line < lineCount; ++line)
+            QCOMPARE(pane.isLineVisible(line), !hiddenWhenFolded.contains(line));
+        // Going to a hidden line unfolds its block.
+        pane.scrollToLine(hiddenWhenFolded.last());
+        QVERIFY(pane.isLineVisible(hiddenWhenFolded.last()));
+        // A new text drops the marks.
+        pane.setText(QStringLiteral("a\r\nb"));
+        QCOMPARE(pane.blockLines(), QList<int>{});
+    }
+
+    void scrollToLineKeepsTheCaret() {
+        TextPane pane;
+        pane.resize(300, 200);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QStringList lines;
+        for (int i = 0; i < 400; ++i)
+            lines << QString::number(i);
+        pane.setText(lines.join(QStringLiteral("\r\n")));
+        pane.setSelection(5, 0);
+        pane.scrollToLine(250);
+        QCOMPARE(pane.firstVisibleLine(), 250);
+        QCOMPARE(pane.selectionStart(), 5);
+        pane.scrollToLine(400); // past the end: nothing moves
+        QCOMPARE(pane.firstVisibleLine(), 250);
     }
 };
 

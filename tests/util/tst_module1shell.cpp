@@ -74,6 +74,21 @@ private slots:
         QCOMPARE(text.count(QLatin1Char('\n')), 6);
     }
 
+    void desktopEntryIcon_data() {
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<QString>("iconLine");
+        QTest::newRow("none: no line") << QString() << QString();
+        QTest::newRow("theme name") << "varneljs" << "Icon=varneljs\n";
+        QTest::newRow("file path") << "/opt/my app/varneljs.svg" << "Icon=/opt/my app/varneljs.svg\n";
+    }
+    void desktopEntryIcon() {
+        QFETCH(QString, icon);
+        QFETCH(QString, iconLine);
+        const QString text = Module1::DesktopEntryText(QStringLiteral("V"), QStringLiteral("c"),
+                                                       QStringLiteral("/v"), QStringLiteral("/"), icon);
+        QVERIFY(text.endsWith(QStringLiteral("\nPath=/\n") + iconLine));
+    }
+
     void shortcutWrittenOnceByTheLaterCall() {
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());

@@ -21,4 +21,6 @@ public:
     virtual void setStatusText(const QString &text) = 0;
     virtual QString statusText() const = 0;
     virtual ListPopupMenu listPopupMenu() = 0;
+    // The option "不显示编号": new loads write no header lines.
+    virtual bool hideNumbering() const { return false; }
 };

@@ -37,6 +37,22 @@ using namespace WindowLayout;
 namespace {
 
 const QString DoneText = QStringLiteral("分析所有JS文件完成。");
+
+// A caption is never cut: a label's or check box's box grows to the right, and equally up and down, to
+// what its text needs. Its place in the layout rules stays the design's.
+QRect roomForCaption(QWidget *w, QRect box) {
+    auto *label = qobject_cast<QLabel *>(w);
+    if (!(label && !label->text().isEmpty()) && !qobject_cast<QCheckBox *>(w))
+        return box;
+    const QSize needed = w->sizeHint();
+    box.setWidth(std::max(box.width(), needed.width()));
+    const int extra = needed.height() - box.height();
+    if (extra > 0) {
+        const int up = std::min(extra / 2, box.top());
+        box.adjust(0, -up, 0, extra - up);
+    }
+    return box;
+}
 constexpr int BlankPollMs = 10;
 constexpr qint64 BlankWaitLimitMs = 15000;
 
@@ -44,6 +60,9 @@ constexpr qint64 BlankWaitLimitMs = 15000;
 
 FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent), m_host(host) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Holds the focus while its controls are disabled, so the focus does not wander to another child
+    // window and bring that one to the front.
+    setFocusPolicy(Qt::ClickFocus);
     buildControls();
     createTools();
     m_geometry = designGeometry();
@@ -155,8 +174,6 @@ void FormSinFile::buildControls() {
     Text5 = new QLineEdit(p);
     Command8 = button(p, QStringLiteral("另存为..."));
     RtbDown = new TextPane(p);
-    // RtbDown has no font of its own: the window's 9-point Song face.
-    RtbDown->setFontPointSize(9);
 
     RtbTmp = new TextPane(this);
     RtbTmp->hide();
@@ -167,6 +184,9 @@ void FormSinFile::buildControls() {
                   Command7, Command5,  RtbNew,   Label3,   Text5,  Command8, RtbDown};
 
     connect(SSTab1, &QTabWidget::currentChanged, this, &FormSinFile::onTabChanged);
+    // Besides what the selection does for the download button, the pane goes to the script.
+    connect(Combo1, &QComboBox::currentIndexChanged, this, &FormSinFile::showScript);
+    connect(Combo1, &QComboBox::activated, this, &FormSinFile::showScript);
     connect(ListView1, &ListView::rightButtonPressed, this, &FormSinFile::onListRightButton);
 }
 
@@ -184,6 +204,7 @@ void FormSinFile::placeControls() {
         if (e.tab != WindowArea)
             px.moveTo(std::max(0, px.x() - offset.x()), std::max(0, px.y() - offset.y()));
         QWidget *w = m_controls[e.control];
+        px = roomForCaption(w, px);
         if (w->geometry() != px)
             w->setGeometry(px);
     }
@@ -247,7 +268,8 @@ bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_watchedFrame && event->type() == QEvent::WindowStateChange) {
         // The frame's state changes after this event; look once it has.
         QTimer::singleShot(0, this, &FormSinFile::applyResizeRules);
-    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+    } else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                event->type() == QEvent::LayoutRequest) && // a caption's new text may need more room
                watched == SSTab1->currentWidget()) {
         placeControls();
     }
@@ -263,6 +285,12 @@ void FormSinFile::closeEvent(QCloseEvent *event) {
         m_tools->scriptSelected();
     }
     QWidget::closeEvent(event);
+}
+
+void FormSinFile::showScript(int index) {
+    const QList<int> blocks = RtbOld->blockLines();
+    if (index >= 0 && index < blocks.size())
+        RtbOld->scrollToLine(blocks[index]);
 }
 
 // ---- Function list -------------------------------------------------------------------------------------
@@ -331,7 +359,9 @@ void FormSinFile::setPageEngine(PageEngine *engine) {
 void FormSinFile::startLoad() {
     m_loadStarted = true;
     m_loading = true;
+    setFocus();
     m_body->setEnabled(false);
+    m_sink->setWriteHeaders(!(m_host && m_host->hideNumbering()));
 
     // 1. Caption height: the style's title bar height in pixels, in twips.
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
@@ -388,6 +418,7 @@ void FormSinFile::finishLoad() {
         return;
     m_loading = false;
     m_loaded = true;
+    RtbOld->setBlocks(m_sink->blockLines(), m_sink->writesHeaders());
     if (处理单个文件 >= 1 && 处理单个文件 <= 3)
         显示到LV();
     // 5. For every kind, after the loader.

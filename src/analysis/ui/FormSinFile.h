@@ -126,6 +126,8 @@ private:
     QWidget *outerWindow() const;
     void onTabChanged(int index);
     void onListRightButton(const QPoint &globalPos);
+    // Scrolls RtbOld to the script of Combo1's entry `index`.
+    void showScript(int index);
 
     // Load sequence, one step per event-loop turn.
     void startLoad();

@@ -7,6 +7,7 @@
 WindowSink::WindowSink(QComboBox *list, TextPane *text) : m_list(list), m_text(text) {}
 
 void WindowSink::clear() {
+    m_blockLines.clear();
     if (m_list)
         m_list->clear();
     if (m_text)
@@ -21,6 +22,15 @@ void WindowSink::addEntry(const QString &entry) {
 void WindowSink::appendText(const QString &text) {
     if (m_text)
         m_text->append(text);
+}
+
+void WindowSink::appendHeader(const QString &header) {
+    if (!m_text)
+        return;
+    // Every piece before ends with a line break, so the block starts on the text's last line.
+    m_blockLines.append(m_text->lineCount() - 1);
+    if (m_writeHeaders)
+        m_text->append(header);
 }
 
 int WindowSink::entryCount() const {

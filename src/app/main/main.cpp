@@ -1,3 +1,4 @@
+#include "app/AppLook.h"
 #include "app/ui/MDIForm1.h"
 #include "util/AppInfo.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::Title);
+    AppLook::Apply(app);
     MDIForm1 window;
     window.showMaximized();
     return app.exec();

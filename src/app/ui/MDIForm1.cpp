@@ -1,10 +1,13 @@
 #include "app/ui/MDIForm1.h"
 
 #include "analysis/ui/FormSinFile.h"
+#include "app/AppLook.h"
+#include "app/LibraryLocation.h"
 #include "app/OpenCommands.h"
 #include "app/Options.h"
 #include "app/WindowArrangement.h"
 #include "app/ui/fOption.h"
+#include "app/ui/WindowMenu.h"
 #include "app/ui/frmAbout.h"
 #include "library/ModuleDataBase.h"
 #include "library/ui/fModel.h"
@@ -17,10 +20,14 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -57,11 +64,13 @@ template <typename F> void quietly(F &&command) {
 } // namespace
 
 MDIForm1::Program MDIForm1::RunningProgram() {
-    return {QCoreApplication::applicationDirPath(), QCoreApplication::applicationFilePath()};
+    return {QCoreApplication::applicationDirPath(), QCoreApplication::applicationFilePath(), QString()};
 }
 
 MDIForm1::MDIForm1(const Program &program, QWidget *parent) : QMainWindow(parent), m_program(program) {
     setObjectName(QStringLiteral("MDIForm1"));
+    setWindowIcon(AppLook::AppIcon());
+    setAcceptDrops(true);
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -109,6 +118,7 @@ void MDIForm1::buildMenus() {
             &QAction::triggered, this, [this] { 最小化所有子窗口(); });
     connect(addCommand(window, QStringLiteral("menu关闭所有子窗口"), QStringLiteral("关闭所有子窗口")),
             &QAction::triggered, this, [this] { 关闭所有子窗口(); });
+    m_windowMenu = new WindowMenu(window, m_mdiArea);
 
     QMenu *help = addSubmenu(bar, QStringLiteral("menu帮助"), QStringLiteral("帮助(&H)"));
     connect(addCommand(help, QStringLiteral("menu关于"), QStringLiteral("关于")), &QAction::triggered, this,
@@ -144,7 +154,11 @@ void MDIForm1::startUp() {
 
     setWindowTitle(AppInfo::MainCaption());
 
-    ModuleDataBase::LibraryDbPath = m_program.programFolder + QLatin1Char('/') + AppInfo::LibraryFileName;
+    const QString dataFolder = m_program.userDataFolder.isEmpty()
+                                   ? QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                   : m_program.userDataFolder;
+    ModuleDataBase::LibraryDbPath = LibraryLocation::Resolve(
+        m_program.programFolder, dataFolder, LibraryLocation::InstalledTemplate(m_program.programFolder));
     ModuleDataBase::CompactLibraryDb(ModuleDataBase::LibraryDbPath, ModuleDataBase::LibraryDbPassword);
 
     Module1::LookUpProgramsFolder();
@@ -158,7 +172,7 @@ void MDIForm1::startUp() {
     // Without its group folder the entry would land in the root folder: better none at all.
     if (!groupFolder.isEmpty())
         Module1::CreateProgramShortcut(AppInfo::Title, AppInfo::ShortcutDescription, m_program.programPath,
-                                       groupFolder);
+                                       groupFolder, AppLook::DesktopIcon(m_program.programFolder));
 }
 
 void MDIForm1::setStatusText(const QString &text) {
@@ -172,6 +186,10 @@ QString MDIForm1::statusText() const {
 
 ListPopupMenu MDIForm1::listPopupMenu() {
     return m_listPopup;
+}
+
+bool MDIForm1::hideNumbering() const {
+    return HideNumbering != 0;
 }
 
 QLabel *MDIForm1::statusPanel(int panel) const {
@@ -224,6 +242,8 @@ void MDIForm1::openSource(const QString &path, const QString &statusText, short 
     // The analysis window places its controls itself (no layout), so the frame cannot infer its size.
     sub->resize(sub->sizeHint());
     sub->show();
+    // In front and active, also when another child is maximised.
+    m_mdiArea->setActiveSubWindow(sub);
 }
 
 void MDIForm1::openFileSource(const QStringList &filters, const QString &statusText, short kind) {
@@ -327,6 +347,30 @@ void MDIForm1::closeEvent(QCloseEvent *event) {
     // Each child gets its own closing logic first; one that refuses is discarded with the frame.
     关闭所有子窗口();
     event->accept();
+}
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent *event) {
+    openDropped(event->mimeData());
+    event->acceptProposedAction();
+}
+
+void MDIForm1::openDropped(const QMimeData *data) {
+    QList<OpenCommands::Source> sources;
+    if (data->hasUrls()) {
+        for (const QUrl &url : data->urls())
+            sources << OpenCommands::DroppedUrl(url);
+    } else if (data->hasText()) {
+        sources << OpenCommands::DroppedText(data->text());
+    }
+    for (const OpenCommands::Source &source : sources) {
+        if (source.kind != 0)
+            quietly([&] { openSource(source.path, OpenCommands::OpeningText(source.kind), source.kind); });
+    }
 }
 
 FormSinFile *MDIForm1::newAnalysisWindow() {

@@ -8,17 +8,21 @@
 
 class FormSinFile;
 class QLabel;
+class QMimeData;
+class WindowMenu;
 class QMdiArea;
 class QMdiSubWindow;
 
 class MDIForm1 : public QMainWindow, public AnalysisHost {
     Q_OBJECT
 public:
-    // Where the program lives: the library file sits in `programFolder`; the desktop entry starts
+    // Where the program lives: the library file sits in `programFolder` when there is one there, else in
+    // `userDataFolder` (empty: the user's data folder of the program); the desktop entry starts
     // `programPath`.
     struct Program {
         QString programFolder;
         QString programPath;
+        QString userDataFolder;
     };
     // The running program.
     static Program RunningProgram();
@@ -30,6 +34,7 @@ public:
     void setStatusText(const QString &text) override;
     QString statusText() const override;
     ListPopupMenu listPopupMenu() override;
+    bool hideNumbering() const override;
 
     // Fills the source fields of a new analysis window.
     void 提取文件名(const QString &路径, FormSinFile *fr, short 单多网);
@@ -52,12 +57,17 @@ public:
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QLabel *statusPanel(int panel) const; // 1 or 2
+    WindowMenu *windowMenu() const { return m_windowMenu; }
+    // Opens what a drop brings (files and addresses), as the menu commands would.
+    void openDropped(const QMimeData *data);
 
 signals:
     void statusTextChanged(const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();
@@ -76,5 +86,6 @@ private:
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
     ListPopupMenu m_listPopup;
+    WindowMenu *m_windowMenu = nullptr;
     QPointer<QMdiSubWindow> m_libraryWindow;
 };

@@ -4,9 +4,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +63,11 @@ public:
                         buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                            : QMessageBox::Ok,
                         parent);
+        // The box sizes itself to its text; a row of the caption's width keeps the caption whole.
+        if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+            grid->addItem(new QSpacerItem(Dialogs::CaptionWidth(box.fontMetrics(), box.windowTitle()), 0,
+                                          QSizePolicy::Minimum, QSizePolicy::Fixed),
+                          grid->rowCount(), 0, 1, grid->columnCount());
         const int result = box.exec();
         if (buttons == Dialogs::Buttons::Ok)
             return Dialogs::Answer::Ok;
@@ -65,10 +76,14 @@ public:
 
     QString input(QWidget *parent, const QString &prompt, const QString &title,
                   const QString &proposed) override {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(parent, title.isEmpty() ? AppInfo::Title : title, prompt,
-                                                     QLineEdit::Normal, proposed, &ok);
-        return ok ? answer : QString();
+        QInputDialog box(parent);
+        box.setWindowTitle(title.isEmpty() ? AppInfo::Title : title);
+        box.setLabelText(prompt);
+        box.setTextValue(proposed);
+        // The box sizes itself to its contents, so the room goes to the text field.
+        if (auto *field = box.findChild<QLineEdit *>())
+            field->setMinimumWidth(Dialogs::InputBoxWidth(box.fontMetrics(), box.windowTitle(), prompt));
+        return box.exec() == QDialog::Accepted ? box.textValue() : QString();
     }
 
     QString openFile(QWidget *parent, const Dialogs::FileRequest &request) override {
@@ -93,6 +108,17 @@ Dialogs::Provider *&installed() {
 } // namespace
 
 namespace Dialogs {
+
+int CaptionWidth(const QFontMetrics &metrics, const QString &title) {
+    // The caption shares its bar with the icon and three buttons, about eight letters' room; title bars
+    // often use a bold face.
+    return metrics.horizontalAdvance(title) * 6 / 5 + 8 * metrics.height();
+}
+
+int InputBoxWidth(const QFontMetrics &metrics, const QString &title, const QString &prompt) {
+    const int address = 60 * metrics.averageCharWidth();
+    return std::max({CaptionWidth(metrics, title), address, metrics.horizontalAdvance(prompt) + 2 * metrics.height()});
+}
 
 Provider &current() {
     static QtProvider qtProvider;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFontMetrics;
 class QWidget;
 
 namespace Dialogs {
@@ -39,5 +40,11 @@ public:
 Provider &current();
 // Installs `provider` (not owned); nullptr goes back to the Qt one.
 void install(Provider *provider);
+
+// The least width of a box whose whole caption `title` shows beside the title bar's buttons.
+int CaptionWidth(const QFontMetrics &metrics, const QString &title);
+// The least width of the input box: room for its whole caption, for an address of some sixty letters,
+// and for the prompt.
+int InputBoxWidth(const QFontMetrics &metrics, const QString &title, const QString &prompt);
 
 } // namespace Dialogs

@@ -4,6 +4,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QAccessibleWidget>
+#include <QColor>
 #include <QFontDatabase>
 #include <QVBoxLayout>
 
@@ -14,11 +15,12 @@
 
 namespace {
 
-// The pane's font: the Chinese Song face of the design, or the nearest installed one.
+// The pane's font: the Chinese Song face of the design, whose Latin letters are fixed-width, or else a
+// fixed-width CJK face, since code reads badly in proportional letters.
 QString paneFontFamily() {
     static const QString family = [] {
         const QStringList wanted = {QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                    QStringLiteral("Noto Serif CJK SC")};
+                                    QStringLiteral("Noto Sans Mono CJK SC")};
         for (const QString &name : wanted) {
             // Scintilla keeps face names as Latin-1, so a non-Latin name could not reach it intact.
             if (QFontDatabase::hasFamily(name) && name.toLatin1() == name.toUtf8())
@@ -28,7 +30,7 @@ QString paneFontFamily() {
             if (QFontDatabase::hasFamily(name))
                 return name;
         }
-        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     }();
     return family;
 }
@@ -79,6 +81,13 @@ QAccessibleInterface *plainEditorAccessible(const QString &className, QObject *o
 
 class TextPane::Private {
 public:
+    // Marks of the blocks: an invisible one on every first line, a band behind header lines, and a text
+    // colour of their own over the syntax colours.
+    static constexpr int BlockMarker = 1;
+    static constexpr int HeaderBandMarker = 2;
+    static constexpr int HeaderIndicator = 8;
+    static constexpr int FoldMargin = 2;
+
     QsciScintilla *sci = nullptr;
     QsciLexerJavaScript *lexer = nullptr;
     double pointSize = 10.5;
@@ -159,6 +168,74 @@ public:
         marginDigits = 0;
         updateMargin();
         applyPitch();
+    }
+
+    void setUpBlockMarks() {
+        using B = QsciScintillaBase;
+        send(B::SCI_MARKERDEFINE, BlockMarker, B::SC_MARK_EMPTY);
+        send(B::SCI_MARKERDEFINE, HeaderBandMarker, B::SC_MARK_BACKGROUND);
+        send(B::SCI_MARKERSETBACK, HeaderBandMarker, colour(QColor(0xdc, 0xe6, 0xf5)));
+        send(B::SCI_INDICSETSTYLE, HeaderIndicator, B::INDIC_TEXTFORE);
+        send(B::SCI_INDICSETFORE, HeaderIndicator, colour(QColor(0x12, 0x3c, 0x7c)));
+        // The blocks fold where they are told, not at the braces of the script text.
+        sci->SendScintilla(B::SCI_SETPROPERTY, "fold", "0");
+    }
+
+    static long colour(const QColor &c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+    void setBlocks(const QList<int> &lines, bool headed) {
+        using B = QsciScintillaBase;
+        send(B::SCI_FOLDALL, B::SC_FOLDACTION_EXPAND);
+        send(B::SCI_MARKERDELETEALL, BlockMarker);
+        send(B::SCI_MARKERDELETEALL, HeaderBandMarker);
+        send(B::SCI_SETINDICATORCURRENT, HeaderIndicator);
+        send(B::SCI_INDICATORCLEARRANGE, 0, byteLength());
+        const long count = lineCount();
+        for (int line : lines) {
+            if (line < 0 || line >= count)
+                continue;
+            send(B::SCI_MARKERADD, static_cast<unsigned long>(line), BlockMarker);
+            if (!headed)
+                continue;
+            send(B::SCI_MARKERADD, static_cast<unsigned long>(line), HeaderBandMarker);
+            const long start = send(B::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+            const long end = send(B::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+            send(B::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), end - start);
+        }
+        setFoldLevels(headed ? lines : QList<int>());
+    }
+
+    // Header lines open a fold; the lines of their blocks lie one level deeper.
+    void setFoldLevels(const QList<int> &headers) {
+        using B = QsciScintillaBase;
+        const long count = lineCount();
+        long level = B::SC_FOLDLEVELBASE;
+        qsizetype next = 0;
+        for (long line = 0; line < count; ++line) {
+            while (next < headers.size() && headers[next] < line)
+                ++next;
+            long lineLevel = level;
+            if (next < headers.size() && headers[next] == line) {
+                lineLevel = B::SC_FOLDLEVELBASE | B::SC_FOLDLEVELHEADERFLAG;
+                level = B::SC_FOLDLEVELBASE + 1;
+            }
+            send(B::SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), lineLevel);
+        }
+        // The fold margin shows only when there is something to fold; setFolding asks for notifications
+        // of fold changes, which this pane does without (see the constructor).
+        const long mask = send(B::SCI_GETMODEVENTMASK);
+        sci->setFolding(headers.isEmpty() ? QsciScintilla::NoFoldStyle : QsciScintilla::BoxedTreeFoldStyle,
+                        FoldMargin);
+        send(B::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
+    }
+
+    QList<int> blockLines() const {
+        using B = QsciScintillaBase;
+        QList<int> lines;
+        for (long line = send(B::SCI_MARKERNEXT, 0, 1L << BlockMarker); line >= 0;
+             line = send(B::SCI_MARKERNEXT, static_cast<unsigned long>(line + 1), 1L << BlockMarker))
+            lines.append(int(line));
+        return lines;
     }
 
     // Line numbers need as many digits as the last line number has.
@@ -266,6 +343,7 @@ TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
     d->sci->setMarginWidth(1, 0);
     d->sci->setWrapMode(QsciScintilla::WrapNone);
     d->applyFont();
+    d->setUpBlockMarks();
 
     // The editor reports no modifications: QScintilla answers each one by counting characters from the
     // start of the document, which makes a series of appends quadratic and typing near the end of a long
@@ -346,6 +424,40 @@ void TextPane::append(const QString &text) {
 void TextPane::reserve(qsizetype bytes) {
     if (bytes > d->byteLength())
         d->send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(bytes));
+}
+
+int TextPane::lineCount() const {
+    return int(d->lineCount());
+}
+
+void TextPane::setBlocks(const QList<int> &lines, bool headed) {
+    d->setBlocks(lines, headed);
+}
+
+QList<int> TextPane::blockLines() const {
+    return d->blockLines();
+}
+
+bool TextPane::isLineVisible(int line) const {
+    return d->send(QsciScintillaBase::SCI_GETLINEVISIBLE, static_cast<unsigned long>(line)) != 0;
+}
+
+void TextPane::foldBlock(int line, bool folded) {
+    d->send(QsciScintillaBase::SCI_FOLDLINE, static_cast<unsigned long>(line),
+            folded ? QsciScintillaBase::SC_FOLDACTION_CONTRACT : QsciScintillaBase::SC_FOLDACTION_EXPAND);
+}
+
+int TextPane::firstVisibleLine() const {
+    const long shown = d->send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    return int(d->send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(shown)));
+}
+
+void TextPane::scrollToLine(int line) {
+    if (line < 0 || line >= d->lineCount())
+        return;
+    d->send(QsciScintillaBase::SCI_ENSUREVISIBLE, static_cast<unsigned long>(line));
+    const long shown = d->send(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(line));
+    d->send(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(shown));
 }
 
 int TextPane::length() const {

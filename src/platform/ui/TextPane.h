@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QWidget>
 
 class QsciScintilla;
@@ -27,6 +28,7 @@ public:
     // Appends at the end; the caret ends up at the end of the text.
     void append(const QString &text);
     int length() const; // in UTF-16 code units
+    int lineCount() const; // a text ending in a line break has an empty last line
     // Makes room for a text of about `bytes` bytes (UTF-8), so a large text that arrives later goes in
     // without the editor growing its buffers on the way. Only a hint: the text stays as it is.
     void reserve(qsizetype bytes);
@@ -46,6 +48,18 @@ public:
     void setLinePitchTwips(int twips);
     int linePitchTwips() const; // 0 = single spacing
 
+    // Blocks of the text: each starts at one of `lines` (0-based, ascending) and runs to the line before the
+    // next. With `headed`, the first line of each block is its header: it gets a look of its own over the
+    // syntax colours, and the block can be folded there. The marks move with edits; replacing the whole
+    // text drops them.
+    void setBlocks(const QList<int> &lines, bool headed);
+    QList<int> blockLines() const; // where the blocks start now
+    bool isLineVisible(int line) const; // false inside a folded block
+    void foldBlock(int line, bool folded); // the block whose header is `line`
+    int firstVisibleLine() const;
+    // Shows `line` at the top of the pane, unfolding its block if needed; the caret stays where it is.
+    void scrollToLine(int line);
+
     // Loads a whole file as plain text (decoded); returns an empty text on success, otherwise the reason.
     QString loadFile(const QString &path);
     // Saves the whole text as plain text through a safe write; returns an empty text or the reason.
@@ -53,7 +67,8 @@ public:
 
     QsciScintilla *editor() const;
 
-    // The panes' font: "宋体" 10.5 pt, or SimSun, or Noto Serif CJK SC when the first is not installed.
+    // The panes' font: "宋体" 10.5 pt, or SimSun, or the fixed-width Noto Sans Mono CJK SC when neither is
+    // installed.
     // Other controls that share the panes' look (the function list, its text box) use it too.
     static QFont defaultFont();
 
