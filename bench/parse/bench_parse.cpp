@@ -10,6 +10,7 @@
 #include <gumbo.h>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -97,6 +98,39 @@ void BM_DecodeUndeclaredGbk(benchmark::State &state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
 }
 
+// Hostile pages of 2.5 MB: one pattern repeated until the size is reached, a script before and after.
+// Without a bound on the nesting, gumbo needs minutes (or overflows its stack) on most of them.
+const char *const kNestedPatterns[] = {"<div>",           "<ul><li>",      "<b>",      "<i><b>", "<font>",
+                                       "<table><tr><td>", "<p><b id=%1>x", "<svg><g>", "<span>"};
+
+QString nestedPage(const char *pattern) {
+    constexpr qsizetype kBytes = 2500 * 1000;
+    QString html = QStringLiteral("<script>first()</script>");
+    const QString unit = QString::fromLatin1(pattern);
+    const bool numbered = unit.contains(QLatin1String("%1"));
+    for (int i = 0; html.size() < kBytes; ++i)
+        html += numbered ? unit.arg(i) : unit;
+    return html + QStringLiteral("<script>last()</script>");
+}
+
+void BM_ParseDeeplyNested(benchmark::State &state) {
+    const char *pattern = kNestedPatterns[state.range(0)];
+    const QString html = nestedPage(pattern);
+    qsizetype scripts = 0;
+    for (auto _ : state) {
+        PageDocument doc = parseHtmlDocument(html, QStringLiteral("http://h/deep.htm"));
+        scripts = doc.scripts.size();
+        benchmark::DoNotOptimize(doc);
+    }
+    state.SetLabel(pattern);
+    state.SetBytesProcessed(int64_t(state.iterations()) * html.size());
+    state.counters["scripts"] = double(scripts);
+}
+
+BENCHMARK(BM_ParseDeeplyNested)
+    ->DenseRange(0, int(std::size(kNestedPatterns)) - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_GumboParse)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ParseHtmlDocument)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DecodeGbkPage)->Unit(benchmark::kMillisecond)->MinTime(1.0);

@@ -10,6 +10,10 @@
 
 namespace {
 
+FetchResult declined() {
+    return {QString(), true, QStringLiteral("不是 http:// 地址，没有下载")};
+}
+
 FetchResult fromHttp(const HttpResult &r) {
     FetchResult out;
     if (r.ok) {
@@ -27,8 +31,9 @@ bool FileExists(const QString &path) {
     if (path.isEmpty())
         return false;
     // QFileInfo takes the path literally: no wildcard expansion, unlike a directory lookup by pattern.
+    // Files have no hidden attribute here: a name that starts with "." is an ordinary file.
     const QFileInfo info(path);
-    return info.exists() && info.isFile() && !info.isHidden();
+    return info.exists() && info.isFile();
 }
 
 bool isHttpAddress(const QString &address) {
@@ -37,20 +42,20 @@ bool isHttpAddress(const QString &address) {
 
 FetchResult downloadScript(const QString &address) {
     if (!isHttpAddress(address))
-        return {};
+        return declined();
     return fromHttp(HttpClient::getBlocking(address));
 }
 
 FetchResult readLocalScript(const QString &path) {
+    // Whatever keeps the file from being read (missing, a folder, a broken link) is a failure with its
+    // reason, so the window and the command line can say why the script's body is empty.
     FetchResult out;
-    if (!FileExists(path))
-        return out;
     const TextCodec::FileText file = TextCodec::readFile(path);
     if (file.ok) {
         out.text = file.text;
     } else {
         out.failed = true;
-        out.reason = file.error.isEmpty() ? QStringLiteral("文件无法读取") : file.error;
+        out.reason = file.reason.isEmpty() ? QStringLiteral("文件无法读取") : file.reason;
     }
     return out;
 }
@@ -72,7 +77,7 @@ ScriptFetch::~ScriptFetch() {
 ScriptFetch *ScriptFetch::download(const QString &address, HttpClient *client, QObject *parent) {
     auto *fetch = new ScriptFetch(parent);
     if (!isHttpAddress(address)) {
-        fetch->finishLater({});
+        fetch->finishLater(declined());
         return fetch;
     }
     if (!client)

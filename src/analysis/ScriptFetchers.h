@@ -3,15 +3,15 @@
 //
 //   下载JS内容        fetches an "http://" address (letter case of the scheme ignored); any other
 //                     address yields the empty text and no request is made.
-//   读入本地JS文件内容  reads a whole script file, decoded by TextCodec; a file that FileExists rejects
-//                     yields the empty text.
-//   FileExists        true for a non-empty literal path (no wildcards) naming an ordinary file that is
-//                     neither hidden nor a folder; never raises.
+//   读入本地JS文件内容  reads a whole script file, decoded by TextCodec; a file that cannot be read
+//                     (missing, a folder, a broken link, too large) yields the empty text.
+//   FileExists        true for a non-empty literal path (no wildcards) naming an ordinary file (not a
+//                     folder; a name starting with "." is ordinary too); never raises.
 //
 // Each fetcher comes twice: a blocking form (command line, benchmarks) and an asynchronous ScriptFetch
 // for the program, which must never block its event loop. Both give a FetchResult: the text (empty when
-// nothing could be obtained) and, when something went wrong on the way, the reason. A declined address
-// or a missing file is not a failure: it simply has no text.
+// nothing could be obtained) and, whenever the text could not be obtained, the reason: a declined
+// address and a missing file included, so that every empty body can be explained.
 
 #include <QObject>
 #include <QPointer>

@@ -42,6 +42,7 @@ void SourceLoader::start(short kind, const QString &path) {
     abort();
     m_running = true;
     m_failures.clear();
+    m_pageFailure.clear();
     if (m_engine) {
         m_engine->setSilent(true);
         m_engine->navigate(QStringLiteral("about:blank"));
@@ -95,6 +96,7 @@ void SourceLoader::OpenPageAndCollect(const QString &address) {
     }
     IsLoading = true;
     m_pageRequested = true;
+    m_address = address;
     m_engine->navigate(address);
     const quint64 generation = m_generation;
     QTimer::singleShot(0, this, [this, generation] {
@@ -116,6 +118,11 @@ void SourceLoader::checkWait() {
         return;
     m_waiting = false;
     m_poll.stop();
+    if (!loaded)
+        m_pageFailure = QStringLiteral("网页在15秒内未载入完成：") + m_address;
+    else if (m_engine && !m_engine->document().loadError.isEmpty())
+        m_pageFailure =
+            QStringLiteral("网页未能打开：%1（%2）").arg(m_address, m_engine->document().loadError);
     collect();
 }
 
@@ -141,11 +148,13 @@ void SourceLoader::finish() {
 }
 
 QList<ScriptFailure> SourceLoader::runBlocking(PageEngine *engine, ScriptSink *sink, short kind,
-                                               const QString &path) {
+                                               const QString &path, QString *pageFailure) {
     SourceLoader loader(engine, sink);
     QEventLoop loop;
     connect(&loader, &SourceLoader::finished, &loop, &QEventLoop::quit);
     loader.start(kind, path);
     loop.exec();
+    if (pageFailure)
+        *pageFailure = loader.pageFailure();
     return loader.failures();
 }

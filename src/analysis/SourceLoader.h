@@ -53,6 +53,10 @@ public:
 
     // Scripts that could not be fetched or read in the last load, in document order.
     QList<ScriptFailure> failures() const { return m_failures; }
+    // Why the page of the last load (kinds 2 and 3) could not be had, as one line for the user:
+    // "网页未能打开：<address>（<reason>）", or "网页在15秒内未载入完成：<address>" when the wait ran out
+    // before the page's own document was complete. Empty when the page loaded.
+    QString pageFailure() const { return m_pageFailure; }
 
     // The clock of the 15-second wait, in seconds, monotonic (tests inject their own).
     void setClock(std::function<double()> secondsMonotonic);
@@ -70,8 +74,9 @@ public:
     void OpenPageAndCollect(const QString &address);
 
     // Blocking form for the command line: start() and a local event loop until finished().
+    // `pageFailure`, when given, receives pageFailure().
     static QList<ScriptFailure> runBlocking(PageEngine *engine, ScriptSink *sink, short kind,
-                                            const QString &path);
+                                            const QString &path, QString *pageFailure = nullptr);
 
 signals:
     void finished();
@@ -88,6 +93,8 @@ private:
     QTimer m_poll;
     QPointer<ScriptCollection> m_collection;
     QList<ScriptFailure> m_failures;
+    QString m_pageFailure;
+    QString m_address; // the page requested by this load
     double m_t0 = 0;
     quint64 m_generation = 0; // bumped by abort(), so steps queued by an earlier load do nothing
     bool m_running = false;

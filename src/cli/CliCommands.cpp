@@ -1,7 +1,7 @@
 #include "CliCommands.h"
 
+#include "OutputSink.h"
 #include "analysis/SourceLoader.h"
-#include "analysis/StringSink.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
 #include "workbench/Normaliser.h"
@@ -54,20 +54,19 @@ int collect(const QStringList &args, Output &output) {
         source = QFileInfo(source).absoluteFilePath();
 
     std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
-    StringSink sink;
-    const QList<ScriptFailure> failures = SourceLoader::runBlocking(engine.get(), &sink, kind, source);
+    OutputSink sink(output.out, list);
+    QString pageFailure;
+    const QList<ScriptFailure> failures =
+        SourceLoader::runBlocking(engine.get(), &sink, kind, source, &pageFailure);
 
-    if (list) {
-        for (const QString &entry : sink.entries)
-            output.out += entry.toUtf8() + '\n';
-    } else {
-        output.out += sink.text.toUtf8();
-    }
+    if (!pageFailure.isEmpty())
+        output.err += oneLine(pageFailure).toUtf8() + '\n';
     for (const ScriptFailure &f : failures) {
         output.err +=
-            QStringLiteral("未能取得脚本 %1 %2：%3\n").arg(f.index).arg(f.address, f.reason).toUtf8();
+            oneLine(QStringLiteral("未能取得脚本 %1 %2：%3").arg(f.index).arg(f.address, f.reason)).toUtf8() +
+            '\n';
     }
-    return Ok;
+    return pageFailure.isEmpty() && failures.isEmpty() ? Ok : NotObtained;
 }
 
 int normalise(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
@@ -75,13 +74,20 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
         return usage(output);
     QString text;
     if (args.isEmpty()) {
-        text = TextCodec::decode(stdinBytes()).text;
+        const QByteArray bytes = stdinBytes();
+        if (bytes.size() > maxInputBytes()) {
+            output.err += QStringLiteral("标准输入太大，无法读取（超过 %1 MiB）\n")
+                              .arg(maxInputBytes() / (1024 * 1024))
+                              .toUtf8();
+            return NotObtained;
+        }
+        text = TextCodec::decode(bytes).text;
     } else {
         const TextCodec::FileText file = TextCodec::readFile(args.at(0));
         if (!file.ok || !QFileInfo(args.at(0)).isFile()) {
             const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
             output.err += QStringLiteral("无法读取 %1：%2\n").arg(args.at(0), reason).toUtf8();
-            return InputError;
+            return NotObtained;
         }
         text = file.text;
     }
@@ -91,13 +97,19 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
 
 } // namespace
 
+qint64 maxInputBytes() {
+    return TextCodec::maxReadBytes;
+}
+
 QString usageText() {
     return QStringLiteral("用法：\n"
                           "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
-                          "      --list 改为输出脚本列表，每行一项。无法取得的脚本及原因写到标准错误。\n"
+                          "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
+                          "      打不开的网页和无法取得的脚本及原因写到标准错误。\n"
                           "  varneljs-cli normalise [文件]\n"
-                          "      把文件（或标准输入）的规范化结果写到标准输出。\n");
+                          "      把文件（或标准输入）的规范化结果写到标准输出。\n"
+                          "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {

@@ -4,12 +4,14 @@
 //   collect --script FILE | --page FILE | --url ADDRESS [--list]
 //       Runs the load sequence of an analysis window of kind 1, 2 or 3 and writes the combined script
 //       text (UTF-8, CR LF as generated) to stdout; with --list the script-list entries, one per line
-//       (LF). Scripts that could not be fetched or read go to stderr with the reason.
+//       (LF; a line break inside an entry is written as \r or \n). A page that could not be opened and
+//       scripts that could not be fetched or read go to stderr with the reason.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
 //
-// Exit codes: 0 when the command ran (a collection with unobtainable scripts included), 1 when an input
-// file cannot be read, 2 on a usage error (the usage text goes to stderr).
+// Exit codes: 0 when everything was obtained; 1 when the page, any script or the input file could not be
+// obtained (each said on stderr with its reason) or the output could not be written; 2 on a usage error
+// (the usage text goes to stderr).
 
 #include <QByteArray>
 #include <QStringList>
@@ -18,7 +20,10 @@
 
 namespace Cli {
 
-enum ExitCode { Ok = 0, InputError = 1, UsageError = 2 };
+enum ExitCode { Ok = 0, NotObtained = 1, UsageError = 2 };
+
+// The most normalise reads from standard input; `stdinBytes` need not return more than one byte over it.
+qint64 maxInputBytes();
 
 struct Output {
     QByteArray out;

@@ -20,9 +20,6 @@ namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
 
-// Local page files larger than this are not loaded (the document stays empty).
-constexpr qint64 kMaxPageBytes = qint64(256) * 1024 * 1024;
-
 bool startsWithCi(const QString &text, QLatin1String prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
 }
@@ -111,9 +108,8 @@ private:
         }
     }
 
-    // Decoding and parsing a page of several megabytes (or a pathological one: gumbo's time grows with
-    // the square of the nesting depth) runs on a worker thread, so the windows stay usable and a load
-    // that takes too long can be abandoned.
+    // Decoding and parsing a page of several megabytes runs on a worker thread, so the windows stay
+    // usable and a load that takes too long can be abandoned.
     void buildInBackground(quint64 id, std::function<PageDocument()> build) {
         auto promise = std::make_shared<QPromise<PageDocument>>();
         auto *watcher = new QFutureWatcher<PageDocument>(this);
@@ -142,7 +138,7 @@ private:
         m_request->deleteLater();
         m_request = nullptr;
         if (!result.ok) {
-            m_document = PageDocument{requested, {}};
+            m_document = PageDocument{requested, {}, result.error};
             return complete();
         }
         buildInBackground(id, [body = result.body, contentType = result.contentType, url = result.finalUrl] {
@@ -154,17 +150,16 @@ private:
     void loadLocal(quint64 id, const QString &requested) {
         const QString path = localPathOf(requested);
         if (path.isEmpty()) {
-            m_document = PageDocument{requested, {}};
+            m_document = PageDocument{requested, {}, QStringLiteral("不支持的地址")};
             return complete();
         }
         // "file://" + the native path: stripping seven characters gives the disk path back.
         const QString url = QStringLiteral("file://") + path;
         buildInBackground(id, [path, url] {
-            QFile file(path);
-            const QFileInfo info(path);
-            if (!info.isFile() || info.size() > kMaxPageBytes || !file.open(QIODevice::ReadOnly))
-                return PageDocument{url, {}};
-            return parseHtmlDocument(TextCodec::decodeHtml(file.readAll()).text, url);
+            const TextCodec::FileBytes file = TextCodec::readFileBytes(path);
+            if (!file.ok)
+                return PageDocument{url, {}, file.reason};
+            return parseHtmlDocument(TextCodec::decodeHtml(file.bytes).text, url);
         });
     }
 

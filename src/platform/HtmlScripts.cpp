@@ -1,5 +1,6 @@
 // parseHtmlDocument: the script elements of an HTML page, as a browser lists them in document.scripts.
 
+#include "platform/MarkupNesting.h"
 #include "platform/PageEngine.h"
 
 #include <gumbo.h>
@@ -177,7 +178,7 @@ PageDocument parseHtmlDocument(const QString &html, const QString &url) {
     PageDocument document;
     document.url = url;
     QByteArray buffer = html.toUtf8();
-    buffer.detach();
+    boundMarkupNesting(buffer);
     qsizetype settled = 0;
     for (int pass = 1;; ++pass) {
         Parse parse(buffer);

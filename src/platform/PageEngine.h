@@ -16,6 +16,7 @@ struct ScriptElement {
 struct PageDocument {
     QString url;                  // the document's address
     QList<ScriptElement> scripts; // in document order
+    QString loadError;            // why the page could not be had ("HTTP 404", "文件不存在"), or empty
     // Adds a script element to the body (as createElement("script") + appendChild).
     void appendScript(const QString &src, bool defer) { scripts.append({src, QString(), defer}); }
 };
@@ -30,7 +31,7 @@ public:
     // The engine shows no dialogs of its own (always true here; kept for the window's load sequence).
     virtual void setSilent(bool silent) = 0;
     // Starts loading `address`; returns at once. A page that cannot be loaded gives an empty document
-    // with the requested address.
+    // with the requested address and the reason in its loadError.
     virtual void navigate(const QString &address) = 0;
     // True while a navigation is in progress.
     virtual bool busy() const = 0;

@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include "platform/EncodingLabels.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -16,8 +18,7 @@ namespace TextCodec {
 
 namespace {
 
-// Larger files are refused: nothing in the program can show them, and reading them would exhaust memory.
-constexpr qint64 kMaxFileBytes = qint64(256) * 1024 * 1024;
+constexpr qint64 kMaxFileBytes = maxReadBytes;
 
 struct Bom {
     QByteArrayView bytes;
@@ -29,7 +30,19 @@ bool isUtf16(const QByteArray &encoding) {
     return encoding.startsWith("UTF-16");
 }
 
+QString decodeUserDefined(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = QChar(b < 0x80 ? char16_t(b) : char16_t(0xF780 + b - 0x80));
+    }
+    return text;
+}
+
 QString decodeAs(QByteArrayView bytes, const QByteArray &encoding) {
+    if (encoding == kUserDefined)
+        return decodeUserDefined(bytes);
     // The BOM (if any) is already cut off; a further U+FEFF belongs to the text.
     QStringDecoder decoder(encoding.constData(),
                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
@@ -99,15 +112,44 @@ QByteArray uchardetGuess(QByteArrayView bytes) {
     return name ? QByteArray(name) : QByteArray();
 }
 
+// UTF-16 without a BOM: text with many zero high bytes (ASCII, Latin) in one byte order and hardly any
+// zero low bytes in it, that decodes without error. UTF-32 and binary files do not look like that.
+QByteArray sniffUtf16(QByteArrayView bytes) {
+    if (bytes.size() < 2 || bytes.size() % 2 != 0)
+        return QByteArray();
+    qsizetype zeroEven = 0, zeroOdd = 0;
+    for (qsizetype i = 0; i < bytes.size(); i += 2) {
+        zeroEven += bytes[i] == 0;
+        zeroOdd += bytes[i + 1] == 0;
+    }
+    const qsizetype pairs = bytes.size() / 2;
+    QByteArray encoding;
+    if (zeroOdd * 4 >= pairs && zeroEven * 8 <= zeroOdd)
+        encoding = "UTF-16LE";
+    else if (zeroEven * 4 >= pairs && zeroOdd * 8 <= zeroEven)
+        encoding = "UTF-16BE";
+    else
+        return QByteArray();
+    QStringDecoder decoder(encoding.constData(), QStringConverter::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return decoder.hasError() ? QByteArray() : encoding;
+}
+
 // Decoding after the BOM step, trying `declared` labels in order.
 Decoded decodeWithoutBom(const QByteArray &bytes, const QList<QByteArray> &declared) {
     Decoded out;
     for (const QByteArray &label : declared) {
-        const QByteArray encoding = canonicalCharset(label);
+        const QByteArray encoding = encodingForLabel(label);
         if (encoding.isEmpty())
-            continue; // an unknown name is ignored, as a browser does
+            continue; // a label browsers do not accept is ignored, as they ignore it
         out.encoding = encoding;
         out.text = decodeAs(bytes, encoding);
+        return out;
+    }
+    // Before the UTF-8 test: ASCII in UTF-16 is valid UTF-8 too, zero bytes and all.
+    if (const QByteArray utf16 = sniffUtf16(bytes); !utf16.isEmpty()) {
+        out.encoding = utf16;
+        out.text = decodeAs(bytes, utf16);
         return out;
     }
     if (isValidUtf8(bytes, &out.text)) {
@@ -311,6 +353,14 @@ QByteArray encode(const QString &text, const QByteArray &encoding, bool bom) {
     return out;
 }
 
+bool fitsEncoding(const QString &text, const QByteArray &encoding) {
+    QByteArray name = encoding.isEmpty() ? QByteArray("UTF-8") : canonicalCharset(encoding);
+    if (name.isEmpty() || name.startsWith("UTF-"))
+        return true; // an unknown name is written as UTF-8
+    // What comes back decoded is what was kept: a replaced character shows as a difference.
+    return decodeAs(encode(text, name, false), name) == text;
+}
+
 QByteArray charsetFromContentType(const QByteArray &contentType) {
     const QList<QByteArray> parts = contentType.split(';');
     for (qsizetype k = 1; k < parts.size(); ++k) {
@@ -363,11 +413,13 @@ QByteArray charsetFromHtml(const QByteArray &head) {
             if (found.isEmpty() && httpEquivContentType)
                 found = charsetFromMetaContent(content);
             if (!found.isEmpty()) {
-                const QByteArray canonical = canonicalCharset(found);
-                // A page that is readable as ASCII is not UTF-16, whatever it says.
-                if (isUtf16(canonical))
+                const QByteArray encoding = encodingForLabel(found);
+                // A page whose <meta> could be read as ASCII is not UTF-16, whatever it says.
+                if (isUtf16(encoding))
                     return QByteArray("UTF-8");
-                if (!canonical.isEmpty())
+                if (encoding == kUserDefined)
+                    return QByteArray("windows-1252");
+                if (!encoding.isEmpty())
                     return found;
             }
             continue;
@@ -399,40 +451,70 @@ QByteArray charsetFromHtml(const QByteArray &head) {
     return QByteArray();
 }
 
-FileText readFile(const QString &path) {
-    FileText out;
+bool readBounded(QIODevice &device, qint64 maxBytes, QByteArray &bytes) {
+    constexpr qint64 kChunk = qint64(1) << 20;
+    bytes.clear();
+    while (bytes.size() <= maxBytes) {
+        const qint64 want = qMin(kChunk, maxBytes + 1 - bytes.size());
+        const qsizetype before = bytes.size();
+        bytes.resize(before + qsizetype(want));
+        const qint64 got = device.read(bytes.data() + before, want);
+        bytes.resize(before + qsizetype(qMax<qint64>(got, 0)));
+        if (got <= 0 && !device.waitForReadyRead(-1))
+            break; // end of data (a file, or a pipe whose writer closed it) or an error
+    }
+    if (bytes.size() > maxBytes) {
+        bytes.truncate(qsizetype(maxBytes));
+        return false;
+    }
+    return true;
+}
+
+FileBytes readFileBytes(const QString &path) {
+    FileBytes out;
+    auto fail = [&](const QString &what, const QString &detail = QString()) {
+        out.reason = detail.isEmpty() ? what : what + QStringLiteral("（") + detail + QStringLiteral("）");
+        out.error = fileError(what, path, detail);
+        return out;
+    };
     if (path.isEmpty()) {
-        out.error = QStringLiteral("没有指定文件");
+        out.reason = out.error = QStringLiteral("没有指定文件");
         return out;
     }
     const QFileInfo info(path);
-    if (!info.exists()) {
-        out.error = fileError(QStringLiteral("文件不存在"), path);
-        return out;
-    }
-    if (info.isDir()) {
-        out.error = fileError(QStringLiteral("这是文件夹，不是文件"), path);
-        return out;
-    }
-    if (!info.isFile()) {
-        out.error = fileError(QStringLiteral("不是普通文件，无法读取"), path);
-        return out;
-    }
-    if (info.size() > kMaxFileBytes) {
-        out.error = fileError(QStringLiteral("文件太大，无法读取"), path, QStringLiteral("超过 256 MiB"));
-        return out;
-    }
+    if (!info.exists() && info.isSymLink())
+        return fail(QStringLiteral("链接指向的文件不存在，或链接绕成了环"));
+    if (!info.exists())
+        return fail(QStringLiteral("文件不存在"));
+    if (info.isDir())
+        return fail(QStringLiteral("这是文件夹，不是文件"));
+    if (!info.isFile())
+        return fail(QStringLiteral("不是普通文件，无法读取"));
+    const QString tooLarge = QStringLiteral("文件太大，无法读取");
+    const QString limit = QStringLiteral("超过 256 MiB");
+    if (info.size() > kMaxFileBytes)
+        return fail(tooLarge, limit);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        out.error = fileError(QStringLiteral("无法读取文件"), path, file.errorString());
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("无法读取文件"), file.errorString());
+    // The size was only what the file claimed (files under /proc claim 0): the read has its own cap.
+    const bool complete = readBounded(file, kMaxFileBytes, out.bytes);
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("读取文件时出错"), file.errorString());
+    if (!complete)
+        return fail(tooLarge, limit);
+    out.ok = true;
+    return out;
+}
+
+FileText readFile(const QString &path) {
+    FileBytes file = readFileBytes(path);
+    FileText out;
+    out.error = std::move(file.error);
+    out.reason = std::move(file.reason);
+    if (!file.ok)
         return out;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        out.error = fileError(QStringLiteral("读取文件时出错"), path, file.errorString());
-        return out;
-    }
-    Decoded decoded = decode(bytes);
+    Decoded decoded = decode(file.bytes);
     out.ok = true;
     out.text = std::move(decoded.text);
     out.encoding = decoded.encoding;
@@ -445,6 +527,10 @@ QString writeFile(const QString &path, const QString &text, const QByteArray &en
         return QStringLiteral("没有指定文件");
     if (QFileInfo(path).isDir())
         return fileError(QStringLiteral("这是文件夹，不能写入"), path);
+    if (!fitsEncoding(text, encoding))
+        return fileError(
+            QStringLiteral("文本中有 %1 编码无法保存的字符，没有写入").arg(QString::fromLatin1(encoding)),
+            path);
     const QByteArray bytes = encode(text, encoding, bom);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -4,6 +4,7 @@
 // GB18030. Writing back over a file keeps the encoding it was read with (GBK is written as GB18030).
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 namespace TextCodec {
@@ -28,24 +29,48 @@ QByteArray canonicalCharset(const QByteArray &label);
 // Encodes `text` in `encoding` (empty: the host code page, UTF-8 here), with a BOM when `bom` is true.
 QByteArray encode(const QString &text, const QByteArray &encoding, bool bom);
 
+// True when `encoding` holds every character of `text` (encoding it loses nothing). The Unicode
+// encodings hold every character.
+bool fitsEncoding(const QString &text, const QByteArray &encoding);
+
 // The charset parameter of a Content-Type value ("text/html; charset=gbk" -> "gbk"), or empty.
 QByteArray charsetFromContentType(const QByteArray &contentType);
 
 // The charset an HTML page declares in its first bytes (<meta charset=...> or http-equiv), or empty.
 QByteArray charsetFromHtml(const QByteArray &head);
 
+// Every read of a whole file or stream stops here: 256 MiB is far more than any script or page, and
+// nothing in the program could show more.
+inline constexpr qint64 maxReadBytes = qint64(256) * 1024 * 1024;
+
+// Reads `device` to its end into `bytes`, but never more than `maxBytes`; false (with `bytes` cut to
+// `maxBytes`) when there was more. The memory grows with what arrives, not with what a size claims.
+bool readBounded(QIODevice &device, qint64 maxBytes, QByteArray &bytes);
+
 struct FileText {
     bool ok = false;
     QString text;
     QByteArray encoding;
     bool bom = false;
-    QString error; // why the file could not be read (in Chinese, for messages)
+    QString error;  // why the file could not be read, with its path (in Chinese, for messages)
+    QString reason; // the same without the path ("文件不存在"), for lists that name the file already
 };
+
+struct FileBytes {
+    bool ok = false;
+    QByteArray bytes;
+    QString error;  // as FileText::error
+    QString reason; // as FileText::reason
+};
+
+// Reads a whole ordinary file of at most maxReadBytes, undecoded.
+FileBytes readFileBytes(const QString &path);
 
 // Reads and decodes a whole file.
 FileText readFile(const QString &path);
 
-// Writes `text` to `path` through QSaveFile, so the old file survives a failed write.
+// Writes `text` to `path` through QSaveFile, so the old file survives a failed write. A text that does not
+// fit `encoding` is not written (no character is ever replaced silently).
 // Returns an empty text on success, otherwise the reason.
 QString writeFile(const QString &path, const QString &text, const QByteArray &encoding = QByteArray(),
                   bool bom = false);

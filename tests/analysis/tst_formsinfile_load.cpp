@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -138,6 +139,39 @@ private slots:
         QCOMPARE(form->Label2->text(), QStringLiteral("函数种类数：0"));
         QCOMPARE(host.statusTexts, QStringList{Done});
         QVERIFY(dialogs.messages.isEmpty()); // everything came
+    }
+
+    // Opening a script file and pressing "保存" → 是 leaves it byte for byte as it was.
+    void openAndSaveChangesNothing_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = QStringLiteral("// 注释\r\nvar s = '中文';\r\n");
+        auto in = [](const char *encoding, const QString &t) {
+            QStringEncoder encoder(encoding);
+            return QByteArray(encoder.encode(t));
+        };
+        QTest::newRow("utf-8") << text.toUtf8();
+        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        QTest::newRow("utf-16le bom") << QByteArray("\xFF\xFE") + QByteArray(in("UTF-16LE", text));
+        QTest::newRow("utf-16be bom") << QByteArray("\xFE\xFF") + QByteArray(in("UTF-16BE", text));
+        QTest::newRow("utf-16le without bom")
+            << QByteArray(in("UTF-16LE", QStringLiteral("var a = 1; // 好\n")));
+        QTest::newRow("gbk") << QByteArray(in("GB18030", text + QStringLiteral("alert('提交成功');")));
+        QTest::newRow("big5") << QByteArray(
+            in("Big5", QStringLiteral("// 這是繁體中文的註釋，歡迎光臨本站\r\nvar a;")));
+        QTest::newRow("no final line break") << QByteArray("var a = 1;");
+        QTest::newRow("lf only, two final breaks") << QByteArray("var a;\n\n");
+        QTest::newRow("empty file") << QByteArray();
+    }
+    void openAndSaveChangesNothing() {
+        QFETCH(QByteArray, bytes);
+        const QString path = dir.filePath(QStringLiteral("save/%1.js").arg(QTest::currentDataTag()));
+        TestEnv::writeFile(path, bytes);
+        auto form = makeWindow(1, path, QStringLiteral("x.js"));
+        QVERIFY(showAndWait(*form));
+        dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        form->Command7->click();
+        QCOMPARE(dialogs.messages.size(), 1); // the question only: no failure, no UTF-8 offer
+        QCOMPARE(TestEnv::readFile(path), bytes);
     }
 
     // A body larger than the collection joins to its line break arrives whole, its line break after it.
@@ -258,6 +292,43 @@ private slots:
         QVERIFY(form->Combo1->isEnabled());
         QVERIFY(!form->Command1->isEnabled());
         QVERIFY(form->loader()->IsLoading); // not reset when the wait ends by time
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].text,
+                 QStringLiteral("网页在15秒内未载入完成：") + server.baseUrl() + "/slow.htm");
+    }
+
+    // A page that cannot be had is said as the first line of the failure message.
+    void pageFailureSaid_data() {
+        QTest::addColumn<short>("kind");
+        QTest::addColumn<QString>("source"); // $HTTP: the local server, $DIR: the temporary folder
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("404") << short(3) << "$HTTP/none.htm"
+                             << "网页未能打开：$HTTP/none.htm（HTTP 404）";
+        QTest::newRow("500") << short(3) << "$HTTP/error.htm"
+                             << "网页未能打开：$HTTP/error.htm（HTTP 500）";
+        QTest::newRow("refused") << short(3) << "http://127.0.0.1:1/p.htm"
+                                 << "网页未能打开：http://127.0.0.1:1/p.htm（连接被拒绝）";
+        QTest::newRow("missing page file") << short(2) << "$DIR/none.htm"
+                                           << "网页未能打开：$DIR/none.htm（文件不存在）";
+        QTest::newRow("folder as page") << short(2) << "$DIR"
+                                        << "网页未能打开：$DIR（这是文件夹，不是文件）";
+    }
+    void pageFailureSaid() {
+        QFETCH(short, kind);
+        QFETCH(QString, source);
+        QFETCH(QString, firstLine);
+        LocalHttpServer server;
+        server.route("/error.htm", LocalHttpServer::reply(500, "broken", "text/html"));
+        auto expand = [&](QString s) {
+            return s.replace(QLatin1String("$HTTP"), server.baseUrl())
+                .replace(QLatin1String("$DIR"), dir.path());
+        };
+        auto form = makeWindow(kind, expand(source), QStringLiteral("p.htm"));
+        QVERIFY(showAndWait(*form));
+        QCOMPARE(host.statusTexts, QStringList{Done});
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].icon, Dialogs::Icon::Critical);
+        QCOMPARE(dialogs.messages[0].text.section(QStringLiteral("\r\n"), 0, 0), expand(firstLine));
     }
 
     void closeWhilePageLoads() {

@@ -38,7 +38,7 @@ private slots:
         QTest::newRow("link to a file") << "link.js" << true;
         QTest::newRow("missing") << "missing.js" << false;
         QTest::newRow("folder") << "sub" << false;
-        QTest::newRow("hidden file") << ".hidden.js" << false;
+        QTest::newRow("name starting with a dot") << ".hidden.js" << true;
         QTest::newRow("wildcard is literal") << "*.js" << false;
         QTest::newRow("question mark is literal") << "?.js" << false;
         QTest::newRow("empty path") << "<empty>" << false;
@@ -81,18 +81,31 @@ private slots:
         QCOMPARE(读入本地JS文件内容(file), expected);
     }
 
-    void readLocalDeclines_data() {
+    void readLocalFailures_data() {
         QTest::addColumn<QString>("file");
-        QTest::newRow("empty path") << QString();
-        QTest::newRow("folder") << path(QStringLiteral("sub"));
-        QTest::newRow("hidden file") << path(QStringLiteral(".hidden.js"));
-        QTest::newRow("missing file") << path(QStringLiteral("missing.js"));
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty path") << QString() << "没有指定文件";
+        QTest::newRow("folder") << path(QStringLiteral("sub")) << "这是文件夹，不是文件";
+        QTest::newRow("missing file") << path(QStringLiteral("missing.js")) << "文件不存在";
+        QTest::newRow("link in a loop")
+            << path(QStringLiteral("loop.js")) << "链接指向的文件不存在，或链接绕成了环";
+        QTest::newRow("device") << QStringLiteral("/dev/null") << "不是普通文件，无法读取";
     }
-    void readLocalDeclines() {
+    void readLocalFailures() {
         QFETCH(QString, file);
+        QFETCH(QString, reason);
+        if (file.endsWith(QLatin1String("loop.js")) && !QFileInfo(file).isSymLink())
+            QVERIFY(QFile::link(file, file));
         const FetchResult r = readLocalScript(file);
         QCOMPARE(r.text, QString());
-        QVERIFY(!r.failed); // no text, but nothing went wrong: it is not reported
+        QVERIFY(r.failed); // every empty body is explained
+        QCOMPARE(r.reason, reason);
+    }
+
+    void readsFileWhoseNameStartsWithADot() {
+        const FetchResult r = readLocalScript(path(QStringLiteral(".hidden.js")));
+        QVERIFY(!r.failed);
+        QCOMPARE(r.text, QStringLiteral("var h;"));
     }
 
     void readLocalUnreadable() {
@@ -131,7 +144,7 @@ private slots:
         const QString address = scheme + QStringLiteral("127.0.0.1:%1/d.js").arg(server.port());
         const FetchResult r = downloadScript(address);
         QCOMPARE(r.text, expected);
-        QVERIFY(!r.failed);
+        QCOMPARE(r.failed, hits == 0); // a declined address is reported too
         QCOMPARE(server.hits(QStringLiteral("/d.js")), hits);
     }
 
@@ -195,7 +208,7 @@ private slots:
         QCOMPARE(spy.count(), 0); // never from inside the starting call
         QVERIFY(spy.wait(2000));
         QCOMPARE(fetch->result().text, QString());
-        QVERIFY(!fetch->result().failed);
+        QVERIFY(fetch->result().failed);
     }
 
     void asyncReadLocal() {

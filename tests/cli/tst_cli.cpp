@@ -21,10 +21,13 @@ struct Run {
     QByteArray err;
 };
 
-Run runCli(const QStringList &args, const QByteArray &input = QByteArray(), const QString &cwd = QString()) {
+Run runCli(const QStringList &args, const QByteArray &input = QByteArray(), const QString &cwd = QString(),
+           const QString &stdoutFile = QString()) {
     QProcess p;
     if (!cwd.isEmpty())
         p.setWorkingDirectory(cwd);
+    if (!stdoutFile.isEmpty())
+        p.setStandardOutputFile(stdoutFile);
     p.start(QStringLiteral(VARNEL_CLI_PATH), args);
     if (!p.waitForStarted(10000))
         return {};
@@ -64,6 +67,7 @@ private slots:
                             "text/html"));
         m_server->route(QStringLiteral("/site/x.js"), LocalHttpServer::reply(200, "x();", "text/javascript"));
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
+        TestEnv::writeFile(m_dir.path() + QStringLiteral("/lines.htm"), "<script src='a&#10;b.js'></script>");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/p.htm"),
                            expand(QStringLiteral("<html><head><script>inline();</script>"
                                                  "<script src=\"a.js\"></script></head><body>"
@@ -79,6 +83,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("errPart"); // empty: nothing on stderr
+        QTest::addColumn<int>("code");
 
         const QString page = "网址0[网页内JS]：$DIR/p.htm\r\ninline();\r\n"
                              "网址1[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
@@ -87,33 +92,47 @@ private slots:
                              "网址4[本地JS]：$DIR/missing.js\r\n\r\n"
                              "网址5[网页内JS]：$DIR/p.htm\r\n\r\n";
         QTest::newRow("page, worked example and every class")
-            << QStringList{"collect", "--page", "$DIR/p.htm"} << page << "";
+            << QStringList{"collect", "--page", "$DIR/p.htm"} << page
+            << "未能取得脚本 4 $DIR/missing.js：文件不存在" << 1;
         QTest::newRow("page, list") << QStringList{"collect", "--list", "--page", "$DIR/p.htm"}
                                     << "[网页内JS-0] $DIR/p.htm\n[本地JS-1] $DIR/a.js\n$HTTP/b.js\n"
                                        "https://127.0.0.1:$PORT/b.js\n[本地JS-4] $DIR/missing.js\n"
                                        "[网页内JS-5] $DIR/p.htm\n"
-                                    << "";
+                                    << "未能取得脚本 3 https://127.0.0.1:$PORT/b.js" << 1;
         QTest::newRow("script file") << QStringList{"collect", "--script", "$DIR/a.js"}
                                      << "网址0[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
-                                     << "";
+                                     << "" << 0;
         QTest::newRow("script on a share") << QStringList{"collect", "--script", "\\\\server\\share\\s.js"}
                                            << "网址0[网络JS]：\\\\server\\share\\s.js\r\n\r\n"
-                                           << "";
+                                           << "文件不存在" << 1;
         QTest::newRow("online page, a script missing")
             << QStringList{"collect", "--url", "$HTTP/site/page.htm"}
             << "网址0：$HTTP/site/x.js\r\nx();\r\n网址1：$HTTP/site/gone.js\r\n\r\n"
                "网址2[网页内JS]：$HTTP/site/page.htm\r\nvar t = 1;\nvar u = 2;\r\n"
-            << "$HTTP/site/gone.js";
+            << "$HTTP/site/gone.js：HTTP 404" << 1;
+        QTest::newRow("online page not found") << QStringList{"collect", "--url", "$HTTP/none.htm"} << ""
+                                               << "网页未能打开：$HTTP/none.htm（HTTP 404）" << 1;
+        QTest::newRow("page file missing") << QStringList{"collect", "--page", "$DIR/none.htm"} << ""
+                                           << "网页未能打开：$DIR/none.htm（文件不存在）" << 1;
+        QTest::newRow("page file is a folder") << QStringList{"collect", "--page", "$DIR"} << ""
+                                               << "网页未能打开：$DIR（这是文件夹，不是文件）" << 1;
+        QTest::newRow("refused port") << QStringList{"collect", "--url", "http://127.0.0.1:1/p.htm"} << ""
+                                      << "网页未能打开：http://127.0.0.1:1/p.htm（连接被拒绝）" << 1;
+        QTest::newRow("line break in an address, list")
+            << QStringList{"collect", "--list", "--page", "$DIR/lines.htm"} << "[本地JS-0] $DIR/a\\nb.js\n"
+            << "未能取得脚本 0 $DIR/a\\nb.js：文件不存在\n"
+            << 1;
     }
     void collect() {
         QFETCH(QStringList, args);
         QFETCH(QString, out);
         QFETCH(QString, errPart);
+        QFETCH(int, code);
         QStringList expanded;
         for (const QString &a : args)
             expanded << expand(a);
         const Run r = runCli(expanded);
-        QCOMPARE(r.code, 0);
+        QCOMPARE(r.code, code);
         QCOMPARE(r.out, expand(out).toUtf8());
         if (errPart.isEmpty())
             QCOMPARE(r.err, QByteArray());
@@ -164,6 +183,15 @@ private slots:
         const Run fromStdin = runCli({QStringLiteral("normalise")}, code.toUtf8());
         QCOMPARE(fromStdin.code, 0);
         QCOMPARE(fromStdin.out, expected);
+    }
+
+    void fullOutputIsAnError() {
+        const QString file = m_dir.path() + QStringLiteral("/a.js");
+        const Run r =
+            runCli({QStringLiteral("normalise"), file}, QByteArray(), QString(), QStringLiteral("/dev/full"));
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).startsWith(QStringLiteral("无法写出标准输出：")),
+                 r.err.constData());
     }
 
     void normaliseUnreadable() {

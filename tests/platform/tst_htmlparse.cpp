@@ -1,8 +1,11 @@
+#include "platform/MarkupNesting.h"
 #include "platform/PageEngine.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QTest>
+
+#include <algorithm>
 
 class TestHtmlParse : public QObject {
     Q_OBJECT
@@ -94,6 +97,11 @@ private slots:
         }
         QCOMPARE(gotSrcs, srcs);
         QCOMPARE(gotTexts, texts);
+        // None of these pages comes near the nesting bound, so it must leave them alone.
+        QByteArray bytes = html.toUtf8();
+        const QByteArray before = bytes;
+        QCOMPARE(boundMarkupNesting(bytes), 0);
+        QCOMPARE(bytes, before);
     }
 
     void deferAttribute() {
@@ -130,6 +138,56 @@ private slots:
         const PageDocument doc = parseHtmlDocument(html, {});
         QCOMPARE(doc.scripts.size(), 1);
         QCOMPARE(doc.scripts[0].text, QStringLiteral("deep"));
+    }
+
+    // Beyond the nesting bound, the page lists the same scripts as when its nesting stays shallow: each row
+    // repeats `unit` a few times and then thousands of times, between `before` and `after`.
+    void deepNestingListsTheSameScripts_data() {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("texts");
+        using L = QStringList;
+        const QString tail = QStringLiteral("<script>b</script>");
+        QTest::newRow("div") << "<div>" << tail << L{"a", "b"};
+        QTest::newRow("div with script inside") << "<div><script>s</script>" << tail << L{"a", "s", "b"};
+        QTest::newRow("list items") << "<ul><li>" << tail << L{"a", "b"};
+        QTest::newRow("formatting") << "<i><b>" << tail << L{"a", "b"};
+        QTest::newRow("numbered formatting in paragraphs") << "<p><b id=%1>x" << tail << L{"a", "b"};
+        QTest::newRow("table cells") << "<table><tr><td>" << tail << L{"a", "b"};
+        QTest::newRow("attribute holding markup")
+            << "<div title='<script>no</script>'>" << tail << L{"a", "b"};
+        QTest::newRow("template") << "<template><div>" << tail << L{"a"};
+        QTest::newRow("svg") << "<svg><g>" << tail << L{"a"};
+        QTest::newRow("svg left by a div") << "<svg><g></svg><div>" << tail << L{"a", "b"};
+        QTest::newRow("foreignObject") << "<div><svg><foreignObject><script>f</script></foreignObject></svg>"
+                                       << tail << L{"a", "f", "b"};
+        QTest::newRow("closed templates")
+            << "<div><template><script>t</script></template>" << tail << L{"a", "b"};
+        QTest::newRow("noscript") << "<div><noscript><p>n</noscript>" << tail << L{"a", "b"};
+        QTest::newRow("script text with markup") << "<div><script>w('<!--<script></script><div>')</script>"
+                                                 << tail << L{"a", "w('<!--<script></script><div>')", "b"};
+    }
+    void deepNestingListsTheSameScripts() {
+        QFETCH(QString, unit);
+        QFETCH(QString, after);
+        QFETCH(QStringList, texts);
+        auto page = [&](int count) {
+            QString html = QStringLiteral("<script>a</script>");
+            for (int i = 0; i < count; ++i)
+                html += unit.contains(QLatin1String("%1")) ? unit.arg(i) : unit;
+            return html + after;
+        };
+        auto textsOf = [](const QString &html) {
+            QStringList out;
+            for (const ScriptElement &s : parseHtmlDocument(html, {}).scripts)
+                out << s.text;
+            out.erase(std::unique(out.begin(), out.end()), out.end()); // a repeated inner script counts once
+            return out;
+        };
+        QCOMPARE(textsOf(page(3)), texts);
+        QCOMPARE(textsOf(page(3000)), texts);
+        QByteArray deep = page(3000).toUtf8();
+        QVERIFY(boundMarkupNesting(deep) > 0);
     }
 
     void binaryGarbageDoesNotCrash() {

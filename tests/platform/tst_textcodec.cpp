@@ -1,7 +1,9 @@
+#include "platform/EncodingLabels.h"
 #include "platform/TextCodec.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -75,6 +77,21 @@ private slots:
         QTest::newRow("empty") << QByteArray() << QByteArray() << QString() << QByteArray("UTF-8") << false;
         QTest::newRow("bom only") << QByteArray("\xFF\xFE") << QByteArray() << QString()
                                   << QByteArray("UTF-16LE") << true;
+        const QString ascii = QStringLiteral("var a = 1; // 你好\r\n");
+        QTest::newRow("utf16le without bom")
+            << enc("UTF-16LE", ascii) << QByteArray() << ascii << QByteArray("UTF-16LE") << false;
+        QTest::newRow("utf16be without bom")
+            << enc("UTF-16BE", ascii) << QByteArray() << ascii << QByteArray("UTF-16BE") << false;
+        QTest::newRow("utf32 is not utf16")
+            << QByteArray("a\0\0\0b\0\0\0", 8) << QByteArray() << QStringLiteral("a\0\0\0b\0\0\0")
+            << QByteArray("UTF-8") << false;
+        QTest::newRow("x-user-defined declared")
+            << QByteArray("a\x80\xFF") << QByteArray("x-user-defined") << QStringLiteral("a\uF780\uF7FF")
+            << QByteArray("x-user-defined") << false;
+        QTest::newRow("utf-32 declared is ignored")
+            << mixed.toUtf8() << QByteArray("utf-32") << mixed << QByteArray("UTF-8") << false;
+        QTest::newRow("replacement label is ignored")
+            << mixed.toUtf8() << QByteArray("iso-2022-kr") << mixed << QByteArray("UTF-8") << false;
         QTest::newRow("second bom kept")
             << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
                           "a")
@@ -148,6 +165,72 @@ private slots:
         QTest::newRow("unknown meta ignored")
             << enc("GBK", unknownMeta) << QByteArray() << QStringLiteral("中文内容") << QByteArray("GB18030");
     }
+    void decodeHtmlRefusedLabels_data() {
+        QTest::addColumn<QByteArray>("charset");
+        QTest::addColumn<QByteArray>("encoding");
+        // The page holds GBK text: a refused label leaves it to detection, which finds GB18030.
+        QTest::newRow("utf-32") << QByteArray("utf-32") << QByteArray("GB18030");
+        QTest::newRow("utf-7") << QByteArray("utf-7") << QByteArray("GB18030");
+        QTest::newRow("stateful hz") << QByteArray("hz-gb-2312") << QByteArray("GB18030");
+        QTest::newRow("iso-2022-cn") << QByteArray("iso-2022-cn") << QByteArray("GB18030");
+        QTest::newRow("not a web label") << QByteArray("cp936") << QByteArray("GB18030");
+        QTest::newRow("x-user-defined reads as windows-1252")
+            << QByteArray("x-user-defined") << QByteArray("windows-1252");
+        QTest::newRow("web label") << QByteArray("x-gbk") << QByteArray("GB18030");
+    }
+    void decodeHtmlRefusedLabels() {
+        QFETCH(QByteArray, charset);
+        QFETCH(QByteArray, encoding);
+        const QByteArray page = "<meta charset=" + charset + "><script>" + enc("GBK", kChinese) + "</script>";
+        QCOMPARE(TextCodec::decodeHtml(page).encoding, encoding);
+    }
+
+    void encodingForLabel_data() {
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::newRow("gb2312") << QByteArray("gb2312") << QByteArray("GB18030");
+        QTest::newRow("spaces and capitals") << QByteArray(" \tGBK\n") << QByteArray("GB18030");
+        QTest::newRow("latin1") << QByteArray("latin1") << QByteArray("windows-1252");
+        QTest::newRow("ascii") << QByteArray("us-ascii") << QByteArray("windows-1252");
+        QTest::newRow("utf-16") << QByteArray("utf-16") << QByteArray("UTF-16LE");
+        QTest::newRow("unicodefffe") << QByteArray("unicodefffe") << QByteArray("UTF-16BE");
+        QTest::newRow("logical hebrew") << QByteArray("iso-8859-8-i") << QByteArray("ISO-8859-8");
+        QTest::newRow("korean") << QByteArray("ks_c_5601-1987") << QByteArray("EUC-KR");
+        QTest::newRow("sjis") << QByteArray("sjis") << QByteArray("Shift_JIS");
+        QTest::newRow("thai") << QByteArray("tis-620") << QByteArray("windows-874");
+        QTest::newRow("ukrainian mac") << QByteArray("x-mac-ukrainian") << QByteArray("x-mac-cyrillic");
+        QTest::newRow("utf8") << QByteArray("UTF8") << QByteArray("UTF-8");
+        QTest::newRow("utf-7") << QByteArray("utf-7") << QByteArray();
+        QTest::newRow("utf-32") << QByteArray("utf-32") << QByteArray();
+        QTest::newRow("replacement") << QByteArray("iso-2022-kr") << QByteArray();
+        QTest::newRow("inner space") << QByteArray("utf 8") << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+    void encodingForLabel() {
+        QFETCH(QByteArray, label);
+        QFETCH(QByteArray, encoding);
+        QCOMPARE(TextCodec::encodingForLabel(label), encoding);
+    }
+
+    void readBoundedStopsAtTheCap_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("cap");
+        QTest::newRow("under") << 10 << 11;
+        QTest::newRow("exactly") << 10 << 10;
+        QTest::newRow("over") << 11 << 10;
+        QTest::newRow("over by a chunk") << (3 << 20) << (1 << 20);
+    }
+    void readBoundedStopsAtTheCap() {
+        QFETCH(int, size);
+        QFETCH(int, cap);
+        QByteArray data(size, 'x');
+        QBuffer buffer(&data);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QByteArray bytes;
+        QCOMPARE(TextCodec::readBounded(buffer, cap, bytes), size <= cap);
+        QCOMPARE(bytes.size(), qMin(size, cap));
+    }
+
     void decodeHtml() {
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, header);

@@ -3,6 +3,7 @@
 #include "workbench/FindNext.h"
 #include "workbench/LinePitch.h"
 #include "workbench/SaveEncoding.h"
+#include "workbench/SourceSave.h"
 
 #include <QApplication>
 #include <QTest>
@@ -10,6 +11,49 @@
 class TestWorkbenchLogic : public QObject {
     Q_OBJECT
 private slots:
+    void scriptTextForSave_data() {
+        QTest::addColumn<QString>("pane");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("saved");
+        const QString h = QStringLiteral("网址0[本地JS]：/d/a.js\r\n");
+        QTest::newRow("as collected") << h + "var a;\r\n" << h << "var a;";
+        QTest::newRow("file ending in a line break") << h + "var a;\r\n\r\n" << h << "var a;\r\n";
+        QTest::newRow("empty file") << h + "\r\n" << h << "";
+        QTest::newRow("header edited stays") << "网址0[本地JS]：/d/b.js\r\nx\r\n"
+                                             << h << "网址0[本地JS]：/d/b.js\r\nx";
+        QTest::newRow("final break removed by the user") << h + "x" << h << "x";
+        QTest::newRow("no header known: text as it is") << "x\r\n"
+                                                        << ""
+                                                        << "x\r\n";
+        QTest::newRow("lone LF is not the collection's") << h + "x\n" << h << "x\n";
+    }
+    void scriptTextForSave() {
+        QFETCH(QString, pane);
+        QFETCH(QString, header);
+        QFETCH(QString, saved);
+        QCOMPARE(ScriptTextForSave(pane, header), saved);
+    }
+
+    void planSave_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<bool>("ask");
+        QTest::newRow("gbk holds simplified") << "简体" << QByteArray("GBK") << false;
+        QTest::newRow("gb18030 holds emoji") << "😀" << QByteArray("GB18030") << false;
+        QTest::newRow("big5 lacks simplified") << "简体" << QByteArray("Big5") << true;
+        QTest::newRow("latin lacks chinese") << "中" << QByteArray("windows-1252") << true;
+        QTest::newRow("latin holds euro") << "€é" << QByteArray("windows-1252") << false;
+        QTest::newRow("shift_jis lacks emoji") << "😀" << QByteArray("Shift_JIS") << true;
+        QTest::newRow("utf-16 holds all") << "😀中" << QByteArray("UTF-16LE") << false;
+        QTest::newRow("host code page holds all") << "😀中" << QByteArray() << false;
+    }
+    void planSave() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, encoding);
+        QFETCH(bool, ask);
+        QCOMPARE(PlanSave(text, encoding, false).askUtf8, ask);
+    }
+
     void findNext_data();
     void findNext();
     void findRepeatedPresses();

@@ -95,6 +95,9 @@ private slots:
     void saveKeepsEncoding_data();
     void saveKeepsEncoding();
     void saveFailureReported();
+    void saveOffersUtf8ForCharactersTheEncodingLacks_data();
+    void saveOffersUtf8ForCharactersTheEncodingLacks();
+    void saveLeavesTheCollectionsHeaderOut();
     void saveIntoReadOnlyFolderKeepsOldFile();
     void saveAsCancelledIsSilent();
     void saveAsWritesAndRemembersName();
@@ -255,6 +258,54 @@ void TestWorkbenchTools::saveKeepsEncoding() {
     b.c.Command7->click();
     QCOMPARE(fake->messages.size(), 1); // the question only
     QCOMPARE(TestEnv::readFile(path), expected);
+}
+
+void TestWorkbenchTools::saveOffersUtf8ForCharactersTheEncodingLacks_data() {
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QByteArray>("encoding"); // as the question names it
+    QTest::addColumn<int>("answer");          // to the second question
+    QTest::newRow("big5, no") << encoded(QStringLiteral("// 繁體中文註釋，歡迎光臨\r\n"), "Big5")
+                              << QByteArray("Big5") << int(Dialogs::Answer::No);
+    QTest::newRow("big5, yes") << encoded(QStringLiteral("// 繁體中文註釋，歡迎光臨\r\n"), "Big5")
+                               << QByteArray("Big5") << int(Dialogs::Answer::Yes);
+    QTest::newRow("windows-1252, yes")
+        << QByteArray("// caf\xE9 cr\xE8me br\xFBl\xE9e na\xEFve r\xE9sum\xE9\r\n")
+        << QByteArray("windows-1252") << int(Dialogs::Answer::Yes);
+}
+
+void TestWorkbenchTools::saveOffersUtf8ForCharactersTheEncodingLacks() {
+    QFETCH(QByteArray, original);
+    QFETCH(QByteArray, encoding);
+    QFETCH(int, answer);
+    Bench b;
+    const QString path = dir->filePath(QStringLiteral("narrow.js"));
+    TestEnv::writeFile(path, original);
+    b.c.Text1->setText(path);
+    const QString text = QStringLiteral("var s = '简体字 😀';\r\n"); // fits neither encoding
+    b.c.RtbOld->setText(text);
+    fake->answers.enqueue(Dialogs::Answer::Yes);
+    fake->answers.enqueue(Dialogs::Answer(answer));
+    b.c.Command7->click();
+    QCOMPARE(fake->messages.size(), 2);
+    QCOMPARE(fake->messages[1].text, QStringLiteral("文本中有原编码（%1）无法保存的字符，改存为 UTF-8 吗？")
+                                         .arg(QString::fromLatin1(encoding)));
+    QCOMPARE(fake->messages[1].icon, Dialogs::Icon::Question);
+    QCOMPARE(fake->messages[1].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(TestEnv::readFile(path),
+             Dialogs::Answer(answer) == Dialogs::Answer::Yes ? text.toUtf8() : original);
+}
+
+void TestWorkbenchTools::saveLeavesTheCollectionsHeaderOut() {
+    Bench b;
+    const QString path = dir->filePath(QStringLiteral("headed.js"));
+    TestEnv::writeFile(path, "old");
+    b.c.Text1->setText(path);
+    const QString header = QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\n");
+    b.tools->setSourceHeader(header);
+    b.c.RtbOld->setText(header + QStringLiteral("var edited = 1;\r\n") + QStringLiteral("\r\n"));
+    fake->answers.enqueue(Dialogs::Answer::Yes);
+    b.c.Command7->click();
+    QCOMPARE(TestEnv::readFile(path), QByteArray("var edited = 1;\r\n"));
 }
 
 void TestWorkbenchTools::saveFailureReported() {

@@ -421,11 +421,18 @@ void FormSinFile::finishLoad() {
     RtbOld->setBlocks(m_sink->blockLines(), m_sink->writesHeaders());
     if (处理单个文件 >= 1 && 处理单个文件 <= 3)
         显示到LV();
+    if (处理单个文件 == 1 && m_tools) {
+        // The header the collection wrote above the file, so that "保存" writes the file's own text.
+        ScriptElement element;
+        element.src = 文件路径;
+        m_tools->setSourceHeader(planScript(0, element, pageAddressOf(QStringLiteral("about:blank"))).header);
+    }
     // 5. For every kind, after the loader.
     if (m_host)
         m_host->setStatusText(DoneText);
     m_body->setEnabled(true);
-    reportFailures(处理单个文件 >= 1 && 处理单个文件 <= 3 ? m_loader->failures() : QList<ScriptFailure>());
+    if (处理单个文件 >= 1 && 处理单个文件 <= 3)
+        reportFailures(m_loader->pageFailure(), m_loader->failures());
     emit loadFinished();
 }
 
@@ -439,13 +446,16 @@ void FormSinFile::stopLoad() {
     m_loading = false;
 }
 
-void FormSinFile::reportFailures(const QList<ScriptFailure> &failures) {
-    if (failures.isEmpty())
-        return;
+void FormSinFile::reportFailures(const QString &pageFailure, const QList<ScriptFailure> &failures) {
     QStringList lines;
-    lines << QStringLiteral("以下脚本未能取得，其内容为空：");
+    if (!pageFailure.isEmpty())
+        lines << pageFailure;
+    if (!failures.isEmpty())
+        lines << QStringLiteral("以下脚本未能取得，其内容为空：");
     for (const ScriptFailure &f : failures)
         lines << QStringLiteral("网址%1：%2（%3）").arg(f.index).arg(f.address, f.reason);
+    if (lines.isEmpty())
+        return;
     Dialogs::current().message(this, lines.join(QStringLiteral("\r\n")), Dialogs::Icon::Critical,
                                Dialogs::Buttons::Ok);
 }

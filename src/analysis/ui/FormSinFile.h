@@ -135,7 +135,9 @@ private:
     void afterBlankPage();
     void finishLoad();
     void stopLoad();
-    void reportFailures(const QList<ScriptFailure> &failures);
+    // One message box, after the collection: the page's own failure first, then every script that
+    // could not be obtained.
+    void reportFailures(const QString &pageFailure, const QList<ScriptFailure> &failures);
 
     AnalysisHost *m_host;
     QWidget *m_body = nullptr; // everything but the logo; disabled while loading

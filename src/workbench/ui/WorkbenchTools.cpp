@@ -8,7 +8,7 @@
 #include "util/Module1.h"
 #include "workbench/DownloadAddress.h"
 #include "workbench/FindNext.h"
-#include "workbench/SaveEncoding.h"
+#include "workbench/SourceSave.h"
 #include "workbench/ui/PaneFormat.h"
 #include "workbench/ui/PaneTools.h"
 
@@ -99,8 +99,16 @@ void WorkbenchTools::saveOverSource() {
     // The file keeps the encoding it was read with; it is detected again now, as the pane does not
     // remember it. A file that has gone is written in the host code page.
     const TextCodec::FileText before = TextCodec::readFile(path);
-    const QByteArray encoding = before.ok ? EncodingForRewrite(before.encoding) : QByteArray();
-    const QString error = TextCodec::writeFile(path, c.RtbOld->text(), encoding, before.ok && before.bom);
+    const QString text = ScriptTextForSave(c.RtbOld->text(), m_sourceHeader);
+    SavePlan plan = PlanSave(text, before.ok ? before.encoding : QByteArray(), before.ok && before.bom);
+    if (plan.askUtf8) {
+        if (Dialogs::current().message(m_window, Utf8Question(plan.encoding), Dialogs::Icon::Question,
+                                       Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
+            return;
+        plan.encoding = QByteArrayLiteral("UTF-8");
+        plan.bom = false;
+    }
+    const QString error = TextCodec::writeFile(path, text, plan.encoding, plan.bom);
     if (!error.isEmpty())
         showError(QStringLiteral("保存失败：") + error);
 }
@@ -184,6 +192,7 @@ void WorkbenchTools::reload() {
         return;
     }
     const QString error = c.RtbOld->loadFile(path);
+    m_sourceHeader.clear(); // the pane holds the file alone now
     if (!error.isEmpty()) {
         c.RtbOld->setText(QString());
         showError(error);

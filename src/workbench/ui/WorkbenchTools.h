@@ -28,6 +28,9 @@ public:
     void wordWrapClicked(QCheckBox *box, TextPane *pane); // Check1, Check2
 
     bool isDownloading() const { return !m_fetch.isNull(); }
+    // The header line the collection wrote above the script file in RtbOld ("\r\n" included): "保存"
+    // leaves it and the collection's final line break out. Empty when the pane holds the file alone.
+    void setSourceHeader(const QString &header) { m_sourceHeader = header; }
     // The file name the save-as dialog holds (it keeps the last one between uses).
     QString dialogFileName() const { return m_dialogFileName; }
 
@@ -46,4 +49,5 @@ private:
     QPointer<QAbstractButton> m_command4;
     QPointer<ScriptFetch> m_fetch;
     QString m_dialogFileName;
+    QString m_sourceHeader;
 };
