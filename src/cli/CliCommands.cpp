@@ -1,9 +1,11 @@
 #include "CliCommands.h"
 
 #include "OutputSink.h"
+#include "analysis/ScriptBlocks.h"
 #include "analysis/SourceLoader.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
+#include "decompose/Functions.h"
 #include "workbench/Normaliser.h"
 
 #include <QDir>
@@ -69,29 +71,58 @@ int collect(const QStringList &args, Output &output) {
     return pageFailure.isEmpty() && failures.isEmpty() ? Ok : NotObtained;
 }
 
-int normalise(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
-    if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--"))))
-        return usage(output);
-    QString text;
-    if (args.isEmpty()) {
+// The text of FILE, decoded like any script file, or of stdin without one; false after a message.
+bool readInput(const QStringList &files, Output &output, const std::function<QByteArray()> &stdinBytes,
+               QString &text) {
+    if (files.isEmpty()) {
         const QByteArray bytes = stdinBytes();
         if (bytes.size() > maxInputBytes()) {
             output.err += QStringLiteral("标准输入太大，无法读取（超过 %1 MiB）\n")
                               .arg(maxInputBytes() / (1024 * 1024))
                               .toUtf8();
-            return NotObtained;
+            return false;
         }
         text = TextCodec::decode(bytes).text;
-    } else {
-        const TextCodec::FileText file = TextCodec::readFile(args.at(0));
-        if (!file.ok || !QFileInfo(args.at(0)).isFile()) {
-            const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
-            output.err += QStringLiteral("无法读取 %1：%2\n").arg(args.at(0), reason).toUtf8();
-            return NotObtained;
-        }
-        text = file.text;
+        return true;
     }
+    const TextCodec::FileText file = TextCodec::readFile(files.at(0));
+    if (!file.ok || !QFileInfo(files.at(0)).isFile()) {
+        const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
+        output.err += QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), reason).toUtf8();
+        return false;
+    }
+    text = file.text;
+    return true;
+}
+
+int normalise(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
+    if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--"))))
+        return usage(output);
+    QString text;
+    if (!readInput(args, output, stdinBytes, text))
+        return NotObtained;
     output.out += NormaliseCodeText(text).toUtf8();
+    return Ok;
+}
+
+int functions(QStringList args, Output &output, const std::function<QByteArray()> &stdinBytes) {
+    const bool combined = args.removeAll(QStringLiteral("--combined")) > 0;
+    if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--"))))
+        return usage(output);
+    QString text;
+    if (!readInput(args, output, stdinBytes, text))
+        return NotObtained;
+    QList<Decompose::Block> blocks;
+    if (combined) {
+        for (const ScriptBlock &b : ScriptBlocksOf(text))
+            blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
+    } else {
+        blocks = Decompose::wholeTextBlock(text);
+    }
+    QByteArray out;
+    for (const Decompose::Function &f : Decompose::functionsOf(text, blocks))
+        out += QStringLiteral("%1\t%2\t%3\n").arg(f.name).arg(f.script).arg(f.line).toUtf8();
+    output.out += out;
     return Ok;
 }
 
@@ -109,6 +140,9 @@ QString usageText() {
                           "      打不开的网页和无法取得的脚本及原因写到标准错误。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n"
+                          "  varneljs-cli functions [--combined] [文件]\n"
+                          "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"
+                          "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n"
                           "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
 }
 
@@ -121,6 +155,8 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
         return collect(rest, output);
     if (command == QLatin1String("normalise"))
         return normalise(rest, output, stdinBytes);
+    if (command == QLatin1String("functions"))
+        return functions(rest, output, stdinBytes);
     return usage(output);
 }
 

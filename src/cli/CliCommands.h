@@ -8,6 +8,9 @@
 //       scripts that could not be fetched or read go to stderr with the reason.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
+//   functions [--combined] [FILE]
+//       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
+//       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.
 //
 // Exit codes: 0 when everything was obtained; 1 when the page, any script or the input file could not be
 // obtained (each said on stderr with its reason) or the output could not be written; 2 on a usage error
@@ -32,7 +35,7 @@ struct Output {
 
 QString usageText();
 
-// `args` without the program name. `stdinBytes` is read only by normalise without FILE.
+// `args` without the program name. `stdinBytes` is read only by normalise and functions without FILE.
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes);
 
 } // namespace Cli

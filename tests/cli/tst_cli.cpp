@@ -158,6 +158,8 @@ private slots:
         QTest::newRow("two sources") << QStringList{"collect", "--page", "a", "--url", "b"};
         QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
         QTest::newRow("normalise two files") << QStringList{"normalise", "a", "b"};
+        QTest::newRow("functions, unknown option") << QStringList{"functions", "--all"};
+        QTest::newRow("functions two files") << QStringList{"functions", "a", "b"};
     }
     void usageErrors() {
         QFETCH(QStringList, args);
@@ -185,6 +187,36 @@ private slots:
         QCOMPARE(fromStdin.out, expected);
     }
 
+    void functions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("out");
+        const QByteArray combined = QStringLiteral("网址0[网页内JS]：p.htm\r\nfunction 甲() {}\r\n"
+                                                   "网址1：http://h/b.js\r\n\r\nvar o = { go() {} };\r\n")
+                                        .toUtf8();
+        QTest::newRow("combined text from stdin")
+            << QStringList{"functions", "--combined"} << combined << QStringLiteral("甲\t0\t2\no.go\t1\t5\n");
+        // Without --combined a header line is just a line of the script; the numbers stay 0.
+        QTest::newRow("plain script from stdin") << QStringList{"functions"} << combined
+                                                 << QStringLiteral("甲\t0\t2\no.go\t0\t5\n");
+        QTest::newRow("file") << QStringList{"functions", "$DIR/f.js"} << QByteArray()
+                              << QStringLiteral("a\t0\t1\nA.b\t0\t2\n");
+        QTest::newRow("no functions") << QStringList{"functions"} << QByteArray("x();") << QString();
+    }
+    void functions() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(QString, out);
+        TestEnv::writeFile(m_dir.path() + QStringLiteral("/f.js"), "function a() {}\r\nclass A { b() {} }\r\n");
+        QStringList expanded;
+        for (const QString &a : args)
+            expanded << expand(a);
+        const Run r = runCli(expanded, input);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QString::fromUtf8(r.out), out);
+        QCOMPARE(r.err, QByteArray());
+    }
+
     void fullOutputIsAnError() {
         const QString file = m_dir.path() + QStringLiteral("/a.js");
         const Run r =
@@ -201,6 +233,9 @@ private slots:
         QVERIFY(!missing.err.isEmpty());
         const Run folder = runCli({QStringLiteral("normalise"), m_dir.path()});
         QCOMPARE(folder.code, 1);
+        const Run functions = runCli({QStringLiteral("functions"), m_dir.path() + QStringLiteral("/none.js")});
+        QCOMPARE(functions.code, 1);
+        QVERIFY(functions.out.isEmpty());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "analysis/ScriptCollection.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/AnalysisHost.h"
+#include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
 #include "analysis/ui/WindowSink.h"
@@ -69,6 +70,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     // The design size of the window: the top strip's right edge and the tab control's bottom, with a margin.
     resize(sizeHint());
     placeControls();
+    m_functions = new FunctionTab(this, m_host);
 
     Web1 = createDefaultPageEngine(this);
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
@@ -91,6 +93,8 @@ FormSinFile::~FormSinFile() {
     m_loader = nullptr;
     delete m_tools;
     m_tools = nullptr;
+    delete m_functions;
+    m_functions = nullptr;
 }
 
 void FormSinFile::createTools() {
@@ -299,6 +303,9 @@ void FormSinFile::显示到LV() {
     ListView1->clear();
     Label2->setText(QStringLiteral("函数种类数：") + QString::number(ListView1->topLevelItemCount()));
     MListView::ListViewAutoSizeColumns(ListView1, MListView::AutoSizeUseHeader);
+    // The entries come from the combined text, found in the background (the bytes are copied here and
+    // decoded there).
+    m_functions->deriveFromUtf8(RtbOld->utf8Text());
 }
 
 bool FormSinFile::判断LV1有相同项(const QString &name) const {
@@ -341,6 +348,9 @@ void FormSinFile::数组2文本() {
     RtbNew->setSelection(1, 0);
     RtbNew->show();
     RtbNew->setEnabled(true);
+    // Then the combined text with the function array's changes.
+    RtbNew->setText(m_functions->newText());
+    RtbNew->setSelection(0, 0);
 }
 
 // ---- Load sequence --------------------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <memory>
 
 class AnalysisHost;
+class FunctionTab;
 class ListView;
 class LogoImage;
 class PageEngine;
@@ -100,6 +101,8 @@ public:
     SourceLoader *loader() const { return m_loader; }
     // The editing tools wired to the buttons, boxes and panes.
     WorkbenchTools *tools() const { return m_tools; }
+    // The function list at work: derivation, popup entries, undo, the new text.
+    FunctionTab *functionTab() const { return m_functions; }
     // True while the load sequence runs.
     bool isLoading() const { return m_loading; }
     bool isLoaded() const { return m_loaded; }
@@ -147,6 +150,7 @@ private:
     std::unique_ptr<WindowSink> m_sink;
     SourceLoader *m_loader = nullptr;
     WorkbenchTools *m_tools = nullptr;
+    FunctionTab *m_functions = nullptr;
     QTimer *m_blankPoll = nullptr;
     QPointer<QWidget> m_watchedFrame;
     QElapsedTimer m_blankWait;

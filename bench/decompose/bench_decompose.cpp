@@ -1,0 +1,143 @@
+// The function list of a combined text of 20 million characters in many script blocks: the bare
+// tree-sitter parse of the blocks on one thread, the functions found in parallel, and the window's way
+// from the end of a collection to the filled list, with the longest stall of its user-interface thread
+// (a 10 ms timer records its largest gap). Prints the figures and the ratio of the list to the bare parse.
+
+#include "../common/MeanTimeReporter.h"
+#include "analysis/ScriptBlocks.h"
+#include "analysis/ui/FormSinFile.h"
+#include "analysis/ui/FunctionTab.h"
+#include "decompose/Functions.h"
+#include "decompose/JsParser.h"
+#include "platform/ui/ListView.h"
+#include "platform/ui/TextPane.h"
+#include "support/ScriptCorpus.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr qsizetype kChars = 20'000'000;
+
+struct Combined {
+    QString text;
+    QStringList entries; // the script list
+    QList<Decompose::Block> blocks;
+};
+
+// The corpus cut at its header-like lines and put together again as a collection writes it: numbered
+// headers, each body followed by CR LF.
+const Combined &combined() {
+    static const Combined c = [] {
+        Combined out;
+        const QStringList pieces = MakeScriptCorpus(kChars).split(
+            QRegularExpression(QStringLiteral("\r\n网址\\d+\\[本地JS\\]：[^\r]*\r\n")));
+        out.text.reserve(kChars + 64 * pieces.size());
+        for (int i = 0; i < pieces.size() && out.text.size() < kChars; ++i) {
+            const QString address = QStringLiteral("http://h/js/%1.js").arg(i);
+            out.entries << address;
+            out.text += QStringLiteral("网址%1：").arg(i) + address + QStringLiteral("\r\n") + pieces.at(i) +
+                        QStringLiteral("\r\n");
+        }
+        for (const ScriptBlock &b : ScriptBlocksOf(out.text))
+            out.blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
+        return out;
+    }();
+    return c;
+}
+
+void BM_BareParseOneThread(benchmark::State &state) {
+    const Combined &c = combined();
+    Decompose::JsParser parser;
+    for (auto _ : state) {
+        for (const Decompose::Block &b : c.blocks) {
+            Decompose::Tree tree = parser.parse(QStringView(c.text).mid(b.body.start, b.body.length()));
+            benchmark::DoNotOptimize(tree.get());
+        }
+    }
+    state.counters["blocks"] = double(c.blocks.size());
+}
+
+void BM_FunctionsOfParallel(benchmark::State &state) {
+    const Combined &c = combined();
+    qsizetype n = 0;
+    for (auto _ : state) {
+        const QList<Decompose::Function> fs = Decompose::functionsOf(c.text, c.blocks);
+        n = fs.size();
+        benchmark::DoNotOptimize(fs.data());
+    }
+    state.counters["functions"] = double(n);
+}
+
+FormSinFile *g_form = nullptr;
+double g_worstStallMs = 0;
+
+// 显示到LV as the load calls it, up to the filled list, while a 10 ms timer watches the thread.
+void BM_WindowListAfterCollection(benchmark::State &state) {
+    const Combined &c = combined();
+    g_form->RtbOld->setText(c.text);
+    g_form->Combo1->clear();
+    g_form->Combo1->addItems(c.entries);
+    for (auto _ : state) {
+        state.PauseTiming();
+        g_form->ListView1->clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        QEventLoop loop;
+        QObject::connect(g_form->functionTab(), &FunctionTab::listFilled, &loop, &QEventLoop::quit);
+        QElapsedTimer gap;
+        double worst = 0;
+        QTimer tick;
+        tick.setInterval(10);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            worst = std::max(worst, gap.nsecsElapsed() / 1e6);
+            gap.restart();
+        });
+        tick.start();
+        gap.start();
+        g_form->显示到LV();
+        loop.exec();
+        worst = std::max(worst, gap.nsecsElapsed() / 1e6);
+        g_worstStallMs = std::max(g_worstStallMs, worst);
+    }
+    state.counters["entries"] = double(g_form->ListView1->topLevelItemCount());
+    state.counters["worst gap ms"] = g_worstStallMs;
+}
+
+BENCHMARK(BM_BareParseOneThread)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FunctionsOfParallel)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WindowListAfterCollection)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const auto form = std::make_unique<FormSinFile>(nullptr);
+    g_form = form.get();
+    benchmark::Initialize(&argc, argv);
+    const Combined &c = combined();
+    std::printf("combined text: %lld chars, %lld blocks\n", static_cast<long long>(c.text.size()),
+                static_cast<long long>(c.blocks.size()));
+    MeanTimeReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double bare = reporter.msPerRun["BM_BareParseOneThread"];
+    const double list = reporter.msPerRun["BM_WindowListAfterCollection"];
+    if (bare > 0 && list > 0)
+        std::printf("filled list %.1f ms, bare one-thread parse %.1f ms, ratio %.2f; longest stall of the "
+                    "user-interface thread %.1f ms\n",
+                    list, bare, list / bare, g_worstStallMs);
+    benchmark::Shutdown();
+    return 0;
+}

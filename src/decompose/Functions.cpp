@@ -1,0 +1,85 @@
+#include "decompose/Functions.h"
+
+#include "decompose/FunctionChunks.h"
+
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+
+namespace Decompose {
+
+int lineAt(QStringView text, qsizetype pos) {
+    return 1 + int(text.first(std::clamp<qsizetype>(pos, 0, text.size())).count(QLatin1Char('\n')));
+}
+
+QList<Chunk> splitIntoChunks(const QList<Block> &blocks, qsizetype textSize, int count) {
+    QList<Chunk> chunks;
+    if (blocks.isEmpty())
+        return chunks;
+    qsizetype total = 0;
+    for (const Block &b : blocks)
+        total += b.body.length();
+    const qsizetype share = std::max<qsizetype>(1, total / std::max(1, count));
+    Chunk current;
+    qsizetype size = 0;
+    for (const Block &b : blocks) {
+        if (!current.blocks.isEmpty() && size >= share) {
+            current.span.end = b.body.start;
+            chunks.push_back(std::move(current));
+            current = Chunk{};
+            current.span.start = b.body.start;
+            size = 0;
+        }
+        current.blocks.push_back(b);
+        size += b.body.length();
+    }
+    current.span.end = std::max(textSize, current.blocks.last().body.end);
+    chunks.push_back(std::move(current));
+    return chunks;
+}
+
+ChunkResult functionsOfChunk(const QString &text, const Chunk &chunk, const std::atomic_bool *cancel) {
+    ChunkResult result;
+    const QStringView all(text);
+    qsizetype counted = chunk.span.start;
+    int line = 1;
+    for (const Block &b : chunk.blocks) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return {};
+        line += int(all.mid(counted, b.body.start - counted).count(QLatin1Char('\n')));
+        counted = b.body.start;
+        result.functions += functionsOfBlock(all, b, line).functions;
+    }
+    result.newlines = line - 1 + int(all.mid(counted, chunk.span.end - counted).count(QLatin1Char('\n')));
+    return result;
+}
+
+QList<Function> joinChunks(const QList<ChunkResult> &results) {
+    qsizetype n = 0;
+    for (const ChunkResult &r : results)
+        n += r.functions.size();
+    QList<Function> all;
+    all.reserve(n);
+    int linesBefore = 0;
+    for (const ChunkResult &r : results) {
+        for (Function f : r.functions) {
+            f.line += linesBefore;
+            all.push_back(std::move(f));
+        }
+        linesBefore += r.newlines;
+    }
+    return all;
+}
+
+QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel) {
+    // A few chunks per core, so one long block does not keep the others waiting.
+    const QList<Chunk> chunks = splitIntoChunks(blocks, text.size(), 4 * std::max(1, QThread::idealThreadCount()));
+    if (chunks.size() <= 1)
+        return joinChunks({functionsOfChunk(text, chunks.value(0), cancel)});
+    const QList<ChunkResult> results = QtConcurrent::blockingMapped<QList<ChunkResult>>(
+        chunks, [&text, cancel](const Chunk &c) { return functionsOfChunk(text, c, cancel); });
+    return joinChunks(results);
+}
+
+} // namespace Decompose
