@@ -163,6 +163,19 @@ private slots:
         QVERIFY(!array.undo());
         QCOMPARE(array.drop(-1), Outcome::NoSuchFunction);
     }
+
+    // A function of the changed text maps back onto the text as loaded; an edited one onto what it replaced.
+    void rangeInLoadedText() {
+        FunctionArray array;
+        load(array, TwoScripts);
+        const Range loadedOf = array.functions().at(indexOf(array, QStringLiteral("o.f"))).text;
+        const Range loadedA = array.functions().at(indexOf(array, QStringLiteral("a"))).text;
+        QCOMPARE(array.drop(indexOf(array, QStringLiteral("f"))), Outcome::Changed);
+        QCOMPARE(array.replaceText(indexOf(array, QStringLiteral("a")), QStringLiteral("function a() { return 2; }")),
+                 Outcome::Changed);
+        QCOMPARE(array.rangeInLoadedText(array.functions().at(indexOf(array, QStringLiteral("o.f"))).text), loadedOf);
+        QCOMPARE(array.rangeInLoadedText(array.functions().at(indexOf(array, QStringLiteral("a"))).text), loadedA);
+    }
 };
 
 VARNEL_TEST_MAIN(TestFunctionArray)

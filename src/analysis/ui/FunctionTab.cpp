@@ -87,6 +87,7 @@ FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form),
             m_form->tools()->saveAs(m_form->RtbNew, false);
     });
     m_form->Label5->installEventFilter(this);
+    m_form->Text4->installEventFilter(this);
     m_form->Command5->installEventFilter(this);
     m_form->installEventFilter(this);
     placeExtraButtons();
@@ -106,7 +107,7 @@ bool FunctionTab::popupIsOurs() const {
 bool FunctionTab::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_form && event->type() == QEvent::Close)
         cancel(); // a closed window takes no late list
-    else if ((watched == m_form->Label5 || watched == m_form->Command5) &&
+    else if ((watched == m_form->Label5 || watched == m_form->Text4 || watched == m_form->Command5) &&
              (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placeExtraButtons();
     return QObject::eventFilter(watched, event);
@@ -116,10 +117,12 @@ bool FunctionTab::eventFilter(QObject *watched, QEvent *event) {
 // gap the tab's buttons keep between them.
 void FunctionTab::placeExtraButtons() {
     const QRect label = m_form->Label5->geometry();
+    const QRect text4 = m_form->Text4->geometry();
     const QRect save = m_form->Command5->geometry();
     const int gap = std::max(2, save.left() - m_form->Command7->geometry().right() - 1);
-    const int height = std::max(label.height() + 6, m_form->Text4->geometry().top() - label.top() - 6);
-    const int top = std::max(0, m_form->Text4->geometry().top() - height - 2);
+    // In the row of the label, above Text4.
+    const int top = std::max(0, label.top() - 3);
+    const int height = std::max(16, text4.top() - 1 - top);
     m_confirm->setGeometry(label.right() + 1 + gap, top, save.width(), height);
     m_cancel->setGeometry(m_confirm->geometry().right() + 1 + gap, top, save.width(), height);
     m_saveNew->setGeometry(save.right() + 1 + gap, save.top(), save.width() + save.width() / 4, save.height());
