@@ -39,3 +39,6 @@ target_include_directories(varnel_ts_javascript PRIVATE ${VARNEL_TS_JAVASCRIPT_D
 target_compile_options(varnel_ts_javascript PRIVATE -w -O2)
 set_target_properties(varnel_ts_javascript PROPERTIES C_STANDARD 11 POSITION_INDEPENDENT_CODE ON)
 target_link_libraries(varnel_ts_javascript PUBLIC PkgConfig::TREE_SITTER)
+
+# The browser page engine; without it the program has the static engine only.
+find_package(Qt6 6.4 QUIET COMPONENTS WebEngineCore)

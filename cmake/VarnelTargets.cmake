@@ -27,6 +27,15 @@ function(varnel_test name)
     TIMEOUT 600)
 endfunction()
 
+# varnel_test_runs_browser_engine(<name>): the test runs the browser engine (itself or in a child
+# process). The engine's library mismatches new and delete while a page is torn down, and keeps a few
+# allocations for its lifetime; neither is this program's, so those two reports are switched off for it.
+function(varnel_test_runs_browser_engine name)
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+    "ASAN_OPTIONS=detect_leaks=1:new_delete_type_mismatch=0"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/platform/browser.lsan:print_suppressions=0")
+endfunction()
+
 # varnel_bench(<name> SOURCES ... LIBS ...) adds a Google Benchmark program (never a test).
 function(varnel_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})

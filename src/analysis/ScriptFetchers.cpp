@@ -11,7 +11,7 @@
 namespace {
 
 FetchResult declined() {
-    return {QString(), true, QStringLiteral("不是 http:// 地址，没有下载")};
+    return {QString(), true, QStringLiteral("不是 http:// 或 https:// 地址，没有下载")};
 }
 
 FetchResult fromHttp(const HttpResult &r) {
@@ -34,10 +34,6 @@ bool FileExists(const QString &path) {
     // Files have no hidden attribute here: a name that starts with "." is an ordinary file.
     const QFileInfo info(path);
     return info.exists() && info.isFile();
-}
-
-bool isHttpAddress(const QString &address) {
-    return address.left(7).toLower() == QLatin1String("http://");
 }
 
 FetchResult downloadScript(const QString &address) {

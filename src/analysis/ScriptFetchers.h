@@ -1,7 +1,7 @@
 #pragma once
 // The two fetchers of the page script collection and the file test they share with the download viewer.
 //
-//   下载JS内容        fetches an "http://" address (letter case of the scheme ignored); any other
+//   下载JS内容        fetches an "http://" or "https://" address (letter case of the scheme ignored); any other
 //                     address yields the empty text and no request is made.
 //   读入本地JS文件内容  reads a whole script file, decoded by TextCodec; a file that cannot be read
 //                     (missing, a folder, a broken link, too large) yields the empty text.
@@ -12,6 +12,8 @@
 // for the program, which must never block its event loop. Both give a FetchResult: the text (empty when
 // nothing could be obtained) and, whenever the text could not be obtained, the reason: a declined
 // address and a missing file included, so that every empty body can be explained.
+
+#include "platform/PageAddress.h"
 
 #include <QObject>
 #include <QPointer>
@@ -29,8 +31,6 @@ struct FetchResult {
 
 bool FileExists(const QString &path);
 
-// True when `address` starts with "http://", letter case ignored.
-bool isHttpAddress(const QString &address);
 
 // Blocking forms.
 FetchResult downloadScript(const QString &address);

@@ -1,16 +1,32 @@
 #include "app/OpenCommands.h"
 
+#include "platform/PageAddress.h"
 #include "util/Module1.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace OpenCommands {
 
 QString ProposedAddress(const QString &clipboard) {
-    if (clipboard.left(7).toLower() != QLatin1String("http://"))
+    if (!isHttpAddress(clipboard))
         return QString();
     return clipboard;
+}
+
+QString CompleteTypedAddress(const QString &typed) {
+    // A scheme of two or more letters followed by "//", or one of the schemes written without it.
+    static const QRegularExpression scheme(
+        QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]+://|(about|file|javascript|data|mailto):)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (typed.isEmpty() || scheme.match(typed).hasMatch())
+        return typed;
+    // Paths: absolute, a share, a drive, or any existing file.
+    if (typed.startsWith(QLatin1Char('/')) || typed.startsWith(QLatin1Char('\\')) ||
+        typed.mid(1, 1) == QLatin1String(":") || QFileInfo::exists(typed))
+        return typed;
+    return QStringLiteral("http://") + typed;
 }
 
 QString SourceFileName(const QString &path) {
@@ -29,15 +45,6 @@ QString OpeningText(short kind) {
         return OpeningPageAddress;
     }
 }
-
-namespace {
-
-bool isWebAddress(const QString &text) {
-    const QString lower = text.left(8).toLower();
-    return lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("https://"));
-}
-
-} // namespace
 
 Source DroppedUrl(const QUrl &url) {
     if (url.isLocalFile()) {
@@ -58,7 +65,7 @@ Source DroppedUrl(const QUrl &url) {
 
 Source DroppedText(const QString &text) {
     const QString address = text.trimmed();
-    if (!isWebAddress(address) || address.contains(QLatin1Char('\n')))
+    if (!isHttpAddress(address) || address.contains(QLatin1Char('\n')))
         return {};
     return {address, PageAddress};
 }

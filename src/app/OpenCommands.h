@@ -24,8 +24,12 @@ inline const QString AddressPrompt = QStringLiteral("请输入网址:");
 // The status text of opening a source of `kind`.
 QString OpeningText(short kind);
 
-// The clipboard text when it starts with "http://" (any letter case), otherwise an empty text.
+// The clipboard text when it starts with "http://" or "https://" (any letter case), otherwise an empty
+// text.
 QString ProposedAddress(const QString &clipboard);
+// An address typed without a scheme ("www.example.com") completed as a browser's address bar would
+// ("http://www.example.com"); addresses with a scheme, paths and names of existing files stay as typed.
+QString CompleteTypedAddress(const QString &typed);
 
 // `文件名` of a script file or an address: its last component, with a short extension after a dot
 // (at most 5 characters) or without a dot when there is no extension.

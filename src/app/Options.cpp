@@ -1,3 +1,4 @@
 #include "app/Options.h"
 
 short HideNumbering = 0;
+bool UseBrowserEngine = true;

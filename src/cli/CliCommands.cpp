@@ -8,6 +8,11 @@
 #include "decompose/Functions.h"
 #include "workbench/Normaliser.h"
 
+#ifdef VARNEL_BROWSER_ENGINE
+#include "platform/browser/BrowserPageEngine.h"
+#include "platform/browser/BrowserStartCheck.h"
+#endif
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -22,16 +27,40 @@ int usage(Output &output) {
     return UsageError;
 }
 
+// The engine for a load of `kind`: the browser engine only for pages, and only when it can start here.
+std::unique_ptr<PageEngine> engineFor(short kind, bool browser, Output &output) {
+    if (browser && kind != 1) {
+#ifdef VARNEL_BROWSER_ENGINE
+        const QString problem = BrowserStartCheck::problemHere();
+        if (problem.isEmpty())
+            return std::unique_ptr<PageEngine>(createBrowserPageEngine());
+#else
+        const QString problem = QStringLiteral("程序中没有浏览器内核");
+#endif
+        output.err += QStringLiteral("浏览器内核无法启动，已改用静态解析。（%1）\n").arg(problem).toUtf8();
+    }
+    return std::unique_ptr<PageEngine>(createDefaultPageEngine());
+}
+
 int collect(const QStringList &args, Output &output) {
     short kind = 0;
     QString source;
     bool list = false;
+    QString engineName;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--list")) {
             if (list)
                 return usage(output);
             list = true;
+            continue;
+        }
+        if (a == QLatin1String("--engine")) {
+            if (!engineName.isEmpty() || i + 1 >= args.size())
+                return usage(output);
+            engineName = args.at(++i);
+            if (engineName != QLatin1String("static") && engineName != QLatin1String("browser"))
+                return usage(output);
             continue;
         }
         short k = 0;
@@ -55,7 +84,7 @@ int collect(const QStringList &args, Output &output) {
     if (kind != 3 && QDir::isRelativePath(source) && !shareOrDrive)
         source = QFileInfo(source).absoluteFilePath();
 
-    std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
+    std::unique_ptr<PageEngine> engine = engineFor(kind, engineName == QLatin1String("browser"), output);
     OutputSink sink(output.out, list);
     QString pageFailure;
     const QList<ScriptFailure> failures =
@@ -134,16 +163,23 @@ qint64 maxInputBytes() {
 
 QString usageText() {
     return QStringLiteral("用法：\n"
-                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list]\n"
+                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list] [--engine static|browser]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
                           "      打不开的网页和无法取得的脚本及原因写到标准错误。\n"
+                          "      --engine browser 用浏览器内核打开网页并运行网页脚本（默认 static：只解析不运行）。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n"
                           "  varneljs-cli functions [--combined] [文件]\n"
                           "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"
                           "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n"
                           "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
+}
+
+bool wantsBrowserEngine(const QStringList &args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--engine"));
+    return !args.isEmpty() && args.first() == QLatin1String("collect") && at >= 0 && at + 1 < args.size() &&
+           args.at(at + 1) == QLatin1String("browser");
 }
 
 int run(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {

@@ -5,10 +5,19 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+
+#ifdef VARNEL_BROWSER_ENGINE
+#include "platform/browser/BrowserStartCheck.h"
+#endif
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,15 +37,46 @@ void dropToolkitMessages(QtMsgType, const QMessageLogContext &, const QString &)
 
 int main(int argc, char **argv) {
     qInstallMessageHandler(dropToolkitMessages);
-    QCoreApplication app(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const bool browser = Cli::wantsBrowserEngine(args);
+    // The browser engine's helper processes write their own notes (start-up parameters, GL) straight to
+    // stderr, past the message handler; while the command runs, stderr goes nowhere.
+    const int savedStderr = browser ? ::dup(STDERR_FILENO) : -1;
+    if (savedStderr >= 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            ::dup2(null, STDERR_FILENO);
+            ::close(null);
+        }
+    }
+    // The browser engine needs a GUI application; a command line has no screen, so offscreen unless
+    // the caller chose a platform. Everything else runs on a core application, which starts no GUI.
+    std::unique_ptr<QCoreApplication> app;
+    if (browser) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef VARNEL_BROWSER_ENGINE
+        BrowserStartCheck::prepareHeadless();
+#endif
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     Cli::Output output;
-    int code = Cli::run(app.arguments().mid(1), output, [] {
+    int code = Cli::run(QCoreApplication::arguments().mid(1), output, [] {
         QFile in;
         QByteArray bytes;
         if (in.open(stdin, QIODevice::ReadOnly))
             TextCodec::readBounded(in, Cli::maxInputBytes() + 1, bytes);
         return bytes;
     });
+    if (savedStderr >= 0) {
+        ::dup2(savedStderr, STDERR_FILENO);
+        ::close(savedStderr);
+    }
     if (!writeAll(stdout, output.out)) {
         const int error = errno;
         output.err += QStringLiteral("无法写出标准输出：%1\n")

@@ -1,6 +1,7 @@
 // The embedded page engine: about:blank, local page files and http(s) pages, parsed with gumbo.
 
 #include "platform/HttpClient.h"
+#include "platform/PageAddress.h"
 #include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
 
@@ -9,7 +10,6 @@
 #include <QFutureWatcher>
 #include <QPointer>
 #include <QPromise>
-#include <QRegularExpression>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -19,28 +19,6 @@
 namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
-
-bool startsWithCi(const QString &text, QLatin1String prefix) {
-    return text.startsWith(prefix, Qt::CaseInsensitive);
-}
-
-// The native path a page address names on this machine, or empty when it names none.
-QString localPathOf(const QString &address) {
-    if (startsWithCi(address, QLatin1String("file:"))) {
-        // "file://" followed by the native path is the form this engine reports; take it literally first
-        // (a file name may hold "%" or "#").
-        const QString literal = address.mid(7);
-        if (startsWithCi(address, QLatin1String("file:///")) && QFileInfo::exists(literal))
-            return literal;
-        const QUrl url(address, QUrl::TolerantMode);
-        return url.isLocalFile() ? url.toLocalFile() : QString();
-    }
-    // Any other scheme ("about:", "javascript:", "ftp:") names no file; a single letter is a drive.
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    if (address.isEmpty() || scheme.match(address).hasMatch())
-        return QString();
-    return QFileInfo(address).absoluteFilePath();
-}
 
 class DefaultPageEngine final : public PageEngine {
 public:
@@ -55,8 +33,7 @@ public:
         m_busy = true;
         const quint64 id = m_generation;
         const QString requested = address.trimmed();
-        if (startsWithCi(requested, QLatin1String("http://")) ||
-            startsWithCi(requested, QLatin1String("https://"))) {
+        if (isHttpAddress(requested)) {
             m_request = m_http->get(requested);
             connect(m_request, &HttpRequest::finished, this,
                     [this, id, requested] { httpDone(id, requested); });

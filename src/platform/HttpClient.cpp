@@ -4,6 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
 #include <QUrl>
 
 namespace {
@@ -76,11 +77,19 @@ private:
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         request.setTransferTimeout(m_timeoutMs);
         m_body.clear();
+        m_certificateProblem.clear();
         m_reply = m_nam->get(request);
         m_reply->setParent(this);
         connect(m_reply, &QNetworkReply::metaDataChanged, this, &Request::onMetaData);
         connect(m_reply, &QNetworkReply::readyRead, this, &Request::onReadyRead);
         connect(m_reply, &QNetworkReply::finished, this, &Request::onFinished);
+        // Certificate errors are never ignored; their wording becomes the reason of the failure.
+        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
+            QStringList texts;
+            for (const QSslError &e : errors)
+                texts << e.errorString();
+            m_certificateProblem = texts.join(QStringLiteral("；"));
+        });
     }
 
     void dropReply() {
@@ -154,6 +163,8 @@ private:
         // The transfer time-out aborts the reply; nothing else here cancels it.
         if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
             return fail(QStringLiteral("超时（%1 秒内没有收到数据）").arg(m_timeoutMs / 1000.0));
+        if (error != QNetworkReply::NoError && !m_certificateProblem.isEmpty())
+            return fail(QStringLiteral("证书错误：") + m_certificateProblem);
         if (error != QNetworkReply::NoError)
             return fail(networkText);
         m_result.ok = true;
@@ -184,6 +195,7 @@ private:
             Qt::QueuedConnection);
     }
 
+    QString m_certificateProblem;
     QNetworkAccessManager *m_nam;
     QNetworkReply *m_reply = nullptr;
     int m_timeoutMs;

@@ -42,6 +42,9 @@ public:
 signals:
     // Raised when a document is complete; `source` is the engine for the page itself.
     void documentComplete(QObject *source, const QString &address);
+    // An external script element appeared while the page loads (its src as written); an engine that
+    // runs scripts reveals them early so their fetches can overlap the page load.
+    void scriptRevealed(const QString &src);
 };
 
 // The embedded engine: HttpClient for http(s), TextCodec for decoding, gumbo for parsing.

@@ -40,4 +40,16 @@ bool SaveHideNumbering(short value) {
     return setValue(AppInfo::HideNumberingKey, QString::number(value));
 }
 
+bool ParseUseBrowserEngine(const QString &stored) {
+    return stored.trimmed() != QLatin1String("0");
+}
+
+bool LoadUseBrowserEngine() {
+    return ParseUseBrowserEngine(value(AppInfo::UseBrowserEngineKey, QStringLiteral("1")));
+}
+
+bool SaveUseBrowserEngine(bool on) {
+    return setValue(AppInfo::UseBrowserEngineKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 } // namespace SettingsStore

@@ -18,4 +18,10 @@ short LoadHideNumbering();
 // Stores the option as decimal text; false when the store could not be written.
 bool SaveHideNumbering(short value);
 
+// The option "使用浏览器内核": only a stored "0" turns it off (absent or unreadable counts as on).
+bool ParseUseBrowserEngine(const QString &stored);
+bool LoadUseBrowserEngine();
+// Stores "1" or "0"; false when the store could not be written.
+bool SaveUseBrowserEngine(bool on);
+
 } // namespace SettingsStore

@@ -33,6 +33,7 @@ inline const QString FeedbackBccRecipient = QStringLiteral("service@varnel.com")
 // Settings store: application = Title, group and key below.
 inline const QString SettingsGroup = QStringLiteral("设置");
 inline const QString HideNumberingKey = QStringLiteral("不显示编号");
+inline const QString UseBrowserEngineKey = QStringLiteral("使用浏览器内核");
 
 // The library file beside the program.
 inline const QString LibraryFileName = QStringLiteral("xqd.dll");

@@ -102,6 +102,13 @@ QString ResolveScriptAddress(const QString &address, const QString &pageAddress)
         return (q > 0 ? Pos::upTo(page, q - 1) : page) + address;
     }
 
+    // "//host/path" on a web page goes to that host by the page's own scheme.
+    if (address.startsWith(QLatin1String("//")) && !address.contains(QLatin1String("://"))) {
+        for (const char *s : {"http://", "https://"})
+            if (Pos::startsAnyCase(page, QLatin1String(s)))
+                return cleanUp(page.left(int(qstrlen(s)) - 2) + address);
+    }
+
     const int k = Pos::findLast(address, QStringLiteral("://"));
     if (k >= 1 && k <= 5)
         return cleanUp(address);

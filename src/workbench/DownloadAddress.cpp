@@ -1,5 +1,7 @@
 #include "workbench/DownloadAddress.h"
 
+#include "platform/PageAddress.h"
+
 bool IsDownloadableAddress(const QString &address) {
-    return address.left(7).toLower() == QLatin1String("http://");
+    return isHttpAddress(address);
 }

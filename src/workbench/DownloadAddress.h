@@ -3,6 +3,6 @@
 
 #include <QString>
 
-// True when the first seven characters, lower-cased, are "http://". Nothing else (https:// included) is
+// True when the address begins with "http://" or "https://", letter case ignored. Nothing else is
 // downloadable, and nothing is ever prefixed to an address.
 bool IsDownloadableAddress(const QString &address);

@@ -145,9 +145,9 @@ private slots:
             << "about:blank" << QStringList{"$DIR/.h.js", "$DIR/sub"}
             << "网址0[本地JS]：$DIR/.h.js\r\nhidden\r\n网址1[本地JS]：$DIR/sub\r\n\r\n"
             << QStringList{"[本地JS-0] $DIR/.h.js", "[本地JS-1] $DIR/sub"};
-        QTest::newRow("https listed, not fetched")
-            << "about:blank" << QStringList{"https://$HOST/b.js"} << "网址0：https://$HOST/b.js\r\n\r\n"
-            << QStringList{"https://$HOST/b.js"};
+        QTest::newRow("ftp listed, not fetched")
+            << "about:blank" << QStringList{"ftp://$HOST/b.js"} << "网址0：ftp://$HOST/b.js\r\n\r\n"
+            << QStringList{"ftp://$HOST/b.js"};
         QTest::newRow("HTTP in capitals fetched") << "about:blank" << QStringList{"HTTP://$HOST/b.js"}
                                                   << "网址0：HTTP://$HOST/b.js\r\nvar b = 2;\r\n"
                                                   << QStringList{"HTTP://$HOST/b.js"};
@@ -195,6 +195,25 @@ private slots:
         collectOneAtATime(doc, walk);
         QCOMPARE(walk.pieces, sink.pieces);
         QCOMPARE(walk.entries, sink.entries);
+    }
+
+    // Secure scripts have their text, whatever the letter case of the scheme; protocol-relative ones take
+    // the page's scheme.
+    void httpsScripts() {
+        LocalHttpServer::trustCertificate();
+        LocalHttpServer secure(LocalHttpServer::Scheme::Https);
+        secure.route(QStringLiteral("/s.js"), LocalHttpServer::reply(200, "secure();"));
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(secure.port());
+        const PageDocument doc = makeDocument(QStringLiteral("https://") + host + QStringLiteral("/p.htm"),
+                                              {QStringLiteral("HTTPS://") + host + QStringLiteral("/s.js"),
+                                               QStringLiteral("//") + host + QStringLiteral("/s.js")});
+        StringSink sink;
+        const QList<ScriptFailure> failures = 加载DocCss到数组(doc, sink);
+        QVERIFY(failures.isEmpty());
+        QCOMPARE(sink.text, QStringLiteral("网址0：HTTPS://%1/s.js\r\nsecure();\r\n"
+                                           "网址1：https://%1/s.js\r\nsecure();\r\n")
+                                .arg(host));
+        QCOMPARE(secure.hits(QStringLiteral("/s.js")), 2);
     }
 
     void unobtainable_data() {

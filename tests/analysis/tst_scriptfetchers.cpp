@@ -130,8 +130,6 @@ private slots:
                                           << "var d;" << 1;
         QTest::newRow("Http mixed") << "Http://"
                                     << "var d;" << 1;
-        QTest::newRow("https declined") << "https://"
-                                        << "" << 0;
         QTest::newRow("ftp declined") << "ftp://"
                                       << "" << 0;
     }
@@ -146,6 +144,31 @@ private slots:
         QCOMPARE(r.text, expected);
         QCOMPARE(r.failed, hits == 0); // a declined address is reported too
         QCOMPARE(server.hits(QStringLiteral("/d.js")), hits);
+    }
+
+    // Secure addresses are fetched like plain ones; a certificate no one trusts is a failure with its
+    // reason. (Trust is process-wide: the untrusted case runs first.)
+    void downloadHttps_data() {
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<QString>("scheme");
+        QTest::newRow("untrusted certificate") << false << "https://";
+        QTest::newRow("trusted") << true << "https://";
+        QTest::newRow("trusted, capitals") << true << "HTTPS://";
+    }
+    void downloadHttps() {
+        QFETCH(bool, trusted);
+        QFETCH(QString, scheme);
+        if (trusted)
+            LocalHttpServer::trustCertificate();
+        LocalHttpServer server(LocalHttpServer::Scheme::Https);
+        server.route(QStringLiteral("/d.js"), LocalHttpServer::reply(200, "var d;", "text/javascript"));
+        const QString address = scheme + QStringLiteral("127.0.0.1:%1/d.js").arg(server.port());
+        const FetchResult r = downloadScript(address);
+        QCOMPARE(r.failed, !trusted);
+        QCOMPARE(r.text, trusted ? QStringLiteral("var d;") : QString());
+        if (!trusted)
+            QVERIFY2(r.reason.startsWith(QStringLiteral("证书错误：")), qPrintable(r.reason));
+        QCOMPARE(server.hits(QStringLiteral("/d.js")), trusted ? 1 : 0);
     }
 
     void downloadDecodesDeclaredCharset_data() {
@@ -203,7 +226,7 @@ private slots:
     void asyncDeclinedFinishesLaterWithoutRequest() {
         QObject owner;
         ScriptFetch *fetch =
-            ScriptFetch::download(QStringLiteral("https://127.0.0.1:9/x.js"), nullptr, &owner);
+            ScriptFetch::download(QStringLiteral("ftp://127.0.0.1:9/x.js"), nullptr, &owner);
         QSignalSpy spy(fetch, &ScriptFetch::finished);
         QCOMPARE(spy.count(), 0); // never from inside the starting call
         QVERIFY(spy.wait(2000));

@@ -2,6 +2,7 @@
 #include "app/Emboss.h"
 #include "app/LibraryLocation.h"
 #include "app/OpenCommands.h"
+#include "app/PageEngineChoice.h"
 #include "app/SysInfo.h"
 #include "app/WindowArrangement.h"
 #include "app/WindowList.h"
@@ -182,7 +183,11 @@ private slots:
         QTest::newRow("capitals") << "HTTP://A.B/"
                                   << "HTTP://A.B/";
         QTest::newRow("secure scheme") << "https://a.b/"
-                                       << "";
+                                       << "https://a.b/";
+        QTest::newRow("secure scheme, capitals") << "HTTPS://A.B/"
+                                                 << "HTTPS://A.B/";
+        QTest::newRow("other scheme") << "ftp://a.b/"
+                                      << "";
         QTest::newRow("plain text") << "hello"
                                     << "";
         QTest::newRow("short") << "http:/"
@@ -194,6 +199,102 @@ private slots:
         QFETCH(QString, clipboard);
         QFETCH(QString, expected);
         QCOMPARE(OpenCommands::ProposedAddress(clipboard), expected);
+    }
+
+    void completeTypedAddress_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected"); // $FILE: an existing file
+        QTest::newRow("bare host") << "www.example.com"
+                                   << "http://www.example.com";
+        QTest::newRow("host and path") << "example.com/a/p.htm?x=1"
+                                       << "http://example.com/a/p.htm?x=1";
+        QTest::newRow("host and port") << "localhost:8080/p.htm"
+                                       << "http://localhost:8080/p.htm";
+        QTest::newRow("http") << "http://a.b/"
+                              << "http://a.b/";
+        QTest::newRow("https, capitals") << "HTTPS://A.B/"
+                                         << "HTTPS://A.B/";
+        QTest::newRow("other scheme") << "ftp://a.b/x"
+                                      << "ftp://a.b/x";
+        QTest::newRow("about") << "about:blank"
+                               << "about:blank";
+        QTest::newRow("file address") << "file:///tmp/p.htm"
+                                      << "file:///tmp/p.htm";
+        QTest::newRow("absolute path") << "/tmp/none/p.htm"
+                                       << "/tmp/none/p.htm";
+        QTest::newRow("drive") << "C:\\web\\p.htm"
+                               << "C:\\web\\p.htm";
+        QTest::newRow("share") << "\\\\srv\\p.htm"
+                               << "\\\\srv\\p.htm";
+        QTest::newRow("existing file, relative") << "$FILE"
+                                                 << "$FILE";
+    }
+    void completeTypedAddress() {
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        TestEnv::writeFile(dir.filePath(QStringLiteral("page.htm")), "<html></html>");
+        const QString relative = QDir::current().relativeFilePath(dir.filePath(QStringLiteral("page.htm")));
+        typed.replace(QStringLiteral("$FILE"), relative);
+        expected.replace(QStringLiteral("$FILE"), relative);
+        QCOMPARE(OpenCommands::CompleteTypedAddress(typed), expected);
+    }
+
+    void useBrowserEngineSetting_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("0 with spaces") << " 0 " << false;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("not a number") << "no" << true;
+    }
+    void useBrowserEngineSetting() {
+        QFETCH(QString, stored);
+        QFETCH(bool, expected);
+        QCOMPARE(SettingsStore::ParseUseBrowserEngine(stored), expected);
+    }
+
+    void useBrowserEngineRoundTrip() {
+        QSettings raw(QSettings::UserScope, AppInfo::Title);
+        raw.remove(QStringLiteral("设置/使用浏览器内核"));
+        raw.sync();
+        QVERIFY(SettingsStore::LoadUseBrowserEngine()); // absent: on
+        QVERIFY(SettingsStore::SaveUseBrowserEngine(false));
+        QVERIFY(!SettingsStore::LoadUseBrowserEngine());
+        raw.sync();
+        QCOMPARE(raw.value(QStringLiteral("设置/使用浏览器内核")).toString(), QStringLiteral("0"));
+        QVERIFY(SettingsStore::SaveUseBrowserEngine(true));
+        raw.sync();
+        QCOMPARE(raw.value(QStringLiteral("设置/使用浏览器内核")).toString(), QStringLiteral("1"));
+    }
+
+    void engineDecision_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("option");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<bool>("announced");
+        QTest::addColumn<bool>("browser");
+        QTest::addColumn<bool>("announce");
+        QTest::newRow("page file") << 2 << true << "" << false << true << false;
+        QTest::newRow("address") << 3 << true << "" << false << true << false;
+        QTest::newRow("script file stays static") << 1 << true << "" << false << false << false;
+        QTest::newRow("option off") << 3 << false << "" << false << false << false;
+        QTest::newRow("option off, engine missing") << 3 << false << "x" << false << false << false;
+        QTest::newRow("cannot start: say so") << 2 << true << "x" << false << false << true;
+        QTest::newRow("cannot start, said before") << 3 << true << "x" << true << false << false;
+        QTest::newRow("other kind") << 0 << true << "" << false << false << false;
+    }
+    void engineDecision() {
+        QFETCH(int, kind);
+        QFETCH(bool, option);
+        QFETCH(QString, problem);
+        QFETCH(bool, announced);
+        QFETCH(bool, browser);
+        QFETCH(bool, announce);
+        const PageEngineChoice::Decision d = PageEngineChoice::decide(short(kind), option, problem, announced);
+        QCOMPARE(d.browser, browser);
+        QCOMPARE(d.announce, announce);
     }
 
     void sourceFileName_data() {

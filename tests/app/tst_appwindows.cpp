@@ -466,7 +466,7 @@ private slots:
         QTest::newRow("capital prefix") << "HTTP://Example.ORG/x.htm"
                                         << "HTTP://Example.ORG/x.htm";
         QTest::newRow("secure scheme") << "https://example.org/"
-                                       << "";
+                                       << "https://example.org/";
         QTest::newRow("other text") << "just words"
                                     << "";
     }

@@ -56,7 +56,15 @@ class TestCli : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
+        TestEnv::prepareBrowserEngine(); // for the program runs with --engine browser
         m_server = std::make_unique<LocalHttpServer>();
+        m_server->route(QStringLiteral("/site/dyn.htm"),
+                        LocalHttpServer::reply(200,
+                                               "<html><body><script>var s = document.createElement('script');"
+                                               " s.src = 'x.js'; document.body.appendChild(s);</script>"
+                                               "<template><script>never();</script></template>"
+                                               "<script>alert(1);</script></body></html>",
+                                               "text/html"));
         m_server->route(QStringLiteral("/b.js"),
                         LocalHttpServer::reply(200, "var b = 2;", "text/javascript"));
         m_server->route(QStringLiteral("/site/page.htm"),
@@ -122,6 +130,25 @@ private slots:
             << QStringList{"collect", "--list", "--page", "$DIR/lines.htm"} << "[本地JS-0] $DIR/a\\nb.js\n"
             << "未能取得脚本 0 $DIR/a\\nb.js：文件不存在\n"
             << 1;
+        const QString dynInline = "网址%1[网页内JS]：$HTTP/site/dyn.htm\r\n";
+        QTest::newRow("scripts added by scripts, browser engine")
+            << QStringList{"collect", "--engine", "browser", "--url", "$HTTP/site/dyn.htm"}
+            << dynInline.arg(0) +
+                   "var s = document.createElement('script'); s.src = 'x.js'; document.body.appendChild(s);\r\n"
+                   "网址1：$HTTP/site/x.js\r\nx();\r\n" +
+                   dynInline.arg(2) + "alert(1);\r\n"
+            << "" << 0;
+        QTest::newRow("scripts added by scripts, static engine")
+            << QStringList{"collect", "--url", "$HTTP/site/dyn.htm", "--engine", "static", "--list"}
+            << "[网页内JS-0] $HTTP/site/dyn.htm\n[网页内JS-1] $HTTP/site/dyn.htm\n"
+            << "" << 0;
+        QTest::newRow("script file keeps the static engine")
+            << QStringList{"collect", "--engine", "browser", "--script", "$DIR/a.js"}
+            << "网址0[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
+            << "" << 0;
+        QTest::newRow("online page not found, browser engine")
+            << QStringList{"collect", "--engine", "browser", "--url", "$HTTP/none.htm"} << ""
+            << "网页未能打开：$HTTP/none.htm（HTTP 404）" << 1;
     }
     void collect() {
         QFETCH(QStringList, args);
@@ -157,6 +184,10 @@ private slots:
         QTest::newRow("missing value") << QStringList{"collect", "--page"};
         QTest::newRow("two sources") << QStringList{"collect", "--page", "a", "--url", "b"};
         QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
+        QTest::newRow("engine without name") << QStringList{"collect", "--page", "a", "--engine"};
+        QTest::newRow("unknown engine") << QStringList{"collect", "--engine", "gecko", "--page", "a"};
+        QTest::newRow("two engines") << QStringList{"collect", "--engine", "static", "--engine", "browser",
+                                                    "--page", "a"};
         QTest::newRow("normalise two files") << QStringList{"normalise", "a", "b"};
         QTest::newRow("functions, unknown option") << QStringList{"functions", "--all"};
         QTest::newRow("functions two files") << QStringList{"functions", "a", "b"};

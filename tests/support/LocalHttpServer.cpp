@@ -2,14 +2,24 @@
 
 #include <httplib.h>
 
+#include <QFile>
 #include <QHash>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 
 #include <chrono>
 #include <mutex>
 #include <thread>
 
 struct LocalHttpServer::Impl {
-    httplib::Server server;
+    std::unique_ptr<httplib::Server> owned;
+    httplib::Server &server;
+    bool secure = false;
+    explicit Impl(bool tls)
+        : owned(tls ? std::make_unique<httplib::SSLServer>(VARNEL_TEST_TLS_DIR "/cert.pem",
+                                                           VARNEL_TEST_TLS_DIR "/key.pem")
+                    : std::make_unique<httplib::Server>()),
+          server(*owned), secure(tls) {}
     std::thread thread;
     int port = 0;
     mutable std::mutex mutex;
@@ -17,7 +27,7 @@ struct LocalHttpServer::Impl {
     QHash<QString, int> hits;
 };
 
-LocalHttpServer::LocalHttpServer() : d(std::make_unique<Impl>()) {
+LocalHttpServer::LocalHttpServer(Scheme scheme) : d(std::make_unique<Impl>(scheme == Scheme::Https)) {
     // Clients keep connections alive and each one holds a worker; a pool larger than cpp-httplib's
     // default lets several clients and many parallel transfers be served at once.
     d->server.new_task_queue = [] { return new httplib::ThreadPool(32); };
@@ -73,7 +83,20 @@ void LocalHttpServer::route(const QString &path, std::function<Response(const QS
 }
 
 QString LocalHttpServer::baseUrl() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(d->port);
+    return QStringLiteral("%1://127.0.0.1:%2").arg(d->secure ? "https" : "http").arg(d->port);
+}
+
+QString LocalHttpServer::certificatePath() {
+    return QStringLiteral(VARNEL_TEST_TLS_DIR "/cert.pem");
+}
+
+void LocalHttpServer::trustCertificate() {
+    QFile file(certificatePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificates(QSslCertificate::fromData(file.readAll(), QSsl::Pem));
+    QSslConfiguration::setDefaultConfiguration(config);
 }
 
 QString LocalHttpServer::expand(QString text, const QString &dir) const {

@@ -30,7 +30,10 @@ public:
         return r;
     }
 
-    LocalHttpServer();
+    enum class Scheme { Http, Https };
+    // Https serves with the test certificate (127.0.0.1, self-signed), which no client trusts unless
+    // told to (trustCertificate()).
+    explicit LocalHttpServer(Scheme scheme = Scheme::Http);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer &) = delete;
     LocalHttpServer &operator=(const LocalHttpServer &) = delete;
@@ -40,8 +43,11 @@ public:
     // Answers GET `path` by calling `handler` with the full target (path and query).
     void route(const QString &path, std::function<Response(const QString &target)> handler);
 
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>" (or https)
     QString baseUrl() const;
+    // The test certificate (PEM), and making Qt's network access trust it in this process.
+    static QString certificatePath();
+    static void trustCertificate();
     // Fills a test text's placeholders: $DIR = `dir`, $HTTP = baseUrl(), $HOST = "127.0.0.1:<port>", $PORT =
     // port.
     QString expand(QString text, const QString &dir) const;

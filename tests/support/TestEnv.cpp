@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 namespace TestEnv {
 
 QString isolate() {
@@ -44,6 +46,13 @@ QByteArray readFile(const QString &path) {
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return f.readAll();
+}
+
+void prepareBrowserEngine() {
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
 } // namespace TestEnv

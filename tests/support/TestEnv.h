@@ -14,6 +14,10 @@ QString isolate();
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// What the browser engine needs headless: no GPU, and its sandbox off when the tests run as root (it
+// refuses to start as root otherwise). Call before the application object exists.
+void prepareBrowserEngine();
+
 } // namespace TestEnv
 
 // A QTEST_MAIN that isolates the environment before the application object exists.

@@ -75,6 +75,11 @@ private slots:
         addRow("a.js", "/home/u/site/page.htm", "/home/u/site/a.js");
         addRow("../a.js", "/home/u/site/page.htm", "/home/u/a.js");
         addRow("/a.js", "\\\\srv\\share\\page.htm", "//srv/a.js");
+        // "//host/path" takes the scheme of a web page; elsewhere it stays a path from the root.
+        addRow("//cdn.example/a.js", Page, "http://cdn.example/a.js");
+        addRow("//cdn.example/a.js", "HTTPS://h/x/y.htm", "HTTPS://cdn.example/a.js");
+        addRow("//cdn.example/a.js", "https://h/", "https://cdn.example/a.js");
+        addRow("//k/r?u=http://m/z.js", Page, "http://m/z.js");
         // The script address itself keeps its backslashes.
         addRow("a\\b.js", Page, "http://h/x/a\\b.js");
         // Schemes of up to four letters are absolute and only cleaned.

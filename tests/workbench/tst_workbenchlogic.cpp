@@ -160,7 +160,10 @@ void TestWorkbenchLogic::downloadable_data() {
     QTest::newRow("http") << "http://h/b.js" << true;
     QTest::newRow("HTTP in capitals") << "HTTP://H/B.JS" << true;
     QTest::newRow("mixed case") << "hTtP://h/b.js" << true;
-    QTest::newRow("https") << "https://h/b.js" << false;
+    QTest::newRow("https") << "https://h/b.js" << true;
+    QTest::newRow("HTTPS in capitals") << "HTTPS://H/B.JS" << true;
+    QTest::newRow("https too short") << "https:/" << false;
+    QTest::newRow("other scheme") << "ftp://h/b.js" << false;
     QTest::newRow("inline entry") << "[网页内JS-0] http://h/p.htm" << false;
     QTest::newRow("local entry") << "[本地JS-1] C:/dir/a.js" << false;
     QTest::newRow("leading space") << " http://h/b.js" << false;

@@ -5,6 +5,7 @@
 #include "app/LibraryLocation.h"
 #include "app/OpenCommands.h"
 #include "app/Options.h"
+#include "app/PageEngineChoice.h"
 #include "app/WindowArrangement.h"
 #include "app/ui/fOption.h"
 #include "app/ui/WindowMenu.h"
@@ -151,6 +152,7 @@ void MDIForm1::startUp() {
     m_listPopup.menu->menuAction()->setVisible(false);
 
     HideNumbering = SettingsStore::LoadHideNumbering();
+    UseBrowserEngine = SettingsStore::LoadUseBrowserEngine();
 
     setWindowTitle(AppInfo::MainCaption());
 
@@ -238,6 +240,7 @@ void MDIForm1::openSource(const QString &path, const QString &statusText, short 
     setStatusText(statusText);
     FormSinFile *window = newAnalysisWindow();
     提取文件名(path, window, kind);
+    choosePageEngine(window, kind);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
     // The analysis window places its controls itself (no layout), so the frame cannot infer its size.
     sub->resize(sub->sizeHint());
@@ -272,7 +275,8 @@ void MDIForm1::打开网址() {
             Dialogs::current().input(this, OpenCommands::AddressPrompt, AppInfo::Title, proposed).trimmed();
         if (answer.isEmpty())
             return;
-        openSource(answer, OpenCommands::OpeningPageAddress, OpenCommands::PageAddress);
+        openSource(OpenCommands::CompleteTypedAddress(answer), OpenCommands::OpeningPageAddress,
+                   OpenCommands::PageAddress);
     });
 }
 
@@ -347,6 +351,20 @@ void MDIForm1::closeEvent(QCloseEvent *event) {
     // Each child gets its own closing logic first; one that refuses is discarded with the frame.
     关闭所有子窗口();
     event->accept();
+}
+
+void MDIForm1::choosePageEngine(FormSinFile *window, short kind) {
+    static bool announced = false;
+    const bool wanted = UseBrowserEngine && (kind == 2 || kind == 3);
+    const PageEngineChoice::Decision d = PageEngineChoice::decide(
+        kind, UseBrowserEngine, wanted ? PageEngineChoice::startProblem() : QString(), announced);
+    if (d.browser) {
+        window->setPageEngine(PageEngineChoice::create(window));
+    } else if (d.announce) {
+        announced = true;
+        Dialogs::current().message(this, PageEngineChoice::FallbackText, Dialogs::Icon::Information,
+                                   Dialogs::Buttons::Ok);
+    }
 }
 
 void MDIForm1::dragEnterEvent(QDragEnterEvent *event) {

@@ -79,6 +79,8 @@ private:
 
     // Child windows are made here only.
     FormSinFile *newAnalysisWindow();
+    // Gives a page window the browser engine when it is wanted and can start (see PageEngineChoice).
+    void choosePageEngine(FormSinFile *window, short kind);
     QWidget *newLibraryBrowser();
 
     Program m_program;

@@ -14,6 +14,8 @@ fOption::fOption(QWidget *parent) : QDialog(parent) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     Check1 = new QCheckBox(QStringLiteral("现内容中不显示编号分隔符"), this);
     Check1->setChecked(HideNumbering != 0);
+    Check2 = new QCheckBox(QStringLiteral("打开网页时运行网页脚本（浏览器内核）"), this);
+    Check2->setChecked(UseBrowserEngine);
     Command1 = new QPushButton(QStringLiteral("确定"), this);
     Command1->setDefault(true);
 
@@ -22,6 +24,7 @@ fOption::fOption(QWidget *parent) : QDialog(parent) {
     buttons->addWidget(Command1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Check1);
+    layout->addWidget(Check2);
     layout->addLayout(buttons);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
@@ -29,7 +32,9 @@ fOption::fOption(QWidget *parent) : QDialog(parent) {
 
 void fOption::Command1_Click() {
     HideNumbering = Check1->isChecked() ? 1 : 0;
-    if (!SettingsStore::SaveHideNumbering(HideNumbering))
+    UseBrowserEngine = Check2->isChecked();
+    const bool saved = SettingsStore::SaveHideNumbering(HideNumbering);
+    if (!(SettingsStore::SaveUseBrowserEngine(UseBrowserEngine) && saved))
         Dialogs::current().message(this, QStringLiteral("设置无法保存，下次启动时仍是原来的设置。"),
                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
     accept();

@@ -1,5 +1,6 @@
 #pragma once
-// The options dialog "设置": one check box for "不显示编号". Only "确定" changes and stores the option.
+// The options dialog "设置": check boxes for "不显示编号" and "使用浏览器内核". Only "确定" changes and
+// stores the options.
 
 #include <QDialog>
 
@@ -12,6 +13,7 @@ public:
     explicit fOption(QWidget *parent = nullptr);
 
     QCheckBox *Check1 = nullptr;
+    QCheckBox *Check2 = nullptr;
     QPushButton *Command1 = nullptr;
 
     // Shows the dialog modally; returns when it has been closed.

@@ -1,0 +1,39 @@
+#pragma once
+// Which page engine an analysis window uses. Pages (kinds 2 and 3) open in the browser engine when the
+// option "使用浏览器内核" is on and the engine can start; a script file (kind 1) always uses the static
+// engine, since nothing runs on its blank page. When the browser engine cannot start, the window says
+// so once per run and reads the page with the static engine.
+//
+// The browser engine lives in a library of its own; the program installs it here at start-up, so
+// code that never opens a page in it (the tests of the windows) does not link it.
+
+#include <QString>
+
+#include <functional>
+
+class PageEngine;
+class QObject;
+
+namespace PageEngineChoice {
+
+inline const QString FallbackText = QStringLiteral("浏览器内核无法启动，已改用静态解析。");
+
+struct Decision {
+    bool browser = false;  // open the page in the browser engine
+    bool announce = false; // show FallbackText now
+};
+
+// `startProblem`: why the browser engine cannot start (empty: it can). `announced`: FallbackText was
+// shown before in this run.
+Decision decide(short kind, bool optionOn, const QString &startProblem, bool announced);
+
+using Maker = std::function<PageEngine *(QObject *parent)>;
+using StartProblem = std::function<QString()>;
+// Installs the browser engine (the program's main does). Without one, it "cannot start".
+void install(Maker maker, StartProblem problem);
+// Why the installed engine cannot start here; a text when none is installed.
+QString startProblem();
+// A new browser engine (null when none is installed).
+PageEngine *create(QObject *parent);
+
+} // namespace PageEngineChoice

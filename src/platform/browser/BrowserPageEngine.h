@@ -1,0 +1,22 @@
+#pragma once
+// The browser page engine (Qt WebEngine): the page's scripts run, silently, in an off-the-record
+// profile made fresh for every page, and the document handed over is the live one.
+//
+// A load ends (documentComplete) when the main frame has finished and no new script element has
+// appeared for `settleMs`; or, at the latest, `limitMs` after navigate(): then the navigation is stopped
+// and the page read as it is. A page that does not answer the last read-out within `readGraceMs` (an
+// endless loop) keeps what earlier read-outs gave. Connections left open do not hold the load.
+// about:blank needs no browser and is there at once, like the static engine's.
+//
+// Needs a QGuiApplication; look at BrowserStartCheck::problemHere() before creating one.
+
+#include "platform/PageEngine.h"
+
+struct BrowserTiming {
+    int settleMs = 300;
+    int limitMs = 14000; // inside the loader's 15-second wait, with room for the last read-out
+    int readGraceMs = 700;
+    int pollMs = 50;
+};
+
+PageEngine *createBrowserPageEngine(QObject *parent = nullptr, const BrowserTiming &timing = {});
