@@ -144,15 +144,31 @@ void ScriptCollection::abort() {
     }
 }
 
+void ScriptCollection::adoptPrefetched(const QMultiHash<QString, ScriptFetch *> &fetches) {
+    for (auto it = fetches.cbegin(); it != fetches.cend(); ++it) {
+        if (!it.value())
+            continue;
+        it.value()->setParent(this);
+        m_prefetched.insert(it.key(), it.value());
+    }
+}
+
 void ScriptCollection::launchMore() {
     while (m_running < m_maxTransfers && !m_waiting.isEmpty()) {
         const int index = m_waiting.takeFirst();
         const ScriptPlan &plan = m_plans[size_t(index)];
-        ScriptFetch *fetch = plan.kind == ScriptClass::Other
-                                 ? ScriptFetch::download(plan.address, m_client, this)
-                                 : ScriptFetch::readLocal(plan.address, this);
+        ScriptFetch *fetch = plan.kind == ScriptClass::Other ? m_prefetched.take(plan.address) : nullptr;
+        const bool adopted = fetch != nullptr;
+        if (!fetch)
+            fetch = plan.kind == ScriptClass::Other ? ScriptFetch::download(plan.address, m_client, this)
+                                                    : ScriptFetch::readLocal(plan.address, this);
         m_fetches[size_t(index)] = fetch;
         ++m_running;
+        if (adopted && fetch->isFinished()) {
+            // Its finished() has been and gone: take it up from the event loop, as any other ending.
+            QTimer::singleShot(0, this, [this, index] { onFetchFinished(index); });
+            continue;
+        }
         connect(fetch, &ScriptFetch::finished, this, [this, index] { onFetchFinished(index); });
     }
 }

@@ -17,6 +17,7 @@
 #include "platform/PageEngine.h"
 
 #include <QList>
+#include <QMultiHash>
 #include <QObject>
 #include <QString>
 
@@ -63,6 +64,10 @@ public:
     void setMaxTransfers(int count);
     // Downloads go through `client` (must outlive the collection); default: a client of its own.
     void setHttpClient(HttpClient *client);
+    // Downloads already started (while the page was loading), by address; the collection takes them
+    // over and uses each one for the first script of that address instead of fetching it again. Call
+    // before start().
+    void adoptPrefetched(const QMultiHash<QString, ScriptFetch *> &fetches);
 
     // Starts the walk. Pieces that need no transfer are written at once; finished() always comes later,
     // from the event loop.
@@ -88,6 +93,7 @@ private:
     std::vector<ScriptPlan> m_plans;
     std::vector<ScriptFetch *> m_fetches; // by index; null for inline scripts and fetches not yet started
     QList<int> m_waiting;                 // indices whose transfer has not started, in document order
+    QMultiHash<QString, ScriptFetch *> m_prefetched; // adopted, not yet used
     int m_running = 0;
     int m_next = 0;            // the index whose pieces are written next
     bool m_headerDone = false; // m_next's entry and header are written

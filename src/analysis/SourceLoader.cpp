@@ -1,6 +1,8 @@
 #include "analysis/SourceLoader.h"
 
 #include "analysis/ScriptSink.h"
+#include "analysis/ScriptFetchers.h"
+#include "platform/HttpClient.h"
 #include "platform/PageEngine.h"
 
 #include <QEventLoop>
@@ -17,7 +19,30 @@ SourceLoader::SourceLoader(PageEngine *engine, ScriptSink *sink, QObject *parent
             if (m_waiting)
                 checkWait();
         });
+        connect(engine, &PageEngine::scriptRevealed, this, [this](const QString &src) { prefetch(src); });
     }
+}
+
+void SourceLoader::prefetch(const QString &src) {
+    if (!m_pageRequested)
+        return;
+    // Resolved against the requested page, as the collection will (a redirected page simply misses).
+    const ScriptPlan plan = planScript(0, ScriptElement{src, QString(), false}, pageAddressOf(m_address));
+    if (plan.kind != ScriptClass::Other || !isHttpAddress(plan.address) || m_prefetched.contains(plan.address))
+        return;
+    if (!m_prefetchClient)
+        m_prefetchClient = new HttpClient(this);
+    m_prefetched.insert(plan.address, ScriptFetch::download(plan.address, m_prefetchClient, this));
+}
+
+void SourceLoader::dropPrefetched() {
+    for (ScriptFetch *fetch : std::as_const(m_prefetched)) {
+        if (fetch && fetch->parent() == this) {
+            fetch->abort();
+            fetch->deleteLater();
+        }
+    }
+    m_prefetched.clear();
 }
 
 SourceLoader::~SourceLoader() {
@@ -68,6 +93,7 @@ void SourceLoader::abort() {
         m_engine->stop();
     m_pageRequested = false;
     m_waiting = false;
+    dropPrefetched();
     if (m_collection) {
         m_collection->abort();
         m_collection->deleteLater();
@@ -133,6 +159,10 @@ void SourceLoader::collect() {
         return;
     }
     m_collection = new ScriptCollection(m_engine->document(), m_sink, this);
+    if (m_prefetchClient)
+        m_collection->setHttpClient(m_prefetchClient);
+    m_collection->adoptPrefetched(m_prefetched);
+    m_prefetched.clear();
     connect(m_collection, &ScriptCollection::finished, this, [this] {
         m_failures = m_collection->failures();
         m_collection->deleteLater();

@@ -27,6 +27,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QMultiHash>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -83,6 +84,10 @@ signals:
 
 private:
     void checkWait();
+    // An engine that runs the page reveals its external scripts while it loads: their downloads start
+    // at once, and the collection takes them over.
+    void prefetch(const QString &src);
+    void dropPrefetched();
     void collect();
     void finish();
 
@@ -95,6 +100,8 @@ private:
     QList<ScriptFailure> m_failures;
     QString m_pageFailure;
     QString m_address; // the page requested by this load
+    QMultiHash<QString, ScriptFetch *> m_prefetched;
+    HttpClient *m_prefetchClient = nullptr;
     double m_t0 = 0;
     quint64 m_generation = 0; // bumped by abort(), so steps queued by an earlier load do nothing
     bool m_running = false;

@@ -5,6 +5,7 @@
 
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -82,6 +83,60 @@ private slots:
         QVERIFY(!loader.IsLoading);
         QVERIFY(spy.count() == 1 || spy.wait(2000));
         QCOMPARE(sink.text, QStringLiteral("网址0[网页内JS]：") + address + QStringLiteral("\r\ngo();\r\n"));
+    }
+
+    // Scripts an engine reveals while the page loads are fetched at once; the collection takes those
+    // transfers over (one per address, for its first use) and writes exactly what it would have written.
+    void revealedScriptsFetchedWhileLoading_data() {
+        QTest::addColumn<QStringList>("revealed"); // as written in the page
+        QTest::addColumn<QStringList>("page");     // the document's script srcs at completion
+        QTest::addColumn<QList<int>>("hits");      // requests for /a.js, /b.js, /x.js
+        QTest::newRow("each fetched once") << QStringList{"a.js", "$HTTP/b.js"} << QStringList{"a.js", "$HTTP/b.js"}
+                                           << QList<int>{1, 1, 0};
+        QTest::newRow("same address twice") << QStringList{"a.js", "a.js"} << QStringList{"a.js", "a.js"}
+                                            << QList<int>{2, 0, 0};
+        QTest::newRow("gone before the read-out") << QStringList{"x.js", "a.js"} << QStringList{"a.js"}
+                                                  << QList<int>{1, 0, 1};
+        QTest::newRow("not revealed") << QStringList{} << QStringList{"b.js"} << QList<int>{0, 1, 0};
+    }
+    void revealedScriptsFetchedWhileLoading() {
+        QFETCH(QStringList, revealed);
+        QFETCH(QStringList, page);
+        QFETCH(QList<int>, hits);
+        LocalHttpServer server;
+        for (const char *name : {"a", "b", "x"})
+            server.route(QStringLiteral("/%1.js").arg(QLatin1String(name)),
+                         LocalHttpServer::reply(200, QByteArray(name) + "();"));
+        const QString address = server.baseUrl() + QStringLiteral("/p.htm");
+        FakePageEngine engine;
+        PageDocument doc{address, {}, {}};
+        QString expected;
+        for (int i = 0; i < page.size(); ++i) {
+            const QString src = server.expand(page[i], QString());
+            doc.scripts.append({src, QString(), false});
+            const QString full = src.startsWith(QLatin1String("http")) ? src : server.baseUrl() + "/" + src;
+            expected += QStringLiteral("网址%1：%2\r\n%3();\r\n").arg(i).arg(full, full.mid(full.size() - 4, 1));
+        }
+        engine.pages.insert(address, doc);
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy spy(&loader, &SourceLoader::finished);
+        loader.start(3, address);
+        QTRY_COMPARE(engine.navigations.size(), 2);
+        for (const QString &src : revealed)
+            emit engine.scriptRevealed(server.expand(src, QString()));
+        // The transfers run while the page is still loading.
+        int revealedHits = 0;
+        for (const QString &path : {QStringLiteral("/a.js"), QStringLiteral("/b.js"), QStringLiteral("/x.js")})
+            revealedHits += revealed.join(' ').contains(path.mid(1)) ? 1 : 0;
+        QTRY_COMPARE(server.hits("/a.js") + server.hits("/b.js") + server.hits("/x.js"), revealedHits);
+        QVERIFY(engine.busy());
+        engine.complete();
+        QVERIFY(spy.count() == 1 || spy.wait(10000));
+        QCOMPARE(sink.text, expected);
+        QCOMPARE(loader.failures().size(), 0);
+        QCOMPARE((QList<int>{server.hits("/a.js"), server.hits("/b.js"), server.hits("/x.js")}), hits);
     }
 
     void completionOfAFrameDoesNotEndTheWait() {
