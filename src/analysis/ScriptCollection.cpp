@@ -114,11 +114,13 @@ void ScriptCollection::start() {
     if (m_started || m_aborted)
         return;
     m_started = true;
-    m_plans = planAll(m_document);
-    m_fetches.assign(m_plans.size(), nullptr);
-    for (const ScriptPlan &plan : m_plans) {
-        if (plan.kind != ScriptClass::Inline)
-            m_waiting.append(plan.index);
+    // Plans are made when they are needed, not all at once: their texts for a page of a million
+    // scripts would take more memory than the page.
+    m_page = pageAddressOf(m_document.url);
+    m_fetches.assign(size_t(m_document.scripts.size()), nullptr);
+    for (int i = 0; i < m_document.scripts.size(); ++i) {
+        if (!m_document.scripts.at(i).src.isEmpty())
+            m_waiting.append(i);
     }
     if (!m_client && !m_waiting.isEmpty())
         m_client = new HttpClient(this);
@@ -156,7 +158,7 @@ void ScriptCollection::adoptPrefetched(const QMultiHash<QString, ScriptFetch *> 
 void ScriptCollection::launchMore() {
     while (m_running < m_maxTransfers && !m_waiting.isEmpty()) {
         const int index = m_waiting.takeFirst();
-        const ScriptPlan &plan = m_plans[size_t(index)];
+        const ScriptPlan plan = planScript(index, m_document.scripts.at(index), m_page);
         ScriptFetch *fetch = plan.kind == ScriptClass::Other ? m_prefetched.take(plan.address) : nullptr;
         const bool adopted = fetch != nullptr;
         if (!fetch)
@@ -183,11 +185,11 @@ void ScriptCollection::onFetchFinished(int index) {
 }
 
 void ScriptCollection::pump() {
-    const int count = int(m_plans.size());
+    const int count = int(m_document.scripts.size());
     while (m_next < count) {
         if (m_aborted)
             return;
-        const ScriptPlan &plan = m_plans[size_t(m_next)];
+        const ScriptPlan plan = planScript(m_next, m_document.scripts.at(m_next), m_page);
         if (!m_headerDone) {
             m_sink->addEntry(plan.entry);
             m_sink->appendHeader(plan.header);

@@ -90,7 +90,7 @@ private:
     ScriptSink *m_sink;
     HttpClient *m_client = nullptr;
     int m_maxTransfers = DefaultMaxTransfers;
-    std::vector<ScriptPlan> m_plans;
+    QString m_page;                       // the page address
     std::vector<ScriptFetch *> m_fetches; // by index; null for inline scripts and fetches not yet started
     QList<int> m_waiting;                 // indices whose transfer has not started, in document order
     QMultiHash<QString, ScriptFetch *> m_prefetched; // adopted, not yet used

@@ -17,8 +17,12 @@ constexpr int kMaxPasses = 16;
 
 class Parse {
 public:
-    explicit Parse(const QByteArray &buffer) : m_options(kGumboDefaultOptions) {
+    Parse(const QByteArray &buffer, bool bodyFragment) : m_options(kGumboDefaultOptions) {
         m_options.max_errors = 0; // errors are not needed; recording them costs memory on broken pages
+        if (bodyFragment) {
+            m_options.fragment_context = GUMBO_TAG_BODY;
+            m_options.fragment_namespace = GUMBO_NAMESPACE_HTML;
+        }
         m_output = gumbo_parse_with_options(&m_options, buffer.constData(), size_t(buffer.size()));
     }
     ~Parse() {
@@ -172,19 +176,47 @@ QList<ScriptElement> scriptsOf(GumboNode *document) {
     return scripts;
 }
 
+// The scripts of one part of a page: the whole page, or (bodyFragment) a part cut from a larger one.
+QList<ScriptElement> scriptsOfPart(QByteArray buffer, bool bodyFragment) {
+    buffer.detach();
+    qsizetype settled = 0;
+    for (int pass = 1;; ++pass) {
+        Parse parse(buffer, bodyFragment);
+        if (pass < kMaxPasses && neutraliseNoscripts(buffer, parse.document(), settled))
+            continue;
+        return scriptsOf(parse.document());
+    }
+}
+
+// gumbo's tree takes a few hundred bytes per element: a page of a million inline scripts would need
+// gigabytes at once. Larger pages are parsed in parts cut where nothing open can change what a part's
+// scripts are (see boundMarkupNesting), so only one part's tree exists at a time. A frameset page (whose
+// later scripts a browser ignores) is never cut.
+constexpr qsizetype kCutPagesOver = 8 << 20;
+
+bool holdsFrameset(const QByteArray &buffer) {
+    for (qsizetype i = buffer.indexOf('<'); i >= 0; i = buffer.indexOf('<', i + 1))
+        if (i + 9 <= buffer.size() && qstrnicmp(buffer.constData() + i + 1, "frameset", 8) == 0)
+            return true;
+    return false;
+}
+constexpr qsizetype kPartBytes = 1 << 20;
+
 } // namespace
 
 PageDocument parseHtmlDocument(const QString &html, const QString &url) {
     PageDocument document;
     document.url = url;
     QByteArray buffer = html.toUtf8();
-    boundMarkupNesting(buffer);
-    qsizetype settled = 0;
-    for (int pass = 1;; ++pass) {
-        Parse parse(buffer);
-        if (pass < kMaxPasses && neutraliseNoscripts(buffer, parse.document(), settled))
-            continue;
-        document.scripts = scriptsOf(parse.document());
-        return document;
+    std::vector<qsizetype> cuts;
+    const bool cut = buffer.size() > kCutPagesOver && !holdsFrameset(buffer);
+    boundMarkupNesting(buffer, {}, cut ? &cuts : nullptr, kPartBytes);
+    cuts.push_back(buffer.size());
+    qsizetype from = 0;
+    for (const qsizetype to : cuts) {
+        document.scripts +=
+            scriptsOfPart(from == 0 && to == buffer.size() ? buffer : buffer.mid(from, to - from), from > 0);
+        from = to;
     }
+    return document;
 }

@@ -9,11 +9,11 @@
 
 struct HttpResult {
     bool ok = false;
-    int status = 0;           // HTTP status, 0 when none arrived
-    QByteArray body;          // empty unless ok
-    QByteArray contentType;   // Content-Type header
-    QString finalUrl;         // address after redirects
-    QString error;            // reason of a failure (status, time-out, too large, network error), in Chinese
+    int status = 0;         // HTTP status, 0 when none arrived
+    QByteArray body;        // empty unless ok
+    QByteArray contentType; // Content-Type header
+    QString finalUrl;       // address after redirects
+    QString error;          // reason of a failure (status, time-out, too large, network error), in Chinese
 };
 
 class HttpRequest : public QObject {

@@ -286,7 +286,8 @@ qsizetype scriptDataEnd(const char *s, qsizetype n, qsizetype i) {
 
 class Model {
 public:
-    Model(QByteArray &html, NestingLimits limits) : m_html(html), m_limits(limits) {
+    Model(QByteArray &html, NestingLimits limits, std::vector<qsizetype> *cuts, qsizetype cutSpacing)
+        : m_html(html), m_limits(limits), m_cuts(cuts), m_cutSpacing(qMax<qsizetype>(cutSpacing, 1)) {
         m_formatting.push_back(0);
     }
 
@@ -319,6 +320,7 @@ public:
             } else if (isAlpha(next)) {
                 if (!readTag(s, n, lt + 1, tag))
                     break;
+                noteCut(lt);
                 m_at = lt;
                 i = startTag(tag, lt, tag.end);
             } else {
@@ -381,6 +383,8 @@ private:
     void push(int id, Ns ns, bool blanked, qsizetype region = -1) {
         const int index = int(m_stack.size());
         m_stack.push_back({id, ns, blanked, region});
+        if (ns != Ns::Html || isContext(name(id)))
+            ++m_contexts;
         if (region >= 0)
             ++m_openRegions;
         m_open[size_t(id)].push_back(index);
@@ -404,6 +408,8 @@ private:
                 blankRegion(e.region);
             m_stack.pop_back();
             m_open[size_t(e.id)].pop_back();
+            if (e.ns != Ns::Html || isContext(name(e.id)))
+                --m_contexts;
             const int gone = int(m_stack.size());
             for (auto &v : m_withFlag)
                 if (!v.empty() && v.back() == gone)
@@ -414,6 +420,20 @@ private:
     }
 
     const Entry *current() const { return m_stack.empty() ? nullptr : &m_stack.back(); }
+
+    // Elements that change which script elements their content holds, or how it is parsed.
+    static bool isContext(const std::string &nm) {
+        return nm == "template" || nm == "noscript" || nm == "select" || nm == "table" || nm == "tbody" ||
+               nm == "thead" || nm == "tfoot" || nm == "tr" || nm == "td" || nm == "th" || nm == "caption" ||
+               nm == "colgroup" || nm == "svg" || nm == "math";
+    }
+    void noteCut(qsizetype at) {
+        if (!m_cuts || m_contexts > 0)
+            return;
+        const qsizetype last = m_cuts->empty() ? 0 : m_cuts->back();
+        if (at - last >= m_cutSpacing)
+            m_cuts->push_back(at);
+    }
     bool foreign() const {
         const Entry *c = current();
         return c && c->ns != Ns::Html && !(flags(c->id) & Integration);
@@ -591,12 +611,16 @@ private:
     std::vector<int> m_formatting; // open formatting elements per marker level
     int m_blanked = 0;
     int m_openRegions = 0;
+    int m_contexts = 0; // open elements for which isContext() holds, and foreign ones
+    std::vector<qsizetype> *m_cuts;
+    qsizetype m_cutSpacing;
     qsizetype m_at = 0; // where the token being handled begins (start tag) or ends (end tag)
 };
 
 } // namespace
 
-int boundMarkupNesting(QByteArray &html, NestingLimits limits) {
+int boundMarkupNesting(QByteArray &html, NestingLimits limits, std::vector<qsizetype> *cuts,
+                       qsizetype cutSpacing) {
     html.detach();
-    return Model(html, limits).run();
+    return Model(html, limits, cuts, cutSpacing).run();
 }

@@ -14,10 +14,17 @@
 
 #include <QByteArray>
 
+#include <vector>
+
 struct NestingLimits {
     int maxDepth = 512;
     int maxFormatting = 8;
 };
 
 // Blanks the tags beyond the limits in `html` (UTF-8) in place; returns how many tags it blanked.
-int boundMarkupNesting(QByteArray &html, NestingLimits limits = {});
+// With `cuts`, also lists places where the page can be cut and the parts parsed one after the other (as
+// body fragments after the first) with the same script elements: the start of a tag, outside raw text,
+// with no template, noscript, select, table or foreign content open. At most one place is listed per
+// `cutSpacing` bytes.
+int boundMarkupNesting(QByteArray &html, NestingLimits limits = {}, std::vector<qsizetype> *cuts = nullptr,
+                       qsizetype cutSpacing = 0);

@@ -190,6 +190,30 @@ private slots:
         QVERIFY(boundMarkupNesting(deep) > 0);
     }
 
+    // A page too large for one tree is parsed in parts; its scripts come out as from one parse.
+    void largePageInPartsListsTheSameScripts() {
+        const QString unit = QStringLiteral(
+            "<div><script>a</script><template><script>t</script></template><svg><script>s</script></svg>"
+            "<noscript><script>n</script></noscript><table><tr><td><script>c</script></td></tr></table>"
+            "<select><script>o</script></select><p>text<b>bold</div>");
+        QString html = QStringLiteral("<html><head><script>h</script></head><body>");
+        int units = 0;
+        for (; html.size() < 9 * 1024 * 1024; ++units)
+            html += unit;
+        QByteArray bytes = html.toUtf8();
+        std::vector<qsizetype> cuts;
+        boundMarkupNesting(bytes, {}, &cuts, 1 << 20);
+        QVERIFY(cuts.size() >= 8); // it really is parsed in parts
+        const PageDocument doc = parseHtmlDocument(html, {});
+        QCOMPARE(doc.scripts.size(), 1 + 3 * units);
+        QCOMPARE(doc.scripts.first().text, QStringLiteral("h"));
+        for (int i = 0; i < units; ++i) {
+            const QString got =
+                doc.scripts[1 + 3 * i].text + doc.scripts[2 + 3 * i].text + doc.scripts[3 + 3 * i].text;
+            QVERIFY2(got == QLatin1String("aco"), qPrintable(QStringLiteral("unit %1: %2").arg(i).arg(got)));
+        }
+    }
+
     void binaryGarbageDoesNotCrash() {
         QString junk;
         for (int i = 0; i < 20000; ++i)
