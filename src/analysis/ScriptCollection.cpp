@@ -35,10 +35,17 @@ void appendBody(ScriptSink &sink, const QString &body) {
     sink.appendText(CrLf);
 }
 
+// An inline script's result: its text, obtained with the page (its bytes are left to the sink).
+FetchResult inlineResult(const ScriptPlan &plan) {
+    FetchResult result;
+    result.text = plan.inlineText;
+    return result;
+}
+
 FetchResult fetchBlocking(const ScriptPlan &plan) {
     switch (plan.kind) {
     case ScriptClass::Inline:
-        return {plan.inlineText, false, {}};
+        return inlineResult(plan);
     case ScriptClass::Network:
     case ScriptClass::Local:
         return readLocalScript(plan.address);
@@ -195,21 +202,23 @@ void ScriptCollection::pump() {
             m_sink->appendHeader(plan.header);
             m_headerDone = true;
         }
-        QString body;
         if (plan.kind == ScriptClass::Inline) {
-            body = plan.inlineText;
+            appendBody(*m_sink, plan.inlineText);
+            m_sink->scriptDone(plan, inlineResult(plan));
         } else {
             ScriptFetch *fetch = m_fetches[size_t(m_next)];
             if (!fetch || !fetch->isFinished())
                 return; // its transfer ends later and calls pump() again
             const FetchResult &result = fetch->result();
-            body = result.text;
             if (result.failed)
                 m_failures.append({plan.index, plan.address, result.reason});
             m_fetches[size_t(m_next)] = nullptr;
             fetch->deleteLater();
+            appendBody(*m_sink, result.text);
+            m_sink->scriptDone(plan, result);
+            if (m_aborted)
+                return;
         }
-        appendBody(*m_sink, body);
         ++m_next;
         m_headerDone = false;
     }
@@ -244,6 +253,7 @@ QList<ScriptFailure> collectOneAtATime(const PageDocument &document, ScriptSink 
         if (result.failed)
             failures.append({plan.index, plan.address, result.reason});
         appendBody(sink, result.text);
+        sink.scriptDone(plan, result);
     }
     if (sink.entryCount() > 0)
         sink.selectEntry(0);

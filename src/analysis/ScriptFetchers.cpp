@@ -18,6 +18,7 @@ FetchResult fromHttp(const HttpResult &r) {
     FetchResult out;
     if (r.ok) {
         out.text = TextCodec::decode(r.body, TextCodec::charsetFromContentType(r.contentType)).text;
+        out.bytes = r.body;
         return out;
     }
     out.failed = true;
@@ -46,9 +47,10 @@ FetchResult readLocalScript(const QString &path) {
     // Whatever keeps the file from being read (missing, a folder, a broken link) is a failure with its
     // reason, so the window and the command line can say why the script's body is empty.
     FetchResult out;
-    const TextCodec::FileText file = TextCodec::readFile(path);
+    TextCodec::FileBytes file = TextCodec::readFileBytes(path);
     if (file.ok) {
-        out.text = file.text;
+        out.text = TextCodec::decode(file.bytes).text;
+        out.bytes = std::move(file.bytes);
     } else {
         out.failed = true;
         out.reason = file.reason.isEmpty() ? QStringLiteral("文件无法读取") : file.reason;

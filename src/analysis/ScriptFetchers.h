@@ -27,6 +27,7 @@ struct FetchResult {
     QString text;
     bool failed = false; // true when a transfer or a read went wrong (reason says why)
     QString reason;      // HTTP status, time-out, too large, unreadable file, network error
+    QByteArray bytes;    // what was received or read, before decoding
 };
 
 bool FileExists(const QString &path);

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+struct FetchResult;
+struct ScriptPlan;
+
 class ScriptSink {
 public:
     virtual ~ScriptSink() = default;
@@ -22,4 +25,10 @@ public:
     virtual int entryCount() const = 0;
     // Selects the entry at 0-based `index`; the window runs its list-selection handler here.
     virtual void selectEntry(int index) = 0;
+    // After a script's body was appended, in document order: the script and what was obtained for it
+    // (inline scripts: their text, nothing fetched). For sinks that keep each script apart.
+    virtual void scriptDone(const ScriptPlan &plan, const FetchResult &result) {
+        (void)plan;
+        (void)result;
+    }
 };

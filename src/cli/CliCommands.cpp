@@ -1,103 +1,62 @@
 #include "CliCommands.h"
 
-#include "OutputSink.h"
+#include "cli/BatchRunner.h"
+#include "cli/BatchSources.h"
+#include "cli/CollectOptions.h"
+#include "cli/PageFolderWriter.h"
+#include "platform/RequestDefaults.h"
 #include "analysis/ScriptBlocks.h"
-#include "analysis/SourceLoader.h"
-#include "platform/PageEngine.h"
 #include "platform/TextCodec.h"
 #include "decompose/Functions.h"
 #include "workbench/Normaliser.h"
 
-#ifdef VARNEL_BROWSER_ENGINE
-#include "platform/browser/BrowserPageEngine.h"
-#include "platform/browser/BrowserStartCheck.h"
-#endif
-
 #include <QDir>
 #include <QFileInfo>
-
-#include <memory>
 
 namespace Cli {
 
 namespace {
 
 int usage(Output &output) {
-    output.err += usageText().toUtf8();
+    output.writeErr(usageText().toUtf8());
     return UsageError;
 }
 
-// The engine for a load of `kind`: the browser engine only for pages, and only when it can start here.
-std::unique_ptr<PageEngine> engineFor(short kind, bool browser, Output &output) {
-    if (browser && kind != 1) {
-#ifdef VARNEL_BROWSER_ENGINE
-        const QString problem = BrowserStartCheck::problemHere();
-        if (problem.isEmpty())
-            return std::unique_ptr<PageEngine>(createBrowserPageEngine());
-#else
-        const QString problem = QStringLiteral("程序中没有浏览器内核");
-#endif
-        output.err += QStringLiteral("浏览器内核无法启动，已改用静态解析。（%1）\n").arg(problem).toUtf8();
-    }
-    return std::unique_ptr<PageEngine>(createDefaultPageEngine());
-}
-
 int collect(const QStringList &args, Output &output) {
-    short kind = 0;
-    QString source;
-    bool list = false;
-    QString engineName;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--list")) {
-            if (list)
-                return usage(output);
-            list = true;
-            continue;
-        }
-        if (a == QLatin1String("--engine")) {
-            if (!engineName.isEmpty() || i + 1 >= args.size())
-                return usage(output);
-            engineName = args.at(++i);
-            if (engineName != QLatin1String("static") && engineName != QLatin1String("browser"))
-                return usage(output);
-            continue;
-        }
-        short k = 0;
-        if (a == QLatin1String("--script"))
-            k = 1;
-        else if (a == QLatin1String("--page"))
-            k = 2;
-        else if (a == QLatin1String("--url"))
-            k = 3;
-        if (k == 0 || kind != 0 || i + 1 >= args.size() || args.at(i + 1).isEmpty())
-            return usage(output);
-        kind = k;
-        source = args.at(++i);
-    }
-    if (kind == 0)
+    CollectOptions options;
+    const QString problem = parseCollectOptions(args, options);
+    if (!problem.isEmpty()) {
+        output.writeErr(problem.toUtf8() + '\n');
         return usage(output);
-    // A file dialog hands the window an absolute path; do the same for a relative path typed here.
-    // Share ("\\server\...") and drive ("C:...") forms are taken as they are.
-    const bool shareOrDrive =
-        source.startsWith(QLatin1String("\\\\")) || source.mid(1, 1) == QLatin1String(":");
-    if (kind != 3 && QDir::isRelativePath(source) && !shareOrDrive)
-        source = QFileInfo(source).absoluteFilePath();
-
-    std::unique_ptr<PageEngine> engine = engineFor(kind, engineName == QLatin1String("browser"), output);
-    OutputSink sink(output.out, list);
-    QString pageFailure;
-    const QList<ScriptFailure> failures =
-        SourceLoader::runBlocking(engine.get(), &sink, kind, source, &pageFailure);
-
-    if (!pageFailure.isEmpty())
-        output.err += oneLine(pageFailure).toUtf8() + '\n';
-    for (const ScriptFailure &f : failures) {
-        output.err +=
-            oneLine(QStringLiteral("未能取得脚本 %1 %2：%3").arg(f.index).arg(f.address, f.reason)).toUtf8() +
-            '\n';
     }
-    return pageFailure.isEmpty() && failures.isEmpty() ? Ok : NotObtained;
+    if (!options.outputDir.isEmpty()) {
+        const QString refused = PageFolderWriter::checkRoot(options.outputDir, options.overwrite);
+        if (!refused.isEmpty()) {
+            output.writeErr(refused.toUtf8() + '\n');
+            return UsageError;
+        }
+        if (!QDir().mkpath(options.outputDir)) {
+            output.writeErr(QStringLiteral("无法建立输出文件夹 %1\n").arg(options.outputDir).toUtf8());
+            return UsageError;
+        }
+    }
+    RequestDefaults request;
+    request.headers = options.headers;
+    request.userAgent = options.userAgent;
+    request.deadlineMs = options.timeoutMs;
+    request.insecure = options.insecure;
+    setRequestDefaults(request);
+    if (options.insecure)
+        output.writeErr(QStringLiteral("注意：--insecure 已给出，任何证书都被接受，连接可能被冒充或窃听。\n").toUtf8());
+
+    BatchSources sources(options.sources);
+    const QString unreadable = sources.open();
+    if (!unreadable.isEmpty()) {
+        output.writeErr(unreadable.toUtf8() + '\n');
+        return UsageError;
+    }
+    BatchRunner runner(options, sources, output);
+    return runner.run();
 }
 
 // The text of FILE, decoded like any script file, or of stdin without one; false after a message.
@@ -106,9 +65,9 @@ bool readInput(const QStringList &files, Output &output, const std::function<QBy
     if (files.isEmpty()) {
         const QByteArray bytes = stdinBytes();
         if (bytes.size() > maxInputBytes()) {
-            output.err += QStringLiteral("标准输入太大，无法读取（超过 %1 MiB）\n")
-                              .arg(maxInputBytes() / (1024 * 1024))
-                              .toUtf8();
+            output.writeErr(QStringLiteral("标准输入太大，无法读取（超过 %1 MiB）\n")
+                                .arg(maxInputBytes() / (1024 * 1024))
+                                .toUtf8());
             return false;
         }
         text = TextCodec::decode(bytes).text;
@@ -117,7 +76,7 @@ bool readInput(const QStringList &files, Output &output, const std::function<QBy
     const TextCodec::FileText file = TextCodec::readFile(files.at(0));
     if (!file.ok || !QFileInfo(files.at(0)).isFile()) {
         const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
-        output.err += QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), reason).toUtf8();
+        output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), reason).toUtf8());
         return false;
     }
     text = file.text;
@@ -130,8 +89,8 @@ int normalise(const QStringList &args, Output &output, const std::function<QByte
     QString text;
     if (!readInput(args, output, stdinBytes, text))
         return NotObtained;
-    output.out += NormaliseCodeText(text).toUtf8();
-    return Ok;
+    output.writeOut(NormaliseCodeText(text).toUtf8());
+    return output.good() ? Ok : NotObtained;
 }
 
 int functions(QStringList args, Output &output, const std::function<QByteArray()> &stdinBytes) {
@@ -151,8 +110,8 @@ int functions(QStringList args, Output &output, const std::function<QByteArray()
     QByteArray out;
     for (const Decompose::Function &f : Decompose::functionsOf(text, blocks))
         out += QStringLiteral("%1\t%2\t%3\n").arg(f.name).arg(f.script).arg(f.line).toUtf8();
-    output.out += out;
-    return Ok;
+    output.writeOut(out);
+    return output.good() ? Ok : NotObtained;
 }
 
 } // namespace
@@ -163,10 +122,18 @@ qint64 maxInputBytes() {
 
 QString usageText() {
     return QStringLiteral("用法：\n"
-                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 [--list] [--engine static|browser]\n"
+                          "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 | --input 列表 … [选项]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
                           "      打不开的网页和无法取得的脚本及原因写到标准错误。\n"
+                          "      --page、--url 可以重复；--input 列表文件（- 为标准输入）每行一个网址或网页文件，\n"
+                          "      空行和以 # 开头的行跳过。多个来源按输入顺序依次输出。\n"
+                          "      --jobs N        同时加载 N 个网页（默认 4）\n"
+                          "      --json          每个脚本一行 JSON（--with-text 含文本）\n"
+                          "      --output-dir 目录  每个网页一个文件夹：各脚本文件、combined.js、manifest.json；\n"
+                          "                      目录已有内容时须加 --overwrite\n"
+                          "      --header \"名称: 值\"（可重复）、--user-agent 文本、--timeout 秒（每次传输的总时限）、\n"
+                          "      --insecure（接受任何证书）用于本命令的每个请求。\n"
                           "      --engine browser 用浏览器内核打开网页并运行网页脚本（默认 static：只解析不运行）。\n"
                           "  varneljs-cli normalise [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n"

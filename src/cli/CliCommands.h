@@ -1,13 +1,18 @@
 #pragma once
 // The commands of varneljs-cli, apart from main() so they read as plain functions of their arguments.
 //
-//   collect --script FILE | --page FILE | --url ADDRESS [--list] [--engine static|browser]
-//       Runs the load sequence of an analysis window of kind 1, 2 or 3 and writes the combined script
-//       text (UTF-8, CR LF as generated) to stdout; with --list the script-list entries, one per line
-//       (LF; a line break inside an entry is written as \r or \n). A page that could not be opened and
-//       scripts that could not be fetched or read go to stderr with the reason. Pages go through the
-//       static engine unless --engine browser asks for the browser engine (which runs their scripts);
-//       when that cannot start, the static engine reads the page and stderr says so.
+//   collect --script FILE | SOURCES [--list] [--json [--with-text]] [--output-dir DIR [--overwrite]]
+//           [--jobs N] [--engine static|browser] [--header "NAME: VALUE"]... [--user-agent TEXT]
+//           [--timeout SECONDS] [--insecure]
+//       SOURCES: --page FILE, --url ADDRESS (both may repeat) and --input LIST ("-": stdin), in any mix.
+//       Runs the load sequence of an analysis window of kind 1, 2 or 3 for each source, N at a time,
+//       and writes the combined script texts (UTF-8, CR LF as generated) to stdout in input order;
+//       with --list the script-list entries, one per line (LF); with --json one JSON object per
+//       script; with --output-dir one folder per page. Scripts that could not be fetched or read go
+//       to stderr with the reason, and so does a page that could not be opened. A line break inside a
+//       list entry or a reason is written as \r or \n. Pages go through the static engine unless
+//       --engine browser asks for the browser engine (which runs their scripts); when that cannot
+//       start, the static engine reads the pages and stderr says so.
 //   normalise [FILE]
 //       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
 //   functions [--combined] [FILE]
@@ -30,9 +35,33 @@ enum ExitCode { Ok = 0, NotObtained = 1, UsageError = 2 };
 // The most normalise reads from standard input; `stdinBytes` need not return more than one byte over it.
 qint64 maxInputBytes();
 
+// Standard output and standard error: collected in `out` / `err`, or, when the stream functions are
+// set, handed to them at once (a batch writes page after page instead of holding them all).
 struct Output {
     QByteArray out;
     QByteArray err;
+    std::function<bool(const QByteArray &)> outStream; // false: the write failed
+    std::function<void(const QByteArray &)> errStream;
+    bool errIsTerminal = false; // a progress line may be shown on stderr
+    bool outFailed = false;
+
+    void writeOut(const QByteArray &bytes) {
+        if (bytes.isEmpty() || outFailed) // after a failed write, nothing more is tried
+            return;
+        if (!outStream)
+            out += bytes;
+        else if (!outStream(bytes))
+            outFailed = true;
+    }
+    void writeErr(const QByteArray &bytes) {
+        if (bytes.isEmpty())
+            return;
+        if (errStream)
+            errStream(bytes);
+        else
+            err += bytes;
+    }
+    bool good() const { return !outFailed; }
 };
 
 QString usageText();

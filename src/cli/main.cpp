@@ -66,6 +66,19 @@ int main(int argc, char **argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     Cli::Output output;
+    // Output goes out as it is made, page after page; the first refused write is remembered. Messages
+    // are held back while stderr is silenced for the browser engine.
+    int outError = 0;
+    output.outStream = [&outError](const QByteArray &bytes) {
+        if (writeAll(stdout, bytes))
+            return true;
+        outError = errno;
+        return false;
+    };
+    if (savedStderr < 0) {
+        output.errStream = [](const QByteArray &bytes) { writeAll(stderr, bytes); };
+        output.errIsTerminal = isatty(fileno(stderr)) == 1;
+    }
     int code = Cli::run(QCoreApplication::arguments().mid(1), output, [] {
         QFile in;
         QByteArray bytes;
@@ -77,10 +90,9 @@ int main(int argc, char **argv) {
         ::dup2(savedStderr, STDERR_FILENO);
         ::close(savedStderr);
     }
-    if (!writeAll(stdout, output.out)) {
-        const int error = errno;
+    if (!output.good()) {
         output.err += QStringLiteral("无法写出标准输出：%1\n")
-                          .arg(QString::fromLocal8Bit(std::strerror(error)))
+                          .arg(QString::fromLocal8Bit(std::strerror(outError)))
                           .toUtf8();
         if (code == Cli::Ok)
             code = Cli::NotObtained;

@@ -1,9 +1,11 @@
 #include "platform/HttpClient.h"
+#include "platform/RequestDefaults.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QSslError>
 #include <QUrl>
 
@@ -50,10 +52,20 @@ public:
         : HttpRequest(parent), m_nam(nam), m_timeoutMs(timeoutMs), m_maxBytes(maxBytes) {
         m_result.finalUrl = url.toString();
         const QString scheme = url.scheme().toLower();
-        if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
             fail(QStringLiteral("不支持的地址：") + url.toString());
-        else
-            start(url);
+            return;
+        }
+        if (m_defaults.deadlineMs > 0) {
+            // The whole transfer, redirects included, however slowly the data trickles in.
+            m_deadline.setSingleShot(true);
+            connect(&m_deadline, &QTimer::timeout, this, [this] {
+                dropReply();
+                fail(QStringLiteral("超时（%1 秒内未完成）").arg(m_defaults.deadlineMs / 1000.0));
+            });
+            m_deadline.start(m_defaults.deadlineMs);
+        }
+        start(url);
     }
 
     ~Request() override { dropReply(); }
@@ -66,6 +78,7 @@ public:
         if (m_finished)
             return;
         m_finished = true;
+        m_deadline.stop();
         dropReply();
         m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, QStringLiteral("已取消")};
     }
@@ -76,10 +89,16 @@ private:
         // Redirects are followed here, so the limit and the final address are ours to keep.
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
         request.setTransferTimeout(m_timeoutMs);
+        if (!m_defaults.userAgent.isEmpty())
+            request.setHeader(QNetworkRequest::UserAgentHeader, m_defaults.userAgent);
+        for (const auto &[name, value] : m_defaults.headers)
+            request.setRawHeader(name, value);
         m_body.clear();
         m_certificateProblem.clear();
         m_reply = m_nam->get(request);
         m_reply->setParent(this);
+        if (m_defaults.insecure)
+            connect(m_reply, &QNetworkReply::sslErrors, m_reply, [reply = m_reply] { reply->ignoreSslErrors(); });
         connect(m_reply, &QNetworkReply::metaDataChanged, this, &Request::onMetaData);
         connect(m_reply, &QNetworkReply::readyRead, this, &Request::onReadyRead);
         connect(m_reply, &QNetworkReply::finished, this, &Request::onFinished);
@@ -184,6 +203,7 @@ private:
 
     void finish() {
         m_finished = true;
+        m_deadline.stop();
         // Reported from the event loop: the caller's handler may delete this request or its client,
         // which must not happen inside the network reply's own signal.
         QMetaObject::invokeMethod(
@@ -201,6 +221,8 @@ private:
     int m_timeoutMs;
     qint64 m_maxBytes;
     int m_redirects = 0;
+    RequestDefaults m_defaults = requestDefaults(); // as they were when the request began
+    QTimer m_deadline;
     bool m_finished = false;
     bool m_aborted = false;
     QByteArray m_body;

@@ -1,5 +1,6 @@
 // varneljs-cli end to end: the program is run as a process and its bytes compared.
 
+#include "CliRun.h"
 #include "platform/TextCodec.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
@@ -13,37 +14,7 @@
 
 #include <memory>
 
-namespace {
-
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList &args, const QByteArray &input = QByteArray(), const QString &cwd = QString(),
-           const QString &stdoutFile = QString()) {
-    QProcess p;
-    if (!cwd.isEmpty())
-        p.setWorkingDirectory(cwd);
-    if (!stdoutFile.isEmpty())
-        p.setStandardOutputFile(stdoutFile);
-    p.start(QStringLiteral(VARNEL_CLI_PATH), args);
-    if (!p.waitForStarted(10000))
-        return {};
-    if (!input.isEmpty())
-        p.write(input);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-} // namespace
+using Run = CliRun;
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -182,7 +153,7 @@ private slots:
         QTest::newRow("collect without source") << QStringList{"collect"};
         QTest::newRow("collect list only") << QStringList{"collect", "--list"};
         QTest::newRow("missing value") << QStringList{"collect", "--page"};
-        QTest::newRow("two sources") << QStringList{"collect", "--page", "a", "--url", "b"};
+        QTest::newRow("a script and another source") << QStringList{"collect", "--script", "a", "--url", "b"};
         QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
         QTest::newRow("engine without name") << QStringList{"collect", "--page", "a", "--engine"};
         QTest::newRow("unknown engine") << QStringList{"collect", "--engine", "gecko", "--page", "a"};

@@ -25,12 +25,13 @@ struct LocalHttpServer::Impl {
     mutable std::mutex mutex;
     QHash<QString, std::function<Response(const QString &)>> routes;
     QHash<QString, int> hits;
+    QHash<QString, QHash<QByteArray, QByteArray>> headers; // of the last request, by path; names lower case
 };
 
-LocalHttpServer::LocalHttpServer(Scheme scheme) : d(std::make_unique<Impl>(scheme == Scheme::Https)) {
+LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_unique<Impl>(scheme == Scheme::Https)) {
     // Clients keep connections alive and each one holds a worker; a pool larger than cpp-httplib's
     // default lets several clients and many parallel transfers be served at once.
-    d->server.new_task_queue = [] { return new httplib::ThreadPool(32); };
+    d->server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
     // Headers and body go out in separate writes; without this, a kept-alive connection waits for the
     // client's delayed acknowledgement (~40 ms) on every response.
     d->server.set_tcp_nodelay(true);
@@ -40,6 +41,10 @@ LocalHttpServer::LocalHttpServer(Scheme scheme) : d(std::make_unique<Impl>(schem
         {
             std::lock_guard<std::mutex> lock(d->mutex);
             d->hits[path] += 1;
+            QHash<QByteArray, QByteArray> &seen = d->headers[path];
+            seen.clear();
+            for (const auto &[name, value] : req.headers)
+                seen.insert(QByteArray::fromStdString(name).toLower(), QByteArray::fromStdString(value));
             handler = d->routes.value(path);
         }
         if (!handler) {
@@ -107,6 +112,13 @@ QString LocalHttpServer::expand(QString text, const QString &dir) const {
     return text;
 }
 
+QStringList LocalHttpServer::expand(const QStringList &texts, const QString &dir) const {
+    QStringList out;
+    for (const QString &text : texts)
+        out << expand(text, dir);
+    return out;
+}
+
 int LocalHttpServer::port() const {
     return d->port;
 }
@@ -114,4 +126,9 @@ int LocalHttpServer::port() const {
 int LocalHttpServer::hits(const QString &path) const {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->hits.value(path);
+}
+
+QByteArray LocalHttpServer::lastHeader(const QString &path, const QByteArray &name) const {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->headers.value(path).value(name.toLower());
 }

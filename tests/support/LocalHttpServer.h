@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -33,7 +34,8 @@ public:
     enum class Scheme { Http, Https };
     // Https serves with the test certificate (127.0.0.1, self-signed), which no client trusts unless
     // told to (trustCertificate()).
-    explicit LocalHttpServer(Scheme scheme = Scheme::Http);
+    // `threads`: how many requests are served at once (each kept-alive connection holds one).
+    explicit LocalHttpServer(Scheme scheme = Scheme::Http, int threads = 32);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer &) = delete;
     LocalHttpServer &operator=(const LocalHttpServer &) = delete;
@@ -51,9 +53,13 @@ public:
     // Fills a test text's placeholders: $DIR = `dir`, $HTTP = baseUrl(), $HOST = "127.0.0.1:<port>", $PORT =
     // port.
     QString expand(QString text, const QString &dir) const;
+    QStringList expand(const QStringList &texts, const QString &dir) const;
     int port() const;
     // Number of requests that reached `path` so far.
     int hits(const QString &path) const;
+    // The value of header `name` (letter case ignored) in the last request that reached `path`; empty
+    // when it had none.
+    QByteArray lastHeader(const QString &path, const QByteArray &name) const;
 
 private:
     struct Impl;
