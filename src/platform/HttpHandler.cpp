@@ -83,14 +83,15 @@ void HttpHandler::begin(QNetworkAccessManager *nam) {
         return;
     m_nam = nam;
     m_started = true;
-    if (m_defaults.deadlineMs > 0) {
+    const int deadlineMs = m_defaults.deadlineMs > 0 ? m_defaults.deadlineMs : HttpManager::defaultDeadlineMs();
+    if (deadlineMs > 0) {
         // The whole transfer, redirects included, however slowly the data trickles in.
         m_deadline.setSingleShot(true);
-        connect(&m_deadline, &QTimer::timeout, this, [this] {
+        connect(&m_deadline, &QTimer::timeout, this, [this, deadlineMs] {
             dropReply();
-            fail(QStringLiteral("超时（%1 秒内未完成）").arg(m_defaults.deadlineMs / 1000.0));
+            fail(QStringLiteral("超时（%1 秒内未完成）").arg(deadlineMs / 1000.0));
         });
-        m_deadline.start(m_defaults.deadlineMs);
+        m_deadline.start(deadlineMs);
     }
     send(m_url);
 }

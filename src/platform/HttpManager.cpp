@@ -11,6 +11,8 @@ namespace {
 
 int g_defaultTimeoutMs = 30000;
 qint64 g_defaultMaxBytes = qint64(64) * 1024 * 1024;
+// A server that trickles a byte now and then never trips the inactivity time-out; this ends it anyway.
+int g_defaultDeadlineMs = 120000;
 
 // The one store of the program's cookies, shared by the jars of every thread's access manager.
 struct CookieStore {
@@ -150,6 +152,12 @@ void HttpManager::setDefaultTimeoutMs(int ms) {
 }
 void HttpManager::setDefaultMaxBytes(qint64 bytes) {
     g_defaultMaxBytes = bytes;
+}
+void HttpManager::setDefaultDeadlineMs(int ms) {
+    g_defaultDeadlineMs = ms;
+}
+int HttpManager::defaultDeadlineMs() {
+    return g_defaultDeadlineMs;
 }
 int HttpManager::defaultTimeoutMs() {
     return g_defaultTimeoutMs;

@@ -47,6 +47,9 @@ public:
     static void setDefaultTimeoutMs(int ms);
     static void setDefaultMaxBytes(qint64 bytes);
     static int defaultTimeoutMs();
+    // Overall deadline of a transfer when the command line sets none (--timeout).
+    static void setDefaultDeadlineMs(int ms);
+    static int defaultDeadlineMs();
     static qint64 defaultMaxBytes();
 
     // The program's cookie jar, from any thread: cookies another network stack received (the browser

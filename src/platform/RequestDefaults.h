@@ -9,7 +9,7 @@
 struct RequestDefaults {
     QList<QPair<QByteArray, QByteArray>> headers; // sent as given, after the user agent
     QByteArray userAgent;                         // empty: the network layer's own
-    int deadlineMs = 0;                           // overall deadline of each transfer; 0: none
+    int deadlineMs = 0;                           // overall deadline of each transfer; 0: the program default
     bool insecure = false;                        // accept any certificate
 };
 

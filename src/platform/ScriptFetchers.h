@@ -35,7 +35,6 @@ struct FetchResult {
 
 bool FileExists(const QString &path);
 
-
 // Blocking forms.
 FetchResult downloadScript(const QString &address);
 FetchResult readLocalScript(const QString &path);

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QNetworkCookie>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -194,6 +196,36 @@ private slots:
         QVERIFY(!request->result().ok);
         QVERIFY2(request->result().error.startsWith(QStringLiteral("超时")),
                  qPrintable(request->result().error));
+    }
+
+    // One byte every 50 ms never leaves the connection idle for the inactivity time-out; only the overall
+    // deadline ends the transfer, and the reason says which one ran out.
+    void tricklingServerHitsDeadline() {
+        QTcpServer trickle;
+        QVERIFY(trickle.listen(QHostAddress::LocalHost));
+        QTimer drip;
+        QList<QPointer<QTcpSocket>> sockets;
+        connect(&trickle, &QTcpServer::newConnection, &trickle, [&] {
+            QTcpSocket *socket = trickle.nextPendingConnection();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 100000\r\n\r\n");
+            sockets.append(socket);
+        });
+        connect(&drip, &QTimer::timeout, &trickle, [&] {
+            for (const QPointer<QTcpSocket> &s : sockets)
+                if (s)
+                    s->write("x");
+        });
+        drip.start(50);
+        const int oldDeadline = HttpManager::defaultDeadlineMs();
+        HttpManager::setDefaultDeadlineMs(600);
+        QObject owner;
+        HttpHandler *request =
+            get(withLimits(QStringLiteral("http://127.0.0.1:%1/t.js").arg(trickle.serverPort()), 0, 5000), &owner);
+        const bool finished = waitFinished(request);
+        HttpManager::setDefaultDeadlineMs(oldDeadline);
+        QVERIFY(finished);
+        QVERIFY(!request->result().ok);
+        QCOMPARE(request->result().error, QStringLiteral("超时（0.6 秒内未完成）"));
     }
 
     void sizeCap_data() {
