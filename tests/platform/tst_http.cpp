@@ -228,6 +228,41 @@ private slots:
         QCOMPARE(request->result().error, QStringLiteral("超时（0.6 秒内未完成）"));
     }
 
+    // The first connection is closed as soon as the request arrives (a kept-alive connection the server
+    // dropped): Qt's network layer sends a GET once more by itself, so it succeeds; a server that always
+    // drops it fails after that one retry instead of being asked again and again.
+    void closedConnectionRetriedOnce_data() {
+        QTest::addColumn<int>("drops");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("dropped once") << 1 << true;
+        QTest::newRow("always dropped") << 1000 << false;
+    }
+    void closedConnectionRetriedOnce() {
+        QFETCH(int, drops);
+        QFETCH(bool, ok);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        int requests = 0;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+                socket->readAll();
+                if (requests++ < drops)
+                    return socket->abort();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
+                socket->disconnectFromHost();
+            });
+        });
+        QObject owner;
+        HttpHandler *request = get(HttpRequest(QStringLiteral("http://127.0.0.1:%1/r.js").arg(server.serverPort())), &owner);
+        QVERIFY(waitFinished(request));
+        QCOMPARE(request->result().ok, ok);
+        QCOMPARE(requests, 2);
+        if (ok)
+            QCOMPARE(request->result().body, QByteArray("ok"));
+    }
+
     void sizeCap_data() {
         QTest::addColumn<qint64>("cap");
         QTest::addColumn<bool>("ok");
