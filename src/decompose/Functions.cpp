@@ -3,6 +3,7 @@
 #include "decompose/FunctionChunks.h"
 
 #include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
@@ -77,8 +78,15 @@ QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, con
     const QList<Chunk> chunks = splitIntoChunks(blocks, text.size(), 4 * std::max(1, QThread::idealThreadCount()));
     if (chunks.size() <= 1)
         return joinChunks({functionsOfChunk(text, chunks.value(0), cancel)});
+    // A pool of its own: callers run this on a worker of the shared pools, and waiting there for tasks
+    // queued behind those same workers would deadlock once every worker waits (two windows on 2 cores).
+    static QThreadPool *const parsers = [] {
+        auto *pool = new QThreadPool;
+        pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        return pool;
+    }();
     const QList<ChunkResult> results = QtConcurrent::blockingMapped<QList<ChunkResult>>(
-        chunks, [&text, cancel](const Chunk &c) { return functionsOfChunk(text, c, cancel); });
+        parsers, chunks, [&text, cancel](const Chunk &c) { return functionsOfChunk(text, c, cancel); });
     return joinChunks(results);
 }
 
