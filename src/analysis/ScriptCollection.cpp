@@ -1,5 +1,6 @@
 #include "analysis/ScriptCollection.h"
 
+#include "analysis/LoadTexts.h"
 #include "analysis/ScriptSink.h"
 #include "util/Module1.h"
 
@@ -133,6 +134,19 @@ void ScriptCollection::start() {
     launchMore();
     pump();
     m_inStart = false;
+}
+
+void ScriptCollection::stop() {
+    if (m_aborted || m_finished || !m_started)
+        return;
+    const int count = int(m_document.scripts.size());
+    if (m_headerDone && m_next < count)
+        appendBody(*m_sink, QString());
+    for (int i = m_next; i < count; ++i) {
+        const ScriptPlan plan = planScript(i, m_document.scripts.at(i), m_page);
+        m_failures.append({plan.index, plan.address, LoadTexts::NotObtained});
+    }
+    abort();
 }
 
 void ScriptCollection::abort() {

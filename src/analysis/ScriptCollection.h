@@ -71,6 +71,10 @@ public:
     void start();
     // Stops every transfer; nothing more is written and finished() does not come. Safe at any time.
     void abort();
+    // Ends the walk where it is, keeping what was written: a script whose header is written gets its line
+    // break, every script not obtained is listed in failures() with the reason "载入已停止，未取得", and
+    // the walk is aborted (finished() does not come). Nothing happens once the walk has ended.
+    void stop();
 
     bool isFinished() const { return m_finished; }
     QList<ScriptFailure> failures() const { return m_failures; }

@@ -165,6 +165,7 @@ void SourceLoader::stop() {
     if (m_phase == Phase::Idle)
         return;
     if (m_collection) {
+        m_collection->stop(); // the scripts not obtained join the failures
         m_failures = m_collection->failures();
         m_document.collected(m_collection->blocks(), m_collection->encodings());
     }

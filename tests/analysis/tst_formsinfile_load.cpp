@@ -1,6 +1,7 @@
 #include "TestHost.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
+#include "analysis/ui/LoadStopCommand.h"
 #include "platform/HttpManager.h"
 #include "platform/PageEngine.h"
 #include "platform/WorkerPool.h"
@@ -20,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -27,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <future>
 #include <memory>
 
 // The load sequence of the analysis window for each kind of source, loaded for real.
@@ -54,6 +58,14 @@ class TestFormSinFileLoad : public QObject {
         r.contentType = type;
         r.delayMs = delayMs;
         return r;
+    }
+
+    // The status texts of a load of `scripts` scripts that ends normally.
+    QStringList progressThenDone(int scripts) const {
+        QStringList texts;
+        for (int i = 0; i <= scripts; ++i)
+            texts << QStringLiteral("正在取得脚本 %1/%2…").arg(i).arg(scripts);
+        return texts << Done;
     }
 
     static QByteArray encoded(const QString &text, const char *encoding, bool bom = false) {
@@ -144,7 +156,7 @@ private slots:
         QVERIFY(form->Command1->isEnabled());
         QVERIFY(form->Command7->isEnabled());
         QCOMPARE(form->Label2->text(), QStringLiteral("函数种类数：0"));
-        QCOMPARE(host.statusTexts, QStringList{Done});
+        QCOMPARE(host.statusTexts, progressThenDone(1));
         QVERIFY(dialogs.messages.isEmpty()); // everything came
     }
 
@@ -214,7 +226,7 @@ private slots:
         QVERIFY(text.endsWith(QStringLiteral("lib.js\r\nvar lib = 1;\r\n")));
         QCOMPARE(form->Combo1->count(), 2);
         QCOMPARE(form->Combo1->itemText(0), QStringLiteral("[网页内JS-0] ") + page);
-        QCOMPARE(host.statusTexts, QStringList{Done});
+        QCOMPARE(host.statusTexts, progressThenDone(2));
         QVERIFY(!form->loader()->IsLoading);
     }
 
@@ -238,7 +250,7 @@ private slots:
                                            QStringLiteral("网址1：") + gone + QStringLiteral("\r\n\r\n"));
         QCOMPARE(form->Combo1->itemText(0), a);
         QCOMPARE(form->Combo1->itemText(1), gone);
-        QCOMPARE(host.statusTexts, QStringList{Done});
+        QCOMPARE(host.statusTexts, progressThenDone(2));
         QCOMPARE(dialogs.messages.size(), 1);
         const FakeDialogs::Message &m = dialogs.messages.first();
         QCOMPARE(m.icon, Dialogs::Icon::Critical);
@@ -338,6 +350,76 @@ private slots:
         QCOMPARE(dialogs.messages[0].text.section(QStringLiteral("\r\n"), 0, 0), expand(firstLine));
     }
 
+    // A running load stops on Esc or on "停止" in the window's context menu: what was collected stays, the
+    // scripts not obtained are reported, and the status line says the load stopped.
+    void stopKeepsWhatWasCollected_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("duringPageWait");
+        QTest::newRow("Esc while a script downloads") << "esc" << false;
+        QTest::newRow("context entry while a script downloads") << "menu" << false;
+        QTest::newRow("Esc while the page loads") << "esc" << true;
+    }
+    void stopKeepsWhatWasCollected() {
+        QFETCH(QString, how);
+        QFETCH(bool, duringPageWait);
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        LocalHttpServer server;
+        auto heldBack = [released](const QByteArray &body, const QByteArray &type) {
+            return [released, body, type](const QString &) {
+                released.wait_for(std::chrono::seconds(60));
+                return reply(body, type);
+            };
+        };
+        const QByteArray page = "<script>var first;</script><script src=\"held.js\"></script>"
+                                "<script src=\"after.js\"></script>";
+        if (duringPageWait)
+            server.route("/p.htm", heldBack(page, "text/html"));
+        else
+            server.route("/p.htm", reply(page, "text/html"));
+        server.route("/held.js", heldBack("var held;", "application/javascript"));
+        server.route("/after.js", reply("var after;", "application/javascript"));
+        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        if (duringPageWait)
+            QTRY_COMPARE(server.hits("/p.htm"), 1);
+        else
+            QTRY_VERIFY(host.statusTexts.contains(QStringLiteral("正在取得脚本 1/3…")));
+        QVERIFY(form->isLoading());
+        if (how == QLatin1String("esc")) {
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+        } else {
+            QMenu *menu = form->stopCommand()->showMenu(form->mapToGlobal(QPoint(5, 5)));
+            QVERIFY(menu);
+            QCOMPARE(menu->actions().value(0)->text(), QStringLiteral("停止"));
+            menu->actions().value(0)->trigger();
+            menu->close();
+        }
+        QTRY_VERIFY(form->isLoaded());
+        release.set_value();
+        QCOMPARE(host.statusTexts.last(), QStringLiteral("载入已停止。"));
+        QVERIFY(!host.statusTexts.contains(Done));
+        QVERIFY(!form->stopCommand()->isActive());
+        QVERIFY(form->Combo1->isEnabled()); // the window is usable again
+        if (duringPageWait) {
+            QCOMPARE(form->Combo1->count(), 0);
+            QVERIFY(dialogs.messages.isEmpty());
+            return;
+        }
+        const QString held = server.baseUrl() + "/held.js";
+        const QString after = server.baseUrl() + "/after.js";
+        QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0[网页内JS]：") + server.baseUrl() +
+                                           QStringLiteral("/p.htm\r\nvar first;\r\n网址1：") + held +
+                                           QStringLiteral("\r\n\r\n"));
+        QCOMPARE(form->Combo1->count(), 2);
+        QCOMPARE(dialogs.messages.size(), 1);
+        const QString report = dialogs.messages[0].text;
+        QVERIFY2(report.contains(QStringLiteral("网址1：") + held + QStringLiteral("（载入已停止，未取得）")),
+                 qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("网址2：") + after), qPrintable(report));
+    }
+
     // What the window records at load is what "保存" writes, whatever the file on disk has become since.
     void saveUsesEncodingRecordedAtLoad_data() {
         QTest::addColumn<QByteArray>("encoding");
@@ -421,7 +503,9 @@ private slots:
             QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0：%1-a.js\r\nvar %2A;\r\n网址1：%1-b.js\r\nvar %2B;\r\n")
                                                .arg(base, name));
         }
-        QCOMPARE(host.statusTexts, (QStringList{Done, Done}));
+        QCOMPARE(host.statusTexts.count(Done), 2);
+        QCOMPARE(host.statusTexts.last(), Done);
+        QCOMPARE(host.statusTexts.count(QStringLiteral("正在取得脚本 2/2…")), 2); // each window reports
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -476,7 +560,7 @@ private slots:
         form.reset(); // deleted outright, mid-download
         QVERIFY(pane.isNull());
         QTest::qWait(1800);
-        QVERIFY(host.statusTexts.isEmpty());
+        QVERIFY(!host.statusTexts.contains(Done)); // progress came, the end did not
     }
 
     // The workbench tools act on this window's controls once it has loaded.

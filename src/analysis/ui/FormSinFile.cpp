@@ -1,9 +1,11 @@
 #include "analysis/ui/FormSinFile.h"
 
+#include "analysis/LoadTexts.h"
 #include "analysis/ScriptCollection.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/AnalysisHost.h"
 #include "analysis/ui/FunctionTab.h"
+#include "analysis/ui/LoadStopCommand.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
 #include "analysis/ui/WindowSink.h"
@@ -72,6 +74,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     Web1 = createDefaultPageEngine(this);
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
     createLoader();
+    m_stopCommand = new LoadStopCommand(this, [this] { 停止载入(); });
 }
 
 QSize FormSinFile::sizeHint() const {
@@ -354,6 +357,11 @@ void FormSinFile::数组2文本() {
 
 // ---- Load sequence --------------------------------------------------------------------------------------
 
+void FormSinFile::停止载入() {
+    if (m_loading)
+        m_loader->stop();
+}
+
 void FormSinFile::setPageEngine(PageEngine *engine) {
     if (m_loadStarted || !engine)
         return;
@@ -372,11 +380,16 @@ void FormSinFile::createLoader() {
     m_loader = new SourceLoader(Web1, m_sink.get(), this);
     connect(m_loader, &SourceLoader::loadStarting, this, &FormSinFile::showSource);
     connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
+    connect(m_loader, &SourceLoader::progress, this, [this](int obtained, int total) {
+        if (m_host && total > 0) // a page without scripts has nothing to count
+            m_host->setStatusText(LoadTexts::Progress(obtained, total));
+    });
 }
 
 void FormSinFile::startLoad() {
     m_loadStarted = true;
     m_loading = true;
+    m_stopCommand->setActive(true);
     setFocus();
     m_body->setEnabled(false);
     m_sink->setWriteHeaders(!(m_host && m_host->hideNumbering()));
@@ -414,6 +427,8 @@ void FormSinFile::finishLoad() {
         return;
     m_loading = false;
     m_loaded = true;
+    m_stopCommand->setActive(false);
+    const bool stopped = m_loader->wasStopped();
     RtbOld->setBlocks(m_sink->blockLines(), m_sink->writesHeaders());
     if (处理单个文件 >= 1 && 处理单个文件 <= 3)
         显示到LV();
@@ -425,7 +440,7 @@ void FormSinFile::finishLoad() {
     }
     // 5. For every kind, after the loader.
     if (m_host)
-        m_host->setStatusText(DoneText);
+        m_host->setStatusText(stopped ? LoadTexts::Stopped : DoneText);
     m_body->setEnabled(true);
     if (处理单个文件 >= 1 && 处理单个文件 <= 3)
         reportFailures(m_loader->pageFailure(), m_loader->failures());
@@ -438,6 +453,8 @@ void FormSinFile::stopLoad() {
     if (m_loading && Web1)
         Web1->stop();
     m_loading = false;
+    if (m_stopCommand)
+        m_stopCommand->setActive(false);
 }
 
 void FormSinFile::reportFailures(const QString &pageFailure, const QList<ScriptFailure> &failures) {

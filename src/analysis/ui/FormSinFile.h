@@ -19,6 +19,7 @@
 class AnalysisHost;
 class FunctionTab;
 class ListView;
+class LoadStopCommand;
 class LogoImage;
 class PageEngine;
 class QCheckBox;
@@ -96,6 +97,10 @@ public:
     void 数组2文本();
     // Fits the visible tab's main controls to the tab control.
     void 调整窗口();
+    // Stops a running load (Esc, or "停止" in the window's context menu): what was collected stays, the
+    // scripts not obtained are reported, and the status line reads "载入已停止。".
+    void 停止载入();
+    LoadStopCommand *stopCommand() const { return m_stopCommand; }
 
     // Replaces the page engine; only before the window is first shown (tests).
     void setPageEngine(PageEngine *engine);
@@ -154,6 +159,7 @@ private:
     SourceLoader *m_loader = nullptr;
     WorkbenchTools *m_tools = nullptr;
     FunctionTab *m_functions = nullptr;
+    LoadStopCommand *m_stopCommand = nullptr;
     QPointer<QWidget> m_watchedFrame;
     bool m_loadStarted = false;
     bool m_loading = false;
