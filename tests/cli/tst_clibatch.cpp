@@ -96,6 +96,7 @@ private slots:
         QFETCH(QStringList, each);
         QByteArray expected;
         int worst = 0; // a failure of any page makes the whole run fail
+        QByteArray errors;
         for (qsizetype i = 0; i < each.size();) {
             QStringList one{"collect"};
             if (each.at(i) == "--list")
@@ -107,9 +108,10 @@ private slots:
             worst = qMax(worst, alone.code);
             QVERIFY(!alone.out.isEmpty());
             expected += alone.out;
+            errors += alone.err;
         }
         const CliRun all = runCli(QStringList{"collect"} + expand(args), stdinText, m_dir.path());
-        QCOMPARE(all.code, worst);
+        QVERIFY2(all.code == worst, (errors + "\n----\n" + all.err).constData());
         QCOMPARE(all.out, expected);
     }
 
