@@ -1,6 +1,8 @@
 // The browser page engine against pages served from 127.0.0.1 and local files; the static engine reads
 // the same pages for comparison.
+#include "platform/HttpManager.h"
 #include "platform/PageEngine.h"
+#include "platform/ScriptFetchers.h"
 #include "platform/browser/BrowserLoadError.h"
 #include "platform/browser/BrowserPageEngine.h"
 #include "platform/browser/BrowserReadout.h"
@@ -339,6 +341,22 @@ private slots:
         const PageDocument doc = BrowserReadout::documentOf(state, QStringLiteral("http://h/"));
         QCOMPARE(doc.url, QStringLiteral("http://h/"));
         QCOMPARE(describe(doc), scripts);
+    }
+
+    // Cookies the page gets, from its server or from its own scripts, go with the program's own fetches.
+    void cookiesReachTheProgramsFetches() {
+        LocalHttpServer::Response page = html("<script>document.cookie = 'fromScript=2; path=/';</script>");
+        page.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("fromServer=1; Path=/")));
+        server->route(QStringLiteral("/cookies.htm"), page);
+        server->route(QStringLiteral("/cookies.js"), LocalHttpServer::reply(200, "var c;"));
+        auto engine = browser();
+        const QString address = server->baseUrl() + QStringLiteral("/cookies.htm");
+        QCOMPARE(load(engine.get(), address), address);
+        const QUrl js(server->baseUrl() + QStringLiteral("/cookies.js"));
+        QTRY_COMPARE(HttpManager::cookiesFor(js).size(), 2);
+        QCOMPARE(downloadScript(js.toString()).text, QStringLiteral("var c;"));
+        const QByteArray sent = server->lastHeader(QStringLiteral("/cookies.js"), "cookie");
+        QVERIFY2(sent.contains("fromServer=1") && sent.contains("fromScript=2"), sent.constData());
     }
 
     void blankPageKeepsAddedScript() {

@@ -1,5 +1,6 @@
 #include "platform/browser/BrowserPageEngine.h"
 
+#include "platform/HttpManager.h"
 #include "platform/PageAddress.h"
 #include "platform/browser/BrowserLoadError.h"
 #include "platform/browser/BrowserReadout.h"
@@ -7,10 +8,12 @@
 #include "platform/browser/SilentPage.h"
 
 #include <QElapsedTimer>
+#include <QNetworkCookie>
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
 #include <QUrl>
+#include <QWebEngineCookieStore>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -19,6 +22,18 @@
 namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
+
+// The address a cookie the engine received belongs to, so the program's jar files it under its domain.
+QUrl cookieOrigin(const QNetworkCookie &cookie) {
+    QUrl url;
+    url.setScheme(cookie.isSecure() ? QStringLiteral("https") : QStringLiteral("http"));
+    QString host = cookie.domain();
+    if (host.startsWith(QLatin1Char('.')))
+        host.remove(0, 1);
+    url.setHost(host);
+    url.setPath(cookie.path().isEmpty() ? QStringLiteral("/") : cookie.path());
+    return url;
+}
 
 class BrowserPageEngine final : public PageEngine {
 public:
@@ -88,6 +103,10 @@ private:
         observer.setWorldId(QWebEngineScript::ApplicationWorld);
         observer.setRunsOnSubFrames(false);
         m_profile->scripts()->insert(observer);
+        // The engine has a network stack of its own: what the page sets, the collection's fetches carry.
+        connect(m_profile->cookieStore(), &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie &c) {
+            HttpManager::addCookies({c}, c.domain().isEmpty() && m_page ? m_page->url() : cookieOrigin(c));
+        });
         m_page = new SilentPage(m_profile);
         // The profile goes once its page has gone.
         connect(m_page, &QObject::destroyed, m_profile, &QObject::deleteLater);
