@@ -469,6 +469,42 @@ private slots:
         }
     }
 
+    // A transfer cut off halfway fails alone: the transfers waiting behind it on the same host still run.
+    void cutTransferFailsAlone() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        int served = 0;
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+                const QByteArray request = socket->readAll();
+                if (request.startsWith("GET /cut")) {
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nvar half");
+                    socket->flush();
+                    return socket->abort();
+                }
+                ++served;
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+            });
+        });
+        const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+        QObject owner;
+        HttpHandler *cut = get(base + QStringLiteral("cut.js"), &owner);
+        QList<HttpHandler *> others;
+        for (int i = 0; i < 2 * HttpManager::MaxPerHost; ++i)
+            others << get(base + QStringLiteral("ok.js?%1").arg(i), &owner);
+        QVERIFY(HttpManager::forThread()->waitingFor(QUrl(base)) > 0);
+        QVERIFY(waitFinished(cut));
+        QVERIFY(!cut->result().ok);
+        for (HttpHandler *handler : others) {
+            QVERIFY(waitFinished(handler));
+            QVERIFY2(handler->result().ok, qPrintable(handler->result().error));
+            QCOMPARE(handler->result().body, QByteArray("ok"));
+        }
+        QCOMPARE(served, others.size());
+    }
+
     void waitingTransfersCancelledOrDeleted() {
         LocalHttpServer local;
         local.route(QStringLiteral("/w.js"), LocalHttpServer::reply(200, "w", "text/javascript", {}, 200));
