@@ -6,6 +6,14 @@
 namespace {
 
 const QString Label = QStringLiteral("网址");
+
+ScriptBlock bodyOnly(int number, qsizetype start, qsizetype end) {
+    ScriptBlock block;
+    block.number = number;
+    block.bodyStart = start;
+    block.bodyEnd = end;
+    return block;
+}
 const QString Tags[] = {QStringLiteral("[网页内JS]："), QStringLiteral("[网络JS]："), QStringLiteral("[本地JS]："),
                         QStringLiteral("：")};
 const QString Crlf = QStringLiteral("\r\n");
@@ -43,7 +51,7 @@ QList<ScriptBlock> ScriptBlocksOf(const QString &text) {
     int number = leadingNumber(text, 0);
     qsizetype body = number < 0 ? -1 : headerEnd(text, 0, number);
     if (body < 0)
-        return {ScriptBlock{0, 0, text.size()}};
+        return {bodyOnly(0, 0, text.size())};
     for (;;) {
         // The next header: "\r\n" + "网址" + number + 1 at a line start.
         const QString next = Crlf + Label + QString::number(number + 1);
@@ -58,10 +66,10 @@ QList<ScriptBlock> ScriptBlocksOf(const QString &text) {
         }
         if (found < 0) {
             const qsizetype end = text.endsWith(Crlf) && text.size() - 2 >= body ? text.size() - 2 : text.size();
-            blocks.push_back({number, body, end});
+            blocks.push_back(bodyOnly(number, body, end));
             return blocks;
         }
-        blocks.push_back({number, body, found});
+        blocks.push_back(bodyOnly(number, body, found));
         ++number;
         body = nextBody;
     }
@@ -84,7 +92,7 @@ QList<ScriptBlock> ScriptBlocksOf(const QString &text, const QStringList &header
                 end -= 2;
             blocks.last().bodyEnd = end;
         }
-        blocks.push_back({i, body, text.size()});
+        blocks.push_back(bodyOnly(i, body, text.size()));
         from = body;
     }
     if (blocks.isEmpty())
@@ -93,6 +101,31 @@ QList<ScriptBlock> ScriptBlocksOf(const QString &text, const QStringList &header
     if (text.endsWith(Crlf) && text.size() - 2 >= last.bodyStart)
         last.bodyEnd = text.size() - 2;
     return blocks;
+}
+
+QList<int> HeaderLinesOf(const QString &text, const QStringList &headers) {
+    if (headers.isEmpty() || !text.startsWith(Label))
+        return {};
+    QList<int> lines(headers.size(), 0);
+    int line = 0;
+    int filled = 0;
+    qsizetype at = 0;
+    for (const ScriptBlock &block : ScriptBlocksOf(text, headers)) {
+        // The last character of the header (its line break, or its last letter when the normaliser
+        // joined it to the body) is on the header's line.
+        const qsizetype end = qMax<qsizetype>(0, block.bodyStart - 1);
+        for (; at < end; ++at) {
+            const QChar c = text.at(at);
+            if (c == u'\n' || (c == u'\r' && text.at(at + 1) != u'\n'))
+                ++line;
+        }
+        for (; filled < block.number; ++filled)
+            lines[filled] = filled > 0 ? lines[filled - 1] : 0;
+        lines[filled++] = line;
+    }
+    for (; filled < lines.size(); ++filled)
+        lines[filled] = filled > 0 ? lines[filled - 1] : 0;
+    return lines;
 }
 
 QString HeaderOfListEntry(int index, const QString &entry) {

@@ -41,5 +41,10 @@ QList<ScriptBlock> ScriptBlocksOf(const QString &text);
 // to the line after it. Headers not in the text are skipped; with none found, ScriptBlocksOf(text).
 QList<ScriptBlock> ScriptBlocksOf(const QString &text, const QStringList &headers);
 
+// The 0-based line of each header of `headers` in `text` (line breaks CR LF, LF or a lone CR, as the
+// editor counts them), found as ScriptBlocksOf(text, headers) finds them; a header not in the text takes
+// the line of the one before it. Empty when the text does not begin with a header (numbering off).
+QList<int> HeaderLinesOf(const QString &text, const QStringList &headers);
+
 // The header line of script `index` from its script-list entry ("[本地JS-1] C:/a.js" -> "网址1[本地JS]：C:/a.js").
 QString HeaderOfListEntry(int index, const QString &entry);

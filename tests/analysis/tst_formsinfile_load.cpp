@@ -138,6 +138,21 @@ private slots:
             QCOMPARE(form->RtbOld->firstVisibleLine(), blockLines[index]);
         }
         QCOMPARE(form->RtbOld->selectionStart(), form->RtbOld->length()); // the caret stays put
+
+        // "规范化" joins each header to its body's first line: the sections are found there again.
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        QList<int> headerLines;
+        const QStringList lines = form->RtbOld->text().split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].startsWith(QStringLiteral("网址")))
+                headerLines << i;
+        }
+        QCOMPARE(headerLines.size(), hide ? 0 : 3);
+        QCOMPARE(form->RtbOld->blockLines(), headerLines);
+        for (int i = 0; i < headerLines.size(); ++i) {
+            form->Combo1->setCurrentIndex((i + 2) % 3); // 2, 0, 1: each a change
+            QCOMPARE(form->RtbOld->firstVisibleLine(), headerLines[(i + 2) % 3]);
+        }
     }
 
     void scriptFile() {

@@ -44,23 +44,27 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("entries"); // script-list entries
         QTest::addColumn<QStringList>("blocks");
+        QTest::addColumn<QList<int>>("lines"); // where the editor shows each header
         QTest::newRow("as collected")
             << QStringLiteral("网址0[网页内JS]：C:\\p.htm\r\na;\r\n网址1[本地JS]：C:/b.js\r\nb;\r\n")
-            << QStringList{"[网页内JS-0] C:\\p.htm", "[本地JS-1] C:/b.js"} << QStringList{"0:a;", "1:b;"};
+            << QStringList{"[网页内JS-0] C:\\p.htm", "[本地JS-1] C:/b.js"} << QStringList{"0:a;", "1:b;"} << QList<int>{0, 2};
         QTest::newRow("headers joined to their next line, an address with a space")
             << QStringLiteral("网址0[网络JS]：\\\\s\\my a.js function a(){\r\n}\r\n网址1：http://h/b.js var b;\r\n")
             << QStringList{"[网络JS-0] \\\\s\\my a.js", "http://h/b.js"}
-            << QStringList{"0: function a(){\r\n}", "1: var b;"};
+            << QStringList{"0: function a(){\r\n}", "1: var b;"} << QList<int>{0, 2};
         QTest::newRow("a header not in the text is skipped")
             << QStringLiteral("网址0：x\r\na\r\n网址2：z\r\nc\r\n") << QStringList{"x", "y", "z"}
-            << QStringList{"0:a", "2:c"};
+            << QStringList{"0:a", "2:c"} << QList<int>{0, 0, 2};
+        QTest::newRow("old Mac line breaks") << QStringLiteral("网址0：x\ra\r网址1：y\rb") << QStringList{"x", "y"}
+                                             << QStringList{"0:\ra\r", "1:\rb"} << QList<int>{0, 2};
         QTest::newRow("no header in the text: the lines decide")
-            << QStringLiteral("var a;\r\n") << QStringList{"[本地JS-0] C:/a.js"} << QStringList{"0:var a;\r\n"};
+            << QStringLiteral("var a;\r\n") << QStringList{"[本地JS-0] C:/a.js"} << QStringList{"0:var a;\r\n"} << QList<int>{};
     }
     void knownHeaders() {
         QFETCH(QString, text);
         QFETCH(QStringList, entries);
         QFETCH(QStringList, blocks);
+        QFETCH(QList<int>, lines);
         QStringList headers;
         for (int i = 0; i < entries.size(); ++i)
             headers << HeaderOfListEntry(i, entries.at(i));
@@ -68,6 +72,7 @@ private slots:
         for (const ScriptBlock &b : ScriptBlocksOf(text, headers))
             actual << QString::number(b.number) + QLatin1Char(':') + text.mid(b.bodyStart, b.bodyEnd - b.bodyStart);
         QCOMPARE(actual, blocks);
+        QCOMPARE(HeaderLinesOf(text, headers), lines);
     }
 };
 

@@ -15,6 +15,9 @@
 
 using namespace Cli;
 
+// A table column of records; declared before any use, or an optimising build instantiates it first.
+Q_DECLARE_METATYPE(std::vector<Cli::ScriptRecord>)
+
 namespace {
 
 ScriptRecord record(int number, ScriptClass kind, const QString &address, bool ok = true,
@@ -331,8 +334,6 @@ private slots:
         QCOMPARE(folderNames(dir.path()), QStringList());
     }
 };
-
-Q_DECLARE_METATYPE(std::vector<Cli::ScriptRecord>)
 
 VARNEL_TEST_MAIN(TestBatchParts)
 #include "tst_batchparts.moc"

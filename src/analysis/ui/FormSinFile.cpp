@@ -1,6 +1,7 @@
 #include "analysis/ui/FormSinFile.h"
 
 #include "analysis/LoadTexts.h"
+#include "analysis/ScriptBlocks.h"
 #include "analysis/ScriptCollection.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/AnalysisHost.h"
@@ -122,6 +123,8 @@ void FormSinFile::createTools() {
             m_loader->document().reloaded(readAs);
     };
     m_tools = new WorkbenchTools(c, this);
+    connect(m_tools, &WorkbenchTools::reloadFinished, this, &FormSinFile::textReplaced);
+    connect(m_tools, &WorkbenchTools::normalised, this, &FormSinFile::textReplaced);
 }
 
 void FormSinFile::buildControls() {
@@ -291,6 +294,23 @@ void FormSinFile::closeEvent(QCloseEvent *event) {
         m_tools->scriptSelected();
     }
     QWidget::closeEvent(event);
+}
+
+QStringList FormSinFile::headerTexts() const {
+    QStringList headers;
+    for (int i = 0; i < Combo1->count(); ++i)
+        headers << HeaderOfListEntry(i, Combo1->itemText(i));
+    return headers;
+}
+
+void FormSinFile::textReplaced() {
+    const QList<int> lines = HeaderLinesOf(RtbOld->text(), headerTexts());
+    // A script file read again holds its one script alone, from its first line.
+    if (lines.isEmpty() && 处理单个文件 == 1)
+        RtbOld->setBlocks({0}, false);
+    else
+        RtbOld->setBlocks(lines, true);
+    显示到LV();
 }
 
 void FormSinFile::showScript(int index) {

@@ -100,6 +100,8 @@ public:
     // Stops a running load (Esc, or "停止" in the window's context menu): what was collected stays, the
     // scripts not obtained are reported, and the status line reads "载入已停止。".
     void 停止载入();
+    // The header line of every script in Combo1, as the collection wrote it.
+    QStringList headerTexts() const;
     LoadStopCommand *stopCommand() const { return m_stopCommand; }
 
     // Replaces the page engine; only before the window is first shown (tests).
@@ -139,6 +141,9 @@ private:
     void onListRightButton(const QPoint &globalPos);
     // Scrolls RtbOld to the script of Combo1's entry `index`.
     void showScript(int index);
+    // After "规范化" or "重新打开" gave RtbOld a new text: the script sections are found again from their
+    // header lines and the function list is derived again.
+    void textReplaced();
 
     // Load sequence: the loader runs it, the window follows.
     void createLoader();

@@ -69,10 +69,6 @@ FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form),
     auto *undoKey = new QShortcut(QKeySequence::Undo, m_form->ListView1, nullptr, nullptr, Qt::WidgetShortcut);
     connect(undoKey, &QShortcut::activated, this, &FunctionTab::undo);
 
-    // "规范化" and "重新打开" give a new text; the tools handle the click first.
-    connect(m_form->Command3, &QPushButton::clicked, this, [this] { m_form->显示到LV(); });
-    connect(m_form->Command1, &QPushButton::clicked, this, [this] { m_form->显示到LV(); });
-
     QWidget *page1 = m_form->Label5->parentWidget();
     m_confirm = new QPushButton(QStringLiteral("确定修改"), page1);
     m_cancel = new QPushButton(QStringLiteral("取消修改"), page1);
@@ -147,9 +143,7 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
     m_running = new QFutureWatcher<std::shared_ptr<Derived>>(this);
     auto *watcher = m_running;
     // The script list names the header lines exactly, also once the normaliser has moved them.
-    QStringList headers;
-    for (int i = 0; i < m_form->Combo1->count(); ++i)
-        headers << HeaderOfListEntry(i, m_form->Combo1->itemText(i));
+    const QStringList headers = m_form->headerTexts();
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, stop] {
         watcher->deleteLater();
         if (m_running != watcher)

@@ -75,7 +75,8 @@ void WorkbenchTools::showError(const QString &text) const {
 }
 
 void WorkbenchTools::normalise() {
-    NormalisePane(c.RtbOld);
+    if (NormalisePane(c.RtbOld))
+        emit normalised();
 }
 
 void WorkbenchTools::findNext(QLineEdit *findBox, TextPane *pane) {

@@ -48,6 +48,8 @@ signals:
     // A save or a reload has ended (also when it failed).
     void saveFinished();
     void reloadFinished();
+    // "规范化" has given RtbOld its new text.
+    void normalised();
 
 private:
     void showError(const QString &text) const;
