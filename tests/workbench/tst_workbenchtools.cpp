@@ -269,7 +269,7 @@ void TestWorkbenchTools::saveOffersUtf8ForCharactersTheEncodingLacks_data() {
     QTest::newRow("big5, yes") << encoded(QStringLiteral("// 繁體中文註釋，歡迎光臨\r\n"), "Big5")
                                << QByteArray("Big5") << int(Dialogs::Answer::Yes);
     QTest::newRow("windows-1252, yes")
-        << QByteArray("// caf\xE9 cr\xE8me br\xFBl\xE9e na\xEFve r\xE9sum\xE9\r\n")
+        << QByteArray("// caf\xE9 cr\xE8me br\xFBl\xE9" "e na\xEFve r\xE9sum\xE9\r\n")
         << QByteArray("windows-1252") << int(Dialogs::Answer::Yes);
 }
 
