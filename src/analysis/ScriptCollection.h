@@ -58,8 +58,11 @@ public:
     ScriptCollection(const PageDocument &document, ScriptSink *sink, QObject *parent = nullptr);
     ~ScriptCollection() override;
 
-    static constexpr int DefaultMaxTransfers = 6;
-    // Transfers (downloads and file reads) running at once; 1 gives the one-after-the-other walk.
+    // The HTTP layer runs at most 6 transfers per host and queues the rest; the collection keeps more
+    // going than that, so the scripts of several hosts come side by side, while no more than this many
+    // fetched texts wait for an earlier script.
+    static constexpr int DefaultMaxTransfers = 32;
+    // Transfers (downloads and file reads) started at once; 1 gives the one-after-the-other walk.
     void setMaxTransfers(int count);
     // Downloads already started (while the page was loading), by address; the collection takes them
     // over and uses each one for the first script of that address instead of fetching it again. Call

@@ -286,6 +286,26 @@ private slots:
                                          QStringLiteral("/sub/c.js\r\nvar c;\r\n")));
     }
 
+    // Each host has its own limit: the scripts of two hosts are fetched side by side, six of each at once.
+    void hostsSideBySide() {
+        LocalHttpServer a, b;
+        QStringList scripts;
+        for (int i = 0; i < 16; ++i) {
+            LocalHttpServer &server = i % 2 ? b : a;
+            const QString path = QStringLiteral("/h/%1.js").arg(i);
+            server.route(path, LocalHttpServer::reply(200, "x", "text/javascript", {}, 150));
+            scripts << server.baseUrl() + path;
+        }
+        StringSink sink;
+        ScriptCollection collection(makeDocument(QStringLiteral("about:blank"), scripts), &sink);
+        QSignalSpy spy(&collection, &ScriptCollection::finished);
+        collection.start();
+        QVERIFY(spy.wait(20000));
+        QCOMPARE(sink.text.count(QStringLiteral("\r\nx\r\n")), 16);
+        QCOMPARE(a.peakConcurrent(), HttpManager::MaxPerHost);
+        QCOMPARE(b.peakConcurrent(), HttpManager::MaxPerHost);
+    }
+
     void transferLimit() {
         std::atomic<int> inFlight{0};
         std::atomic<int> peak{0};
