@@ -121,6 +121,7 @@ void ScriptCollection::start() {
     // scripts would take more memory than the page.
     m_page = pageAddressOf(m_document.url);
     m_fetches.assign(size_t(m_document.scripts.size()), nullptr);
+    m_blocks.reserve(m_document.scripts.size()); // grown step by step, the list would be held twice
     for (int i = 0; i < m_document.scripts.size(); ++i) {
         if (!m_document.scripts.at(i).src.isEmpty())
             m_waiting.append(i);
@@ -247,7 +248,8 @@ void ScriptCollection::pump() {
         }
         m_blocks.last().bodyEnd = m_written + bodySize;
         m_written += bodySize + CrLf.size();
-        m_encodings.append(encoding);
+        if (m_next == 0)
+            m_firstEncoding = encoding;
         ++m_next;
         m_headerDone = false;
         emit progress(m_next, count);

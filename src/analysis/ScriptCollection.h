@@ -82,9 +82,11 @@ public:
     bool isFinished() const { return m_finished; }
     QList<ScriptFailure> failures() const { return m_failures; }
     // Where each block written so far lies in the text this collection appended (offsets from the
-    // start of its first piece), and the encoding each script's body was read with.
+    // start of its first piece).
     QList<ScriptBlock> blocks() const { return m_blocks; }
-    QList<TextCodec::Encoding> encodings() const { return m_encodings; }
+    // The encoding the first script's body was read with (a script file is written back in it); empty
+    // for an inline first script.
+    TextCodec::Encoding firstEncoding() const { return m_firstEncoding; }
 
 signals:
     // `obtained` of the document's `total` scripts have their body written (0 of n when the walk begins).
@@ -112,7 +114,7 @@ private:
     bool m_aborted = false;
     QList<ScriptFailure> m_failures;
     QList<ScriptBlock> m_blocks;
-    QList<TextCodec::Encoding> m_encodings;
+    TextCodec::Encoding m_firstEncoding;
     qsizetype m_written = 0; // UTF-16 units appended so far
 };
 

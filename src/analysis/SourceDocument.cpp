@@ -6,13 +6,13 @@ void SourceDocument::beginLoad(short newKind, const QString &newPath) {
     path = newPath;
 }
 
-void SourceDocument::collected(const QList<ScriptBlock> &blocks, const QList<TextCodec::Encoding> &encodings) {
+void SourceDocument::collected(const QList<ScriptBlock> &blocks, const TextCodec::Encoding &firstEncoding) {
     collectedBlocks = blocks;
     wholeFile = false;
     encoding.reset();
     // Only a script file is ever written back, and its one script is its own text.
-    if (kind == 1 && !blocks.isEmpty() && !encodings.isEmpty() && !encodings.first().name.isEmpty())
-        encoding = encodings.first();
+    if (kind == 1 && !blocks.isEmpty() && !firstEncoding.name.isEmpty())
+        encoding = firstEncoding;
 }
 
 void SourceDocument::reloaded(const TextCodec::Encoding &readAs) {

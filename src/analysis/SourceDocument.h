@@ -32,7 +32,7 @@ public:
     // A new load of `kind` and `path`: everything else is forgotten.
     void beginLoad(short newKind, const QString &newPath);
     // The collection has ended: its blocks and, for a script file, the encoding its body was read with.
-    void collected(const QList<ScriptBlock> &blocks, const QList<TextCodec::Encoding> &encodings);
+    void collected(const QList<ScriptBlock> &blocks, const TextCodec::Encoding &firstEncoding);
     // "重新打开" has put the file's text, read as `readAs`, into the pane.
     void reloaded(const TextCodec::Encoding &readAs);
 

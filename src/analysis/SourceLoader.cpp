@@ -167,7 +167,7 @@ void SourceLoader::stop() {
     if (m_collection) {
         m_collection->stop(); // the scripts not obtained join the failures
         m_failures = m_collection->failures();
-        m_document.collected(m_collection->blocks(), m_collection->encodings());
+        m_document.collected(m_collection->blocks(), m_collection->firstEncoding());
     }
     halt();
     m_stopped = true;
@@ -214,7 +214,7 @@ void SourceLoader::collect() {
     m_prefetched.clear();
     connect(m_collection, &ScriptCollection::finished, this, [this] {
         m_failures = m_collection->failures();
-        m_document.collected(m_collection->blocks(), m_collection->encodings());
+        m_document.collected(m_collection->blocks(), m_collection->firstEncoding());
         m_collection->deleteLater();
         m_collection = nullptr;
         finish();

@@ -113,6 +113,15 @@ void BatchRunner::startJob(int position, const Source &source) {
     keep.bytes = m_folders.has_value();
     keep.scriptText = m_options.withText;
     j.sink = std::make_unique<RecordingSink>(j.result, keep);
+    if (m_ordered) {
+        // The page whose turn it is prints as it is collected, so a huge page is never held whole.
+        j.sink->setDrain([this, position](QByteArray &bytes) {
+            if (position != m_written)
+                return;
+            m_output.writeOut(bytes);
+            bytes.clear();
+        });
+    }
     j.engine = engineFor(source.kind);
     j.loader = new SourceLoader(j.engine, j.sink.get());
     ++m_running;

@@ -54,11 +54,19 @@ void RecordingSink::addEntry(const QString &entry) {
     ++m_entryCount;
     if (m_text)
         m_text->addEntry(entry);
+    drainIfLarge();
 }
 
 void RecordingSink::appendText(const QString &piece) {
     if (m_text)
         m_text->appendText(piece);
+    drainIfLarge();
+}
+
+void RecordingSink::drainIfLarge() {
+    constexpr qsizetype Piece = 1 << 20;
+    if (m_drain && m_result.out.size() >= Piece)
+        m_drain(m_result.out);
 }
 
 void RecordingSink::scriptDone(const ScriptPlan &plan, const FetchResult &result) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -67,12 +68,18 @@ public:
     int entryCount() const override { return m_entryCount; }
     void selectEntry(int index) override { (void)index; }
     void scriptDone(const ScriptPlan &plan, const FetchResult &result) override;
+    // Hands the printed form over in pieces of about a megabyte as it grows; `drain` writes what it can
+    // and clears it (a page whose turn has not come keeps its bytes).
+    void setDrain(std::function<void(QByteArray &)> drain) { m_drain = std::move(drain); }
 
 private:
+    void drainIfLarge();
+
     PageResult &m_result;
     Keep m_keep;
     std::optional<OutputSink> m_text;
     int m_entryCount = 0;
+    std::function<void(QByteArray &)> m_drain;
 };
 
 } // namespace Cli

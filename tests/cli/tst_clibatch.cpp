@@ -66,6 +66,11 @@ private slots:
                                                "<script src=\"c/x.js\"></script><script src=\"empty.js\"></script>"
                                                "<script>var 中 = '文';</script><script src=\"gone.js\"></script>",
                                                "text/html"));
+        // Pages of more than a megabyte each: the one whose turn has come prints while it is collected.
+        const QByteArray big = "<script>var big = '" + QByteArray(1500000, 'b') + "';</script>";
+        m_server->route("/big.htm", LocalHttpServer::reply(200, big + "<script src=\"a/x.js\"></script>",
+                                                           "text/html", {}, 300));
+        m_server->route("/big2.htm", LocalHttpServer::reply(200, big + big, "text/html"));
         TestEnv::writeFile(m_dir.filePath("p.htm"), "<script src=\"local.js\"></script><script>p();</script>");
         TestEnv::writeFile(m_dir.filePath("local.js"), "local();");
         TestEnv::writeFile(m_dir.filePath("list.txt"),
@@ -82,6 +87,8 @@ private slots:
         QTest::newRow("repeated options") << QStringList{"--url", "$HTTP/1.htm", "--page", "p.htm", "--url",
                                                          "$HTTP/2.htm", "--jobs", "3"}
                                           << QByteArray() << three;
+        const QStringList bigPages{"--url", "$HTTP/big.htm", "--url", "$HTTP/big2.htm", "--url", "$HTTP/2.htm"};
+        QTest::newRow("pages over a megabyte") << bigPages + QStringList{"--jobs", "3"} << QByteArray() << bigPages;
         QTest::newRow("list file") << QStringList{"--input", "$DIR/list.txt"} << QByteArray() << three;
         QTest::newRow("list on stdin, one job") << QStringList{"--input", "-", "--jobs", "1", "--url", "$HTTP/3.htm"}
                                                 << TestEnv::readFile(m_dir.filePath("list.txt"))
