@@ -50,30 +50,40 @@ class TestFunctionArray : public QObject {
     Q_OBJECT
 
 private slots:
+    // The function's own text, then the text without its definition.
     void drop_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("declaration and its line") << "function a() {}\nfunction b() {}\n" << "a" << "function b() {}\n";
-        QTest::newRow("line with CR LF") << "  function a() {}  \r\nb();" << "a" << "b();";
-        QTest::newRow("middle declarator") << "var a = 1, f = function () {}, b = 2;" << "f" << "var a = 1, b = 2;";
-        QTest::newRow("last declarator") << "var a = 1, f = function () {};" << "f" << "var a = 1;";
-        QTest::newRow("only declarator: no var f = ;") << "var f = function () {};\nx();" << "f" << "x();";
-        QTest::newRow("exported") << "export const f = () => 1;\nf();" << "f" << "f();";
-        QTest::newRow("assignment statement") << "x();\na.b = function () {};\n" << "a.b" << "x();\n";
-        QTest::newRow("first property") << "var o = { f: function () {}, g: 1 };" << "o.f" << "var o = { g: 1 };";
-        QTest::newRow("last method") << "var o = { g: 1, f() {} };" << "o.f" << "var o = { g: 1 };";
-        QTest::newRow("only property, trailing comma") << "var o = { f() {}, };" << "o.f" << "var o = {  };";
-        QTest::newRow("class method") << "class A { f() {} g() {} }" << "A.f" << "class A {  g() {} }";
-        QTest::newRow("inside an expression") << "x(a.b = function () {});" << "a.b" << "x(a.b = undefined);";
-        QTest::newRow("nested ones go with it") << "function o() {\n  function i() {}\n}\nz();" << "o" << "z();";
+        auto row = [](const char *tag, const char *source, const char *name, const char *text, const char *expected) {
+            QTest::newRow(tag) << source << name << text << expected;
+        };
+        row("declaration and its line", "function a() {}\nfunction b() {}\n", "a", "function a() {}",
+            "function b() {}\n");
+        row("line with CR LF", "  function a() {}  \r\nb();", "a", "function a() {}", "b();");
+        row("first declarator", "var f = () => 1, g = 2;", "f", "() => 1", "var g = 2;");
+        row("middle declarator", "var a = 1, f = function () {}, b = 2;", "f", "function () {}", "var a = 1, b = 2;");
+        row("last declarator", "var a = 1, f = function () {};", "f", "function () {}", "var a = 1;");
+        row("only declarator: no var f = ;", "var f = function () {};\nx();", "f", "function () {}", "x();");
+        row("exported", "export const f = () => 1;\nf();", "f", "() => 1", "f();");
+        row("assignment statement", "x();\na.b = function () {};\n", "a.b", "function () {}", "x();\n");
+        row("first property", "var o = { f: function () {}, g: 1 };", "o.f", "function () {}", "var o = { g: 1 };");
+        row("last method", "var o = { g: 1, f() {} };", "o.f", "f() {}", "var o = { g: 1 };");
+        row("only property, trailing comma", "var o = { f() {}, };", "o.f", "f() {}", "var o = {  };");
+        row("class method and its semicolon", "class A { f() {}; g() {} }", "A.f", "f() {}", "class A {  g() {} }");
+        row("inside an expression", "x(a.b = function () {});", "a.b", "function () {}", "x(a.b = undefined);");
+        row("nested ones go with it", "function o() {\n  function i() {}\n}\nz();", "o",
+            "function o() {\n  function i() {}\n}", "z();");
     }
     void drop() {
         QFETCH(QString, source);
         QFETCH(QString, name);
+        QFETCH(QString, text);
         QFETCH(QString, expected);
         FunctionArray array;
         load(array, source);
+        QCOMPARE(array.functionText(indexOf(array, name)), text);
         QCOMPARE(array.drop(indexOf(array, name)), Outcome::Changed);
         QCOMPARE(array.text(), expected);
         QCOMPARE(indexOf(array, name), -1);
