@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -41,38 +42,40 @@ HttpRequest withLimits(const QString &url, qint64 maxBytes, int timeoutMs = 0) {
     return request;
 }
 
-// A bare server writing its reply by hand, where the local server's compression would hide the length:
-// without a declared length it sends the body and closes (HTTP/1.0 style); with one, it sends the headers
-// with that length and the body given, then keeps the connection open.
-class RawServer : public QTcpServer {
+// A bare server whose every request `answer` replies to by hand on the socket.
+class HandServer : public QTcpServer {
 public:
-    explicit RawServer(QByteArray body, qint64 declaredLength = -1, int status = 200)
-        : m_body(std::move(body)), m_declaredLength(declaredLength), m_status(status) {
+    using Answer = std::function<void(QTcpSocket *, const QByteArray &request)>;
+    explicit HandServer(Answer answer) : m_answer(std::move(answer)) {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *socket = nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                socket->readAll();
-                socket->write("HTTP/1.1 " + QByteArray::number(m_status) +
-                              " X\r\nContent-Type: text/plain\r\n");
-                if (m_declaredLength >= 0) {
-                    socket->write("Content-Length: " + QByteArray::number(m_declaredLength) + "\r\n\r\n");
-                    socket->write(m_body);
-                    return;
-                }
-                socket->write("Connection: close\r\n\r\n");
-                socket->write(m_body);
-                socket->disconnectFromHost();
-            });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { m_answer(socket, socket->readAll()); });
         });
     }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/x").arg(serverPort()); }
+    QString url(const QString &path = QStringLiteral("x")) const {
+        return QStringLiteral("http://127.0.0.1:%1/").arg(serverPort()) + path;
+    }
 
 private:
-    QByteArray m_body;
-    qint64 m_declaredLength;
-    int m_status;
+    Answer m_answer;
+};
+
+// Where the local server's compression would hide the length: without a declared length the body is sent
+// and the connection closed (HTTP/1.0 style); with one, the headers carry that length, the body given
+// follows, and the connection stays open.
+struct RawServer : HandServer {
+    explicit RawServer(const QByteArray &body, qint64 declaredLength = -1, int status = 200)
+        : HandServer([=](QTcpSocket *socket, const QByteArray &) {
+              socket->write("HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: text/plain\r\n");
+              if (declaredLength >= 0) {
+                  socket->write("Content-Length: " + QByteArray::number(declaredLength) + "\r\n\r\n" + body);
+                  return;
+              }
+              socket->write("Connection: close\r\n\r\n" + body);
+              socket->disconnectFromHost();
+          }) {}
 };
 
 } // namespace
@@ -240,22 +243,15 @@ private slots:
     void closedConnectionRetriedOnce() {
         QFETCH(int, drops);
         QFETCH(bool, ok);
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
         int requests = 0;
-        connect(&server, &QTcpServer::newConnection, &server, [&] {
-            QTcpSocket *socket = server.nextPendingConnection();
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
-                socket->readAll();
-                if (requests++ < drops)
-                    return socket->abort();
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
-                socket->disconnectFromHost();
-            });
+        HandServer server([&](QTcpSocket *socket, const QByteArray &) {
+            if (requests++ < drops)
+                return socket->abort();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok");
+            socket->disconnectFromHost();
         });
         QObject owner;
-        HttpHandler *request = get(HttpRequest(QStringLiteral("http://127.0.0.1:%1/r.js").arg(server.serverPort())), &owner);
+        HttpHandler *request = get(HttpRequest(server.url(QStringLiteral("r.js"))), &owner);
         QVERIFY(waitFinished(request));
         QCOMPARE(request->result().ok, ok);
         QCOMPARE(requests, 2);
@@ -471,24 +467,17 @@ private slots:
 
     // A transfer cut off halfway fails alone: the transfers waiting behind it on the same host still run.
     void cutTransferFailsAlone() {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
         int served = 0;
-        connect(&server, &QTcpServer::newConnection, &server, [&] {
-            QTcpSocket *socket = server.nextPendingConnection();
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
-                const QByteArray request = socket->readAll();
-                if (request.startsWith("GET /cut")) {
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nvar half");
-                    socket->flush();
-                    return socket->abort();
-                }
-                ++served;
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
-            });
+        HandServer server([&](QTcpSocket *socket, const QByteArray &request) {
+            if (request.startsWith("GET /cut")) {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nvar half");
+                socket->flush();
+                return socket->abort();
+            }
+            ++served;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
         });
-        const QString base = QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort());
+        const QString base = server.url(QString());
         QObject owner;
         HttpHandler *cut = get(base + QStringLiteral("cut.js"), &owner);
         QList<HttpHandler *> others;
