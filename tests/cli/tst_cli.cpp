@@ -93,10 +93,6 @@ private slots:
                                                << "网页未能打开：$HTTP/none.htm（HTTP 404）" << 1;
         QTest::newRow("page file missing") << QStringList{"collect", "--page", "$DIR/none.htm"} << ""
                                            << "网页未能打开：$DIR/none.htm（文件不存在）" << 1;
-        QTest::newRow("page file is a folder") << QStringList{"collect", "--page", "$DIR"} << ""
-                                               << "网页未能打开：$DIR（这是文件夹，不是文件）" << 1;
-        QTest::newRow("refused port") << QStringList{"collect", "--url", "http://127.0.0.1:1/p.htm"} << ""
-                                      << "网页未能打开：http://127.0.0.1:1/p.htm（连接被拒绝）" << 1;
         QTest::newRow("line break in an address, list")
             << QStringList{"collect", "--list", "--page", "$DIR/lines.htm"} << "[本地JS-0] $DIR/a\\nb.js\n"
             << "未能取得脚本 0 $DIR/a\\nb.js：文件不存在\n"
@@ -155,10 +151,6 @@ private slots:
         QTest::newRow("missing value") << QStringList{"collect", "--page"};
         QTest::newRow("a script and another source") << QStringList{"collect", "--script", "a", "--url", "b"};
         QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
-        QTest::newRow("engine without name") << QStringList{"collect", "--page", "a", "--engine"};
-        QTest::newRow("unknown engine") << QStringList{"collect", "--engine", "gecko", "--page", "a"};
-        QTest::newRow("two engines") << QStringList{"collect", "--engine", "static", "--engine", "browser",
-                                                    "--page", "a"};
         QTest::newRow("normalise two files") << QStringList{"normalise", "a", "b"};
         QTest::newRow("functions, unknown option") << QStringList{"functions", "--all"};
         QTest::newRow("functions two files") << QStringList{"functions", "a", "b"};
