@@ -197,25 +197,6 @@ private slots:
         QCOMPARE(walk.entries, sink.entries);
     }
 
-    // Secure scripts have their text, whatever the letter case of the scheme; protocol-relative ones take
-    // the page's scheme.
-    void httpsScripts() {
-        LocalHttpServer::trustCertificate();
-        LocalHttpServer secure(LocalHttpServer::Scheme::Https);
-        secure.route(QStringLiteral("/s.js"), LocalHttpServer::reply(200, "secure();"));
-        const QString host = QStringLiteral("127.0.0.1:%1").arg(secure.port());
-        const PageDocument doc = makeDocument(QStringLiteral("https://") + host + QStringLiteral("/p.htm"),
-                                              {QStringLiteral("HTTPS://") + host + QStringLiteral("/s.js"),
-                                               QStringLiteral("//") + host + QStringLiteral("/s.js")});
-        StringSink sink;
-        const QList<ScriptFailure> failures = 加载DocCss到数组(doc, sink);
-        QVERIFY(failures.isEmpty());
-        QCOMPARE(sink.text, QStringLiteral("网址0：HTTPS://%1/s.js\r\nsecure();\r\n"
-                                           "网址1：https://%1/s.js\r\nsecure();\r\n")
-                                .arg(host));
-        QCOMPARE(secure.hits(QStringLiteral("/s.js")), 2);
-    }
-
     void unobtainable_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reasonPart"); // empty: any reason

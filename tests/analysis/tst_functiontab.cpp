@@ -122,9 +122,6 @@ private slots:
         QTest::addColumn<QString>("newScript"); // the script part of "新全部函数"
         QTest::newRow("删除") << "remove" << "A" << QStringList{"a", "b", "o.go"}
                             << "function a() { return 1; }\r\nvar b = function () {};\r\nvar o = { go() {} };\r\n";
-        QTest::newRow("删除 a value") << "remove" << "b" << QStringList{"a", "A", "inner", "o.go"}
-                                    << "function a() { return 1; }\r\nfunction A() { function inner() {} }\r\n"
-                                       "var o = { go() {} };\r\n";
         QTest::newRow("合并相同 keeps the last") << "merge" << "a" << QStringList{"b", "A", "inner", "o.go"}
                                              << "var b = function () {};\r\nfunction A() { function inner() {} }\r\n"
                                                 "var o = { go() {} };\r\n";

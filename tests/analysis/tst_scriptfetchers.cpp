@@ -102,12 +102,6 @@ private slots:
         QCOMPARE(r.reason, reason);
     }
 
-    void readsFileWhoseNameStartsWithADot() {
-        const FetchResult r = readLocalScript(path(QStringLiteral(".hidden.js")));
-        QVERIFY(!r.failed);
-        QCOMPARE(r.text, QStringLiteral("var h;"));
-    }
-
     void readLocalUnreadable() {
         if (::geteuid() == 0)
             QSKIP("the superuser reads every file");

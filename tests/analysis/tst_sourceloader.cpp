@@ -389,33 +389,6 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    // The encoding the script file was read with is recorded with the load.
-    void scriptFileEncodingRecorded_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QByteArray>("encoding");
-        QTest::addColumn<bool>("bom");
-        QTest::newRow("UTF-8") << QByteArray("var a = '\xE4\xB8\xAD';") << QByteArray("UTF-8") << false;
-        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBFvar a;") << QByteArray("UTF-8") << true;
-        QTest::newRow("UTF-16LE with BOM") << QByteArray("\xFF\xFEv\0a\0r\0", 8) << QByteArray("UTF-16LE") << true;
-    }
-    void scriptFileEncodingRecorded() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, encoding);
-        QFETCH(bool, bom);
-        const QString path = m_dir.path() + QStringLiteral("/enc-%1.js").arg(QTest::currentDataTag());
-        TestEnv::writeFile(path, bytes);
-        FakePageEngine engine;
-        StringSink sink;
-        SourceLoader loader(&engine, &sink);
-        QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(1, path);
-        QVERIFY(spy.wait(5000));
-        QVERIFY(loader.document().encoding.has_value());
-        QCOMPARE(loader.document().encoding->name, encoding);
-        QCOMPARE(loader.document().encoding->bom, bom);
-        QCOMPARE(loader.document().path, path);
-    }
-
     void blockingForm() {
         FakePageEngine engine;
         engine.busyOnNavigate = false;

@@ -206,20 +206,14 @@ private slots:
         QTest::addColumn<QString>("expected"); // $FILE: an existing file
         QTest::newRow("bare host") << "www.example.com"
                                    << "http://www.example.com";
-        QTest::newRow("host and path") << "example.com/a/p.htm?x=1"
-                                       << "http://example.com/a/p.htm?x=1";
         QTest::newRow("host and port") << "localhost:8080/p.htm"
                                        << "http://localhost:8080/p.htm";
-        QTest::newRow("http") << "http://a.b/"
-                              << "http://a.b/";
         QTest::newRow("https, capitals") << "HTTPS://A.B/"
                                          << "HTTPS://A.B/";
         QTest::newRow("other scheme") << "ftp://a.b/x"
                                       << "ftp://a.b/x";
         QTest::newRow("about") << "about:blank"
                                << "about:blank";
-        QTest::newRow("file address") << "file:///tmp/p.htm"
-                                      << "file:///tmp/p.htm";
         QTest::newRow("absolute path") << "/tmp/none/p.htm"
                                        << "/tmp/none/p.htm";
         QTest::newRow("drive") << "C:\\web\\p.htm"
@@ -373,13 +367,10 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::newRow("script file") << "a.js" << "" << true << 1;
         QTest::newRow("script file, capital suffix") << "B.JS" << "" << true << 1;
-        QTest::newRow("page file htm") << "p.htm" << "" << true << 2;
         QTest::newRow("page file html") << "页.html" << "" << true << 2;
-        QTest::newRow("page file php") << "x.php" << "" << true << 2;
         QTest::newRow("other file") << "notes.txt" << "" << true << 0;
         QTest::newRow("missing file") << "" << "file:///no/such/a.js" << true << 0;
         QTest::newRow("http address") << "" << "http://127.0.0.1/p.htm" << true << 3;
-        QTest::newRow("https address") << "" << "https://127.0.0.1/p.htm" << true << 3;
         QTest::newRow("ftp address") << "" << "ftp://127.0.0.1/p.htm" << true << 0;
         QTest::newRow("text address, spaces trimmed") << "" << "  HTTP://127.0.0.1/a  " << false << 3;
         QTest::newRow("text that is no address") << "" << "var a = 1;" << false << 0;

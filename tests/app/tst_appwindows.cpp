@@ -318,18 +318,15 @@ private slots:
     void messageBoxShowsItsWholeCaption() {
         QSize seen;
         int captionWidth = 0;
-        QString button;
         QTimer::singleShot(0, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
             seen = box->size();
             captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
-            button = box->buttons().value(0)->text();
             box->accept();
         });
         Dialogs::current().message(nullptr, QStringLiteral("短"), Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         QVERIFY(seen.width() > captionWidth + 100);
-        QCOMPARE(button, QStringLiteral("确定"));
     }
 
     // The 窗口 menu names the children below its commands, the active one ticked; a new child comes to the

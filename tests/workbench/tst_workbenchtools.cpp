@@ -97,7 +97,6 @@ private slots:
     void saveFailureReported();
     void saveOffersUtf8ForCharactersTheEncodingLacks_data();
     void saveOffersUtf8ForCharactersTheEncodingLacks();
-    void saveLeavesTheCollectionsHeaderOut();
     void saveIntoReadOnlyFolderKeepsOldFile();
     void saveAsCancelledIsSilent();
     void saveAsWritesAndRemembersName();
@@ -268,9 +267,6 @@ void TestWorkbenchTools::saveOffersUtf8ForCharactersTheEncodingLacks_data() {
                               << QByteArray("Big5") << int(Dialogs::Answer::No);
     QTest::newRow("big5, yes") << encoded(QStringLiteral("// 繁體中文註釋，歡迎光臨\r\n"), "Big5")
                                << QByteArray("Big5") << int(Dialogs::Answer::Yes);
-    QTest::newRow("windows-1252, yes")
-        << QByteArray("// caf\xE9 cr\xE8me br\xFBl\xE9" "e na\xEFve r\xE9sum\xE9\r\n")
-        << QByteArray("windows-1252") << int(Dialogs::Answer::Yes);
 }
 
 void TestWorkbenchTools::saveOffersUtf8ForCharactersTheEncodingLacks() {
@@ -293,19 +289,6 @@ void TestWorkbenchTools::saveOffersUtf8ForCharactersTheEncodingLacks() {
     QCOMPARE(fake->messages[1].buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(TestEnv::readFile(path),
              Dialogs::Answer(answer) == Dialogs::Answer::Yes ? text.toUtf8() : original);
-}
-
-void TestWorkbenchTools::saveLeavesTheCollectionsHeaderOut() {
-    Bench b;
-    const QString path = dir->filePath(QStringLiteral("headed.js"));
-    TestEnv::writeFile(path, "old");
-    b.c.Text1->setText(path);
-    const QString header = QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\n");
-    b.tools->setSourceHeader(header);
-    b.c.RtbOld->setText(header + QStringLiteral("var edited = 1;\r\n") + QStringLiteral("\r\n"));
-    fake->answers.enqueue(Dialogs::Answer::Yes);
-    b.c.Command7->click();
-    QCOMPARE(TestEnv::readFile(path), QByteArray("var edited = 1;\r\n"));
 }
 
 void TestWorkbenchTools::saveFailureReported() {
