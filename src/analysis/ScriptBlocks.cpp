@@ -6,6 +6,9 @@
 namespace {
 
 const QString Label = QStringLiteral("网址");
+const QString Tags[] = {QStringLiteral("[网页内JS]："), QStringLiteral("[网络JS]："), QStringLiteral("[本地JS]："),
+                        QStringLiteral("：")};
+const QString Crlf = QStringLiteral("\r\n");
 
 ScriptBlock bodyOnly(int number, qsizetype start, qsizetype end) {
     ScriptBlock block;
@@ -14,9 +17,6 @@ ScriptBlock bodyOnly(int number, qsizetype start, qsizetype end) {
     block.bodyEnd = end;
     return block;
 }
-const QString Tags[] = {QStringLiteral("[网页内JS]："), QStringLiteral("[网络JS]："), QStringLiteral("[本地JS]："),
-                        QStringLiteral("：")};
-const QString Crlf = QStringLiteral("\r\n");
 
 // The body start after the header at `pos` numbered `number`, or -1 when there is none.
 qsizetype headerEnd(const QString &text, qsizetype pos, int number) {

@@ -173,6 +173,12 @@ private slots:
         QCOMPARE(form->Label2->text(), QStringLiteral("函数种类数：0"));
         QCOMPARE(host.statusTexts, progressThenDone(1));
         QVERIFY(dialogs.messages.isEmpty()); // everything came
+
+        // "重新打开" holds the file alone: its one section starts at the first line, and the list follows.
+        TestEnv::writeFile(path, QByteArray("function again() {}\n"));
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QCOMPARE(form->RtbOld->blockLines(), QList<int>{0});
+        QTRY_COMPARE(form->Label2->text(), QStringLiteral("函数种类数：1"));
     }
 
     // Opening a script file and pressing "保存" → 是 leaves it byte for byte as it was.
