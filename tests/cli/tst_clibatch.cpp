@@ -344,11 +344,27 @@ private slots:
             QCOMPARE(TestEnv::readFile(outDir.filePath("o/" + f + "/added.js")), QByteArray("added();"));
     }
 
-    void insecureSaidOnce() {
-        const CliRun r = runCli({"collect", "--insecure", "--page", m_dir.filePath("p.htm"), "--page",
-                                 m_dir.filePath("p.htm")});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.err.count("--insecure"), 1);
+    // A certificate no one trusts fails the page with its reason; --insecure takes it, and says so once.
+    void insecure_data() {
+        QTest::addColumn<bool>("insecure");
+        QTest::newRow("refused") << false;
+        QTest::newRow("--insecure") << true;
+    }
+    void insecure() {
+        QFETCH(bool, insecure);
+        LocalHttpServer secure(LocalHttpServer::Scheme::Https);
+        secure.route("/s.htm", LocalHttpServer::reply(200, "<script src=\"s.js\"></script>", "text/html"));
+        secure.route("/s.js", LocalHttpServer::reply(200, "var secure;"));
+        const QString page = secure.baseUrl() + "/s.htm";
+        QStringList args{"collect", "--url", page, "--url", page};
+        if (insecure)
+            args << "--insecure";
+        const CliRun r = runCli(args);
+        QCOMPARE(r.code, insecure ? 0 : 1);
+        QCOMPARE(r.out.count("var secure;"), insecure ? 2 : 0);
+        QCOMPARE(r.err.count("--insecure"), insecure ? 1 : 0);
+        if (!insecure)
+            QVERIFY2(r.err.contains("证书错误"), r.err.constData());
     }
 };
 
