@@ -70,6 +70,7 @@ class TestBrowserEngine : public QObject {
 private:
     std::unique_ptr<LocalHttpServer> server;
     std::unique_ptr<LocalHttpServer> secure; // its certificate is one the engine does not trust
+    std::unique_ptr<LocalHttpServer> trusted; // its certificate is in the engine's trust store
     QTemporaryDir dir;
     std::counting_semaphore<16> hangRelease{0};
 
@@ -98,6 +99,11 @@ private slots:
         server = std::make_unique<LocalHttpServer>();
         secure = std::make_unique<LocalHttpServer>(LocalHttpServer::Scheme::Https);
         secure->route(QStringLiteral("/s.htm"), html("<script>var s;</script>"));
+        const QString trustProblem = TestEnv::trustInBrowserEngine(LocalHttpServer::browserTrustedCertificatePath());
+        QVERIFY2(trustProblem.isEmpty(), qPrintable(trustProblem));
+        trusted = std::make_unique<LocalHttpServer>(LocalHttpServer::Scheme::HttpsBrowserTrusted);
+        trusted->route(QStringLiteral("/t.htm"), html("<script>var t;</script><script src=\"t.js\"></script>"));
+        trusted->route(QStringLiteral("/t.js"), LocalHttpServer::reply(200, "var t = 1;"));
         server->route(QStringLiteral("/mixed.htm"), html(kMixed));
         server->route(QStringLiteral("/late.htm"), html(kLate));
         server->route(QStringLiteral("/popup.htm"), html("<script>var popup = 1;</script>"));
@@ -126,6 +132,7 @@ private slots:
         hangRelease.release(8);
         server.reset();
         secure.reset();
+        trusted.reset();
     }
 
     void pages_data() {
@@ -335,6 +342,15 @@ private slots:
         const PageDocument doc = BrowserReadout::documentOf(state, QStringLiteral("http://h/"));
         QCOMPARE(doc.url, QStringLiteral("http://h/"));
         QCOMPARE(describe(doc), scripts);
+    }
+
+    // A page whose certificate the engine trusts loads over https like any other.
+    void trustedHttpsPage() {
+        auto engine = browser();
+        const QString address = trusted->baseUrl() + QStringLiteral("/t.htm");
+        QCOMPARE(load(engine.get(), address), address);
+        QCOMPARE(engine->document().loadError, QString());
+        QCOMPARE(describe(engine->document()), (QStringList{"inline", "t.js"}));
     }
 
     // Cookies the page gets, from its server or from its own scripts, go with the program's own fetches.

@@ -17,11 +17,20 @@ struct LocalHttpServer::Impl {
     std::unique_ptr<httplib::Server> owned;
     httplib::Server &server;
     bool secure = false;
-    explicit Impl(bool tls)
-        : owned(tls ? std::make_unique<httplib::SSLServer>(VARNEL_TEST_TLS_DIR "/cert.pem",
-                                                           VARNEL_TEST_TLS_DIR "/key.pem")
-                    : std::make_unique<httplib::Server>()),
-          server(*owned), secure(tls) {}
+    explicit Impl(Scheme scheme) : owned(serverFor(scheme)), server(*owned), secure(scheme != Scheme::Http) {}
+
+    static std::unique_ptr<httplib::Server> serverFor(Scheme scheme) {
+        switch (scheme) {
+        case Scheme::Https:
+            return std::make_unique<httplib::SSLServer>(VARNEL_TEST_TLS_DIR "/cert.pem", VARNEL_TEST_TLS_DIR "/key.pem");
+        case Scheme::HttpsBrowserTrusted:
+            return std::make_unique<httplib::SSLServer>(VARNEL_TEST_TLS_DIR "/browser-trusted-cert.pem",
+                                                        VARNEL_TEST_TLS_DIR "/browser-trusted-key.pem");
+        case Scheme::Http:
+            break;
+        }
+        return std::make_unique<httplib::Server>();
+    }
     std::thread thread;
     int port = 0;
     mutable std::mutex mutex;
@@ -32,7 +41,7 @@ struct LocalHttpServer::Impl {
     int peak = 0;
 };
 
-LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_unique<Impl>(scheme == Scheme::Https)) {
+LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_unique<Impl>(scheme)) {
     // Clients keep connections alive and each one holds a worker; a pool larger than cpp-httplib's
     // default lets several clients and many parallel transfers be served at once.
     d->server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
@@ -107,6 +116,10 @@ QString LocalHttpServer::baseUrl() const {
 
 QString LocalHttpServer::certificatePath() {
     return QStringLiteral(VARNEL_TEST_TLS_DIR "/cert.pem");
+}
+
+QString LocalHttpServer::browserTrustedCertificatePath() {
+    return QStringLiteral(VARNEL_TEST_TLS_DIR "/browser-trusted-cert.pem");
 }
 
 void LocalHttpServer::trustCertificate() {

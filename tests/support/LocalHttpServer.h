@@ -34,7 +34,9 @@ public:
         return r;
     }
 
-    enum class Scheme { Http, Https };
+    // HttpsBrowserTrusted serves a second certificate, the one TestEnv::trustInBrowserEngine makes the
+    // browser engine trust (Https stays untrusted there).
+    enum class Scheme { Http, Https, HttpsBrowserTrusted };
     // Https serves with the test certificate (127.0.0.1, self-signed), which no client trusts unless
     // told to (trustCertificate()).
     // `threads`: how many requests are served at once (each kept-alive connection holds one).
@@ -52,6 +54,7 @@ public:
     QString baseUrl() const;
     // The test certificate (PEM), and making Qt's network access trust it in this process.
     static QString certificatePath();
+    static QString browserTrustedCertificatePath();
     static void trustCertificate();
     // Fills a test text's placeholders: $DIR = `dir`, $HTTP = baseUrl(), $HOST = "127.0.0.1:<port>", $PORT =
     // port.

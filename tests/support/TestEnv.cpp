@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +54,25 @@ void prepareBrowserEngine() {
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+QString trustInBrowserEngine(const QString &pemPath) {
+    const QString db = QDir::homePath() + QStringLiteral("/.pki/nssdb");
+    QDir().mkpath(db);
+    auto certutil = [](const QStringList &args) {
+        QProcess p;
+        p.start(QStringLiteral("certutil"), args);
+        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+            return QStringLiteral("certutil did not run: ") + p.errorString();
+        return p.exitCode() == 0 ? QString() : QString::fromLocal8Bit(p.readAllStandardError());
+    };
+    const QString where = QStringLiteral("sql:") + db;
+    if (!QFileInfo::exists(db + QStringLiteral("/cert9.db"))) {
+        const QString made = certutil({"-N", "-d", where, "--empty-password"});
+        if (!made.isEmpty())
+            return made;
+    }
+    return certutil({"-A", "-d", where, "-n", QFileInfo(pemPath).baseName(), "-t", "C,,", "-i", pemPath});
 }
 
 } // namespace TestEnv

@@ -18,6 +18,11 @@ QByteArray readFile(const QString &path);
 // refuses to start as root otherwise). Call before the application object exists.
 void prepareBrowserEngine();
 
+// Makes the browser engine of this test program trust the certificate in `pemPath`: the engine's trust
+// store is the NSS database in HOME (call after isolate(), before the first https load). Empty on
+// success, else what went wrong (certutil comes with libnss3-tools).
+QString trustInBrowserEngine(const QString &pemPath);
+
 } // namespace TestEnv
 
 // A QTEST_MAIN that isolates the environment before the application object exists.
