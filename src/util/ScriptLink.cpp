@@ -44,8 +44,11 @@ QString ResolveScriptLink(const QString &address, const QString &baseFolder) {
     // Position 12 is the first character after "javascript:".
     const QString name = Pos::slice(address, 12, c - 12);
 
+    // A call without a function name ("javascript:(…)") has no definition to look up: searching for
+    // "function (" would take the prefix of any anonymous function, and the answer would depend on what
+    // the memo held before.
     QString prefix;
-    if (name.compare(QLatin1String("window.open"), Qt::CaseInsensitive) != 0) {
+    if (!name.isEmpty() && name.compare(QLatin1String("window.open"), Qt::CaseInsensitive) != 0) {
         if (name.compare(LastLinkFunction, Qt::CaseInsensitive) != 0) {
             LastLinkFunction = name;
             prefix = FindWindowOpenPrefix(LinkScriptText, name);

@@ -235,12 +235,18 @@ private slots:
         QCOMPARE(Module1::LastLinkPrefix, QString());
     }
 
+    // Neither window.open nor a call without a name looks anything up or touches the memo.
+    void windowOpenLeavesMemoAlone_data() {
+        QTest::addColumn<QString>("link");
+        QTest::newRow("window.open") << "javascript:Window.Open('b.htm')";
+        QTest::newRow("no function name") << "javascript:('b.htm')";
+    }
     void windowOpenLeavesMemoAlone() {
-        resetLinkState(QStringLiteral("function window.open(u){ window.open('bad/' + u) }"));
+        QFETCH(QString, link);
+        resetLinkState(QStringLiteral("function window.open(u){ window.open('bad/' + u) } function (u){ window.open('bad/' + u) }"));
         Module1::LastLinkFunction = QStringLiteral("openWin");
         Module1::LastLinkPrefix = QStringLiteral("pages/");
-        QCOMPARE(Module1::ResolveScriptLink(QStringLiteral("javascript:Window.Open('b.htm')"), Folder),
-                 QStringLiteral("http://h/x/b.htm"));
+        QCOMPARE(Module1::ResolveScriptLink(link, Folder), QStringLiteral("http://h/x/b.htm"));
         QCOMPARE(Module1::LastLinkFunction, QStringLiteral("openWin"));
         QCOMPARE(Module1::LastLinkPrefix, QStringLiteral("pages/"));
     }
