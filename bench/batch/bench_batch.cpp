@@ -50,13 +50,13 @@ void setUp() {
             LocalHttpServer &host = *servers[size_t((p + j) % Servers)];
             const QString path = QStringLiteral("/js/%1/%2.js").arg(p).arg(j);
             const QByteArray body = QStringLiteral("function p%1s%2() { return %3; }\n").arg(p).arg(j).arg(p * j).toUtf8();
-            host.route(path, LocalHttpServer::Response{200, body.repeated(20), "text/javascript", {}, DelayMs});
+            host.route(path, LocalHttpServer::reply(200, body.repeated(20), "text/javascript", {}, DelayMs));
             html += "<script src=\"" + (host.baseUrl() + path).toUtf8() + "\"></script>";
         }
         html += "</head></html>";
         LocalHttpServer &home = *servers[size_t(p % Servers)];
         const QString page = QStringLiteral("/page/%1.htm").arg(p);
-        home.route(page, LocalHttpServer::Response{200, html, "text/html", {}, DelayMs});
+        home.route(page, LocalHttpServer::reply(200, html, "text/html", {}, DelayMs));
         list.write((home.baseUrl() + page).toUtf8() + '\n');
     }
 }

@@ -8,6 +8,7 @@
 #include "platform/browser/BrowserStartCheck.h"
 #endif
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QTimer>
@@ -66,6 +67,9 @@ int BatchRunner::run() {
     QTimer::singleShot(0, this, [this] { fill(); });
     loop.exec();
     m_loop = nullptr;
+    // The loaders and engines of finished pages were handed to deleteLater inside the loop, and no loop
+    // runs after it: they go now, not never.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (m_progressShown) {
         m_output.writeErr("\r\x1b[K");
         m_progressShown = false;

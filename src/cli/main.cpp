@@ -1,6 +1,7 @@
 // varneljs-cli: the load sequence and the normaliser of the analysis window, without windows.
 
 #include "CliCommands.h"
+#include "platform/HttpManager.h"
 #include "platform/TextCodec.h"
 
 #include <QCoreApplication>
@@ -86,6 +87,10 @@ int main(int argc, char **argv) {
             TextCodec::readBounded(in, Cli::maxInputBytes() + 1, bytes);
         return bytes;
     });
+    // Transfers, page engines and the network layer's thread end here, while the application object
+    // exists; left to the end of the process, what they had handed to deleteLater would never go.
+    HttpManager::releaseForThread();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (savedStderr >= 0) {
         ::dup2(savedStderr, STDERR_FILENO);
         ::close(savedStderr);

@@ -58,6 +58,11 @@ HttpManager *HttpManager::forThread() {
     return g_managers.localData();
 }
 
+void HttpManager::releaseForThread() {
+    if (g_managers.hasLocalData())
+        g_managers.setLocalData(nullptr); // deletes the manager
+}
+
 HttpManager::HttpManager() : m_nam(new QNetworkAccessManager) {
     m_nam->setCookieJar(new SharedCookieJar);
 }

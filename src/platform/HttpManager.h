@@ -31,6 +31,9 @@ public:
 
     // The manager of the calling thread.
     static HttpManager *forThread();
+    // Deletes the calling thread's manager, if it has one, so that its transfers and the network layer's
+    // own thread end while the application object still exists (a command line before it returns).
+    static void releaseForThread();
 
     // Starts (or queues) a GET. The handler belongs to `parent`, or to the manager when none is given;
     // deleting it cancels it.

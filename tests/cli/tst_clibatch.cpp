@@ -360,7 +360,7 @@ private slots:
         if (insecure)
             args << "--insecure";
         const CliRun r = runCli(args);
-        QCOMPARE(r.code, insecure ? 0 : 1);
+        QVERIFY2(r.code == (insecure ? 0 : 1), r.err.constData());
         QCOMPARE(r.out.count("var secure;"), insecure ? 2 : 0);
         QCOMPARE(r.err.count("--insecure"), insecure ? 1 : 0);
         if (!insecure)
