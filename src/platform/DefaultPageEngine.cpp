@@ -49,24 +49,11 @@ public:
             return;
         }
         if (requested.compare(kBlank, Qt::CaseInsensitive) == 0) {
-            // The blank page is there at once, so a script element added right after navigate() stays.
             m_document = PageDocument{kBlank, {}, {}};
-            QMetaObject::invokeMethod(
-                this,
-                [this, id] {
-                    if (id == m_generation)
-                        complete();
-                },
-                Qt::QueuedConnection);
+            afterEvents(m_generation, [this] { complete(); });
             return;
         }
-        QMetaObject::invokeMethod(
-            this,
-            [this, id, requested] {
-                if (id == m_generation)
-                    loadLocal(id, requested);
-            },
-            Qt::QueuedConnection);
+        afterEvents(m_generation, [this, id, requested] { loadLocal(id, requested); });
     }
 
     bool busy() const override { return m_busy; }

@@ -46,6 +46,21 @@ public:
     virtual PageDocument &document() = 0;
     // Stops a navigation in progress (closing a window); no completion is reported afterwards.
     virtual void stop() = 0;
+protected:
+    // Runs `step` from the event loop, unless a navigation or a stop has come since (`generation`, the
+    // engine's own counter of those, no longer holds the value it has now). A document that is there
+    // at once (the blank page) still completes later, so a script element added right after
+    // navigate() stays.
+    void afterEvents(const quint64 &generation, std::function<void()> step) {
+        QMetaObject::invokeMethod(
+            this,
+            [&generation, id = generation, step = std::move(step)] {
+                if (generation == id)
+                    step();
+            },
+            Qt::QueuedConnection);
+    }
+
 signals:
     // Raised when a document is complete; `source` is the engine for the page itself.
     void documentComplete(QObject *source, const QString &address);

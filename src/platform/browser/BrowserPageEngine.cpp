@@ -57,7 +57,7 @@ public:
         release();
         m_busy = true;
         m_loadError.clear();
-        const quint64 id = ++m_generation;
+        ++m_generation;
         const QString requested = address.trimmed();
         m_requested = requested;
         m_document = PageDocument{requested, {}, {}};
@@ -73,16 +73,8 @@ public:
         } else {
             m_document.url = kBlank;
         }
-        if (!url.isValid()) {
-            // The blank page (or an address no browser opens) is there at once, so a script element
-            // added right after navigate() stays.
-            QMetaObject::invokeMethod(
-                this,
-                [this, id] {
-                    if (id == m_generation)
-                        complete();
-                },
-                Qt::QueuedConnection);
+        if (!url.isValid()) { // the blank page, or an address no browser opens
+            afterEvents(m_generation, [this] { complete(); });
             return;
         }
         open(url);
