@@ -1,6 +1,10 @@
 #include "FixtureFiles.h"
+#include "sourcemap/LocalRead.h"
 #include "sourcemap/MapLocator.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace SourceMaps;
@@ -215,6 +219,40 @@ private slots:
         QVERIFY(net.fromNetwork);
         QCOMPARE(decideAccess(QStringLiteral("/home/u/site/x.js"), net).access, Access::Fetch);
         QCOMPARE(decideAccess(QStringLiteral("file:///home/u/site/x.js"), net).access, Access::Refused);
+    }
+
+    // On disk, a link inside the folder that leads out of it is refused like ".." is.
+    void readInsideRoot_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<qint64>("cap");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("file in the folder") << "site/js/a.map" << qint64(100) << true << "";
+        QTest::newRow("link to a file outside") << "site/js/out.map" << qint64(100) << false << "已拒绝";
+        QTest::newRow("path through a linked folder") << "site/up/secret.map" << qint64(100) << false << "已拒绝";
+        QTest::newRow("over the cap") << "site/js/a.map" << qint64(2) << false << "文件太大";
+        QTest::newRow("missing") << "site/js/none.map" << qint64(100) << false << "不存在";
+        QTest::newRow("a folder") << "site/js" << qint64(100) << false << "不是文件";
+    }
+    void readInsideRoot() {
+        QFETCH(QString, relative);
+        QFETCH(qint64, cap);
+        QFETCH(bool, ok);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("site/js"));
+        auto write = [&](const QString &name) {
+            QFile f(dir.filePath(name));
+            return f.open(QIODevice::WriteOnly) && f.write("{}\n") == 3;
+        };
+        QVERIFY(write("site/js/a.map") && write("secret.map"));
+        QVERIFY(QFile::link(dir.filePath("secret.map"), dir.filePath("site/js/out.map")));
+        QVERIFY(QFile::link(dir.path(), dir.filePath("site/up")));
+        QByteArray bytes;
+        QString why;
+        QCOMPARE(SourceMaps::readInsideRoot(dir.filePath(relative), dir.filePath("site"), cap, bytes, &why), ok);
+        QCOMPARE(bytes, ok ? QByteArray("{}\n") : QByteArray());
+        QVERIFY2(why.contains(reason), qPrintable(why));
     }
 };
 
