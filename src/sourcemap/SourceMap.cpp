@@ -217,6 +217,7 @@ struct Reader {
 bool SourceMap::parse(const QByteArray &json, const Referrer &referrer) {
     m_parts.clear();
     m_error.clear();
+    m_parsed = false;
     JsonScanner scanner(json.constData(), json.constData() + json.size());
     Reader reader{scanner, referrer, MaxSources, {}};
     MapPart whole;
@@ -225,6 +226,7 @@ bool SourceMap::parse(const QByteArray &json, const Referrer &referrer) {
         m_error = reader.error.isEmpty() ? scanner.error() : reader.error;
         return false;
     }
+    m_parsed = true;
     m_indexMap = !whole.loaded;
     if (m_indexMap)
         m_parts = std::move(sections);

@@ -60,7 +60,7 @@ public:
     // and whether the map came from the network.
     bool parse(const QByteArray &json, const Referrer &referrer);
 
-    bool ok() const { return m_error.isEmpty() && !m_parts.isEmpty(); }
+    bool ok() const { return m_parsed && m_error.isEmpty(); }
     const QString &error() const { return m_error; }
     bool isIndexMap() const { return m_indexMap; }
     const QList<MapPart> &parts() const { return m_parts; }
@@ -76,6 +76,7 @@ public:
 
 private:
     QString m_error;
+    bool m_parsed = false;
     bool m_indexMap = false;
     QList<MapPart> m_parts;
 };

@@ -169,6 +169,14 @@ private slots:
         QCOMPARE(map.find(3, 0)->line, 1); // later lines of a section keep their columns
     }
 
+    void emptyIndexMap() {
+        const SourceMap map = parsed(R"({"version":3,"sections":[]})");
+        QVERIFY(map.ok());
+        QVERIFY(map.isIndexMap());
+        QCOMPARE(map.sourceCount(), 0);
+        QVERIFY(!map.find(0, 0));
+    }
+
     void sourceRootAndContentNulls() {
         // (moc misreads "//" inside a raw string that spans lines)
         const QByteArray json = R"({"version":3,"sourceRoot":"https://cdn.test/lib","sources":["a.js",null,"c.js"],)"
