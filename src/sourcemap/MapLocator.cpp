@@ -41,15 +41,10 @@ QString mappingUrlFromComment(QStringView text) {
     qsizetype end = text.size();
     while (end > 0) {
         const qsizetype newline = text.lastIndexOf(QLatin1Char('\n'), end - 1);
-        const QStringView line = trimmedLine(text.sliced(newline + 1, end - newline - 1));
-        end = newline < 0 ? 0 : newline;
-        if (line.isEmpty())
-            continue;
-        if (!line.startsWith(u"//"))
-            return {}; // code after the last comment: the map, if any, is not named at the end
-        const QStringView url = urlOfCommentLine(line);
+        const QStringView url = urlOfCommentLine(trimmedLine(text.sliced(newline + 1, end - newline - 1)));
         if (!url.isEmpty())
             return url.toString();
+        end = newline < 0 ? 0 : newline;
     }
     return {};
 }

@@ -14,8 +14,9 @@ namespace SourceMaps {
 
 using Headers = QList<QPair<QByteArray, QByteArray>>;
 
-// The URL the trailing comments of `text` name, or empty. Only blank lines and // comments may follow the
-// comment, so the same words inside a string of the code (bundlers' runtimes carry them) do not count.
+// The URL named by the last line of `text` that is such a comment (leading blanks aside), or empty. The
+// comment must begin its line, so the same words inside a string of the code (bundlers' runtimes carry
+// them, mid-line) do not count.
 QString mappingUrlFromComment(QStringView text);
 
 // The SourceMap header's value, else X-SourceMap's, else empty. Names compare without case.

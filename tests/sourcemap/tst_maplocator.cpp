@@ -28,10 +28,13 @@ private slots:
         QTest::newRow("indented, tab after the hash") << "f();\n   //#\tsourceMappingURL=a.map  "
                                                       << "a.map";
         QTest::newRow("code after it") << "//# sourceMappingURL=a.map\nf();"
-                                       << "";
+                                       << "a.map";
+        QTest::newRow("not at the start of its line") << "f(); //# sourceMappingURL=a.map" << "";
         QTest::newRow("inside a string of the code")
             << "var s = \"\\n//# sourceMappingURL=\" + url;" << "";
         QTest::newRow("words after the URL") << "//# sourceMappingURL=a.map b" << "";
+        QTest::newRow("an earlier one stands when the last is malformed")
+            << "//# sourceMappingURL=a.map\n//# sourceMappingURL=b.map c" << "a.map";
         QTest::newRow("empty URL") << "//# sourceMappingURL=" << "";
         QTest::newRow("other key") << "//# sourceURL=a.js" << "";
         QTest::newRow("no comment") << "f();" << "";
