@@ -13,8 +13,8 @@
 namespace {
 
 constexpr int Files = 5000;
-constexpr int ContentBytes = 5600;     // per file, before JSON escaping
-constexpr int BundleLines = 40000;     // generated lines
+constexpr int ContentBytes = 5600; // per file, before JSON escaping
+constexpr int BundleLines = 40000; // generated lines
 constexpr int SegmentsPerLine = 60;
 
 void appendVlq(QByteArray &out, int value) {
@@ -39,11 +39,20 @@ QByteArray escapedContent(int file) {
     out.reserve(text.size() + text.size() / 8);
     for (char c : text) {
         switch (c) {
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -97,7 +106,8 @@ const QByteArray &bigMap() {
 }
 
 const SourceMaps::Referrer &referrer() {
-    static const SourceMaps::Referrer r = SourceMaps::Referrer::of(QStringLiteral("https://app.test/js/app.js.map"));
+    static const SourceMaps::Referrer r =
+        SourceMaps::Referrer::of(QStringLiteral("https://app.test/js/app.js.map"));
     return r;
 }
 

@@ -9,9 +9,9 @@ namespace SourceMaps {
 
 // Who names an address: its own address (a base for relative names) and where it came from.
 struct Referrer {
-    QString address;    // http(s) URL, file: URL or local path
+    QString address; // http(s) URL, file: URL or local path
     bool fromNetwork = true;
-    QString localRoot;  // local referrers only: the folder local reads stay within, ending in "/"
+    QString localRoot; // local referrers only: the folder local reads stay within, ending in "/"
 
     // A referrer for `address`: local paths and file: URLs are local with their own folder as root; anything
     // else counts as the network.

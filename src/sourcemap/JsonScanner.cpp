@@ -6,7 +6,9 @@ namespace {
 
 constexpr int MaxDepth = 64;
 
-bool isBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -40,7 +42,8 @@ void appendUtf8(QByteArray &out, char32_t cp) {
 
 bool JsonScanner::fail(const char *what) {
     if (m_error.isEmpty())
-        m_error = QStringLiteral("JSON 格式错误：%1（第 %2 字节）").arg(QString::fromUtf8(what)).arg(m_p - m_begin);
+        m_error =
+            QStringLiteral("JSON 格式错误：%1（第 %2 字节）").arg(QString::fromUtf8(what)).arg(m_p - m_begin);
     m_p = m_end;
     return false;
 }
@@ -163,14 +166,30 @@ bool JsonScanner::readString(QByteArray &out) {
         b = esc + 1; // b < e: a string cannot end in an unpaired backslash
         const char c = *b++;
         switch (c) {
-        case '"': out.append('"'); break;
-        case '\\': out.append('\\'); break;
-        case '/': out.append('/'); break;
-        case 'b': out.append('\b'); break;
-        case 'f': out.append('\f'); break;
-        case 'n': out.append('\n'); break;
-        case 'r': out.append('\r'); break;
-        case 't': out.append('\t'); break;
+        case '"':
+            out.append('"');
+            break;
+        case '\\':
+            out.append('\\');
+            break;
+        case '/':
+            out.append('/');
+            break;
+        case 'b':
+            out.append('\b');
+            break;
+        case 'f':
+            out.append('\f');
+            break;
+        case 'n':
+            out.append('\n');
+            break;
+        case 'r':
+            out.append('\r');
+            break;
+        case 't':
+            out.append('\t');
+            break;
         case 'u': {
             auto hex4 = [&](const char *at) {
                 if (e - at < 4)
@@ -233,7 +252,9 @@ bool JsonScanner::readInteger(qint64 &out) {
     return true;
 }
 
-bool JsonScanner::skipValue() { return skipValue(0); }
+bool JsonScanner::skipValue() {
+    return skipValue(0);
+}
 
 bool JsonScanner::skipValue(int depth) {
     if (depth > MaxDepth)

@@ -8,7 +8,9 @@ namespace SourceMaps {
 
 namespace {
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r'); }
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
 
 QStringView trimmedLine(QStringView line) {
     while (!line.isEmpty() && (isBlank(line.front()) || line.front() == QChar(0xFEFF)))
@@ -20,7 +22,8 @@ QStringView trimmedLine(QStringView line) {
 
 // "//# sourceMappingURL=URL" or "//@ ..." as a whole trimmed line: the URL, else a null view.
 QStringView urlOfCommentLine(QStringView line) {
-    if (line.size() < 4 || !line.startsWith(u"//") || (line[2] != QLatin1Char('#') && line[2] != QLatin1Char('@')))
+    if (line.size() < 4 || !line.startsWith(u"//") ||
+        (line[2] != QLatin1Char('#') && line[2] != QLatin1Char('@')))
         return {};
     QStringView rest = line.sliced(3);
     while (!rest.isEmpty() && isBlank(rest.front()))
@@ -72,7 +75,10 @@ bool decodeDataUrl(QStringView url, QByteArray &bytes, QString *reason) {
         bytes = data;
         return true;
     }
-    data.replace(' ', QByteArray()).replace('\n', QByteArray()).replace('\r', QByteArray()).replace('\t', QByteArray());
+    data.replace(' ', QByteArray())
+        .replace('\n', QByteArray())
+        .replace('\r', QByteArray())
+        .replace('\t', QByteArray());
     auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded) {
         if (reason)

@@ -35,9 +35,9 @@ struct MapLocation {
         Unreachable, // an address nothing can fetch, or a data: URL that does not decode
     };
     Kind kind = None;
-    QString written;   // the URL as the comment or header gives it
+    QString written; // the URL as the comment or header gives it
     bool fromHeader = false;
-    QString address;   // resolved address ("data:" for inline maps)
+    QString address; // resolved address ("data:" for inline maps)
     QByteArray bytes;
     QString reason;    // Refused/Unreachable: the text for the list of what was not obtained
     Referrer referrer; // the trust and base the map's own addresses are judged with

@@ -14,9 +14,9 @@
 namespace SourceMaps {
 
 struct Segment {
-    int32_t column = 0;         // generated column
-    int32_t source = -1;        // -1: this stretch of the bundle maps to nothing
-    int32_t line = 0;           // original line
+    int32_t column = 0;  // generated column
+    int32_t source = -1; // -1: this stretch of the bundle maps to nothing
+    int32_t line = 0;    // original line
     int32_t originalColumn = 0;
     int32_t name = -1;
 };

@@ -79,8 +79,8 @@ QString safeRelativePath(const QString &name) {
         return QStringLiteral("unnamed");
     if (folders.size() > MaxDepth) {
         const QStringList deep = folders.mid(MaxDepth - 2, folders.size() - MaxDepth + 1);
-        folders = folders.mid(0, MaxDepth - 2) + QStringList{QLatin1Char('~') + shortHash(deep.join(QLatin1Char('/'))),
-                                                             folders.back()};
+        folders = folders.mid(0, MaxDepth - 2) +
+                  QStringList{QLatin1Char('~') + shortHash(deep.join(QLatin1Char('/'))), folders.back()};
     }
     return folders.join(QLatin1Char('/'));
 }

@@ -15,15 +15,15 @@ namespace SourceMaps {
 // one hashed folder. Never empty, never absolute, never leaves the folder it is joined to.
 QString safeRelativePath(const QString &name);
 
-// The paths of one save: each name's safeRelativePath, with a suffix "~2", "~3", ... before the extension when
-// it would clash with an earlier path (equal ignoring case, or a file where a folder is or the other way
+// The paths of one save: each name's safeRelativePath, with a suffix "~2", "~3", ... before the extension
+// when it would clash with an earlier path (equal ignoring case, or a file where a folder is or the other way
 // round). The same names in the same order always get the same paths.
 class OutputNames {
 public:
     QString place(const QString &name);
 
 private:
-    QSet<QString> m_files;   // folded to lower case
+    QSet<QString> m_files; // folded to lower case
     QSet<QString> m_folders;
 };
 

@@ -48,8 +48,12 @@ struct Reader {
         const AccessDecision d = decideAccess(root + s.name, referrer);
         s.address = d.target;
         switch (d.access) {
-        case Access::Fetch: s.state = MapSource::Fetch; break;
-        case Access::ReadLocal: s.state = MapSource::ReadLocal; break;
+        case Access::Fetch:
+            s.state = MapSource::Fetch;
+            break;
+        case Access::ReadLocal:
+            s.state = MapSource::ReadLocal;
+            break;
         case Access::Refused:
             s.state = MapSource::Refused;
             s.reason = refused(s.name, d.fromNetwork);
@@ -140,8 +144,8 @@ struct Reader {
         for (const QByteArray &n : std::as_const(names))
             part.names.append(QString::fromUtf8(n));
         // A malformed mappings leaves the part without positions (mappingsError says why); its sources stand.
-        part.mappings.decode(mappings.constData(), mappings.constData() + mappings.size(), int(part.sources.size()),
-                             int(part.names.size()), &part.mappingsError);
+        part.mappings.decode(mappings.constData(), mappings.constData() + mappings.size(),
+                             int(part.sources.size()), int(part.names.size()), &part.mappingsError);
         return true;
     }
 
@@ -182,7 +186,8 @@ struct Reader {
                 return fail(QStringLiteral("索引源映射的一节缺少 offset 或 map"));
             if (!sections.isEmpty()) {
                 const MapPart &last = sections.back();
-                if (std::pair(part.offsetLine, part.offsetColumn) < std::pair(last.offsetLine, last.offsetColumn))
+                if (std::pair(part.offsetLine, part.offsetColumn) <
+                    std::pair(last.offsetLine, last.offsetColumn))
                     return fail(QStringLiteral("索引源映射的各节没有按位置排序"));
             }
             sections.append(std::move(part));

@@ -26,8 +26,8 @@ struct MapSource {
         Refused,     // no content, and a local file the map may not make us read
         Unreachable, // no content, and an address nothing can fetch
     };
-    QString name;       // as the map gives it
-    QString address;    // sourceRoot + name resolved against the map's address (a clean path for ReadLocal)
+    QString name;    // as the map gives it
+    QString address; // sourceRoot + name resolved against the map's address (a clean path for ReadLocal)
     State state = Unreachable;
     QByteArray content; // UTF-8
     QString reason;     // Refused/Unreachable
@@ -37,7 +37,7 @@ struct MapSource {
 struct MapPart {
     int offsetLine = 0;
     int offsetColumn = 0;
-    QString url;         // a section given by "url" and not loaded yet: its resolved address
+    QString url; // a section given by "url" and not loaded yet: its resolved address
     Access urlAccess = Access::Fetch;
     bool loaded = false;
     QList<MapSource> sources;
@@ -51,7 +51,7 @@ struct Location {
     int source = 0; // index into parts()[part].sources
     int line = 0;   // original line and column, from 0
     int column = 0;
-    QString name;   // the original name there, when the map gives one
+    QString name; // the original name there, when the map gives one
 };
 
 class SourceMap {

@@ -69,7 +69,8 @@ private slots:
         }
     }
 
-    // Positions in the minified bundle, with what Node's decoder gives for them (tests/data/sourcemap/lookups.mjs).
+    // Positions in the minified bundle, with what Node's decoder gives for them
+    // (tests/data/sourcemap/lookups.mjs).
     void lookupAgainstNode_data() {
         QTest::addColumn<QString>("needle");
         QTest::addColumn<int>("column");
@@ -179,8 +180,9 @@ private slots:
 
     void sourceRootAndContentNulls() {
         // (moc misreads "//" inside a raw string that spans lines)
-        const QByteArray json = R"({"version":3,"sourceRoot":"https://cdn.test/lib","sources":["a.js",null,"c.js"],)"
-                                R"("sourcesContent":[null,"x",null],"mappings":""})";
+        const QByteArray json =
+            R"({"version":3,"sourceRoot":"https://cdn.test/lib","sources":["a.js",null,"c.js"],)"
+            R"("sourcesContent":[null,"x",null],"mappings":""})";
         const SourceMap map = parsed(json);
         QVERIFY2(map.ok(), qPrintable(map.error()));
         const QList<MapSource> &s = map.parts()[0].sources;
@@ -196,14 +198,15 @@ private slots:
         const SourceMap map = parsed(fixtureBytes("out/hostile.map"));
         QVERIFY2(map.ok(), qPrintable(map.error()));
         const QList<MapSource> &s = map.parts()[0].sources;
-        const QList<MapSource::State> expected = {MapSource::Fetch,   MapSource::Fetch,       MapSource::Refused,
-                                                  MapSource::Refused, MapSource::Content,     MapSource::Fetch,
-                                                  MapSource::Unreachable};
+        const QList<MapSource::State> expected = {
+            MapSource::Fetch,   MapSource::Fetch, MapSource::Refused,    MapSource::Refused,
+            MapSource::Content, MapSource::Fetch, MapSource::Unreachable};
         for (int i = 0; i < s.size(); ++i)
             QVERIFY2(s[i].state == expected[i], qPrintable(s[i].name));
         QCOMPARE(s[0].address, QStringLiteral("http://site.test/etc/passwd")); // ".." stays on the server
         QCOMPARE(s[2].reason, QStringLiteral("已拒绝：file:///etc/hosts（网络上的源映射不能读本机文件）"));
-        QCOMPARE(s[6].reason, QStringLiteral("原始源码未能取得：webpack://app/only-name.js（没有内容，地址无法下载）"));
+        QCOMPARE(s[6].reason,
+                 QStringLiteral("原始源码未能取得：webpack://app/only-name.js（没有内容，地址无法下载）"));
     }
 
     void malformedMappings_data() {
@@ -250,10 +253,12 @@ private slots:
         QTest::newRow("version 2") << QByteArray(R"({"version":2,"sources":[],"mappings":""})") << "版本";
         QTest::newRow("no mappings") << QByteArray(R"({"version":3,"sources":[]})") << "缺少";
         QTest::newRow("cut off") << QByteArray("{\"version\":3,\"sources\":[\"a") << "字符串没有结束";
-        QTest::newRow("trailing comma") << QByteArray(R"({"version":3,"sources":["a",],"mappings":""})") << "逗号";
-        QTest::newRow("text after the object") << QByteArray(R"({"version":3,"sources":[],"mappings":""} x)")
-                                                << "对象后还有内容";
-        QTest::newRow("bad escape") << QByteArray("{\"version\":3,\"sources\":[\"\\q\"],\"mappings\":\"\"}") << "转义";
+        QTest::newRow("trailing comma")
+            << QByteArray(R"({"version":3,"sources":["a",],"mappings":""})") << "逗号";
+        QTest::newRow("text after the object")
+            << QByteArray(R"({"version":3,"sources":[],"mappings":""} x)") << "对象后还有内容";
+        QTest::newRow("bad escape") << QByteArray("{\"version\":3,\"sources\":[\"\\q\"],\"mappings\":\"\"}")
+                                    << "转义";
         QTest::newRow("nested index map")
             << QByteArray(R"({"version":3,"sections":[{"offset":{"line":0,"column":0},"map":{"version":3,)"
                           R"("sections":[]}}]})")
@@ -264,8 +269,8 @@ private slots:
             << "排序";
         QTest::newRow("both sections and mappings")
             << QByteArray(R"({"version":3,"sources":[],"mappings":"","sections":[]})") << "sections";
-        QTest::newRow("deep nesting") << QByteArray(R"({"version":3,"x":)" + QByteArray(100, '[') + "]}")
-                                      << "嵌套太深";
+        QTest::newRow("deep nesting")
+            << QByteArray(R"({"version":3,"x":)" + QByteArray(100, '[') + "]}") << "嵌套太深";
     }
     void rejectedMaps() {
         QFETCH(QByteArray, json);
@@ -296,8 +301,9 @@ private slots:
 
     void escapesInStrings() {
         // Written with ordinary literals: moc misreads escapes inside raw strings.
-        const QByteArray json = "{\"version\":3,\"sources\":[\"a.js\"],\"sourcesContent\":"
-                                "[\"\\\"\\\\\\/\\b\\f\\n\\r\\t\\u8336\\ud83d\\ude00\\ud800\"],\"mappings\":\"AAAA\"}";
+        const QByteArray json =
+            "{\"version\":3,\"sources\":[\"a.js\"],\"sourcesContent\":"
+            "[\"\\\"\\\\\\/\\b\\f\\n\\r\\t\\u8336\\ud83d\\ude00\\ud800\"],\"mappings\":\"AAAA\"}";
         const SourceMap map = parsed(json);
         QVERIFY2(map.ok(), qPrintable(map.error()));
         QCOMPARE(QString::fromUtf8(map.parts()[0].sources[0].content),
