@@ -1,5 +1,5 @@
 # The two commands of the project: `make run` and `make test`.
-.PHONY: run test deps build-release build-debug build-asan build-fuzz fuzz package clean
+.PHONY: run test deps build-release build-debug build-check bench fuzz package clean
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -7,38 +7,38 @@ FUZZ_SECONDS ?= 60
 deps:
 	@scripts/install-deps
 
+# The program alone, optimised.
 build-release: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS)
+	cmake --build --preset release -j $(JOBS) --target varneljs varneljs-cli
 
+# An unsanitised debug build of everything, for working on the code.
 build-debug: deps
 	cmake --preset debug
 	cmake --build --preset debug -j $(JOBS)
 
-build-asan: deps
-	cmake --preset asan
-	cmake --build --preset asan -j $(JOBS)
+# The tests and the fuzz targets in one build (clang, AddressSanitizer + UBSan, libFuzzer instrumentation).
+build-check: deps
+	cmake --preset check
+	cmake --build --preset check -j $(JOBS)
 
-# The fuzz targets, built with clang; only the libraries they need are compiled.
-build-fuzz: deps
-	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS)
+# Every test once, in the checked build; the fuzz targets' smoke runs are tests of the same build.
+test: build-check
+	ctest --preset check -j $(JOBS)
+
+# The benchmarks, optimised (programs under build/release/bench/; they print figures, they pass or fail nothing).
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
 
 # Runs each fuzz target for FUZZ_SECONDS seconds, one after another.
-fuzz: build-fuzz
+fuzz: build-check
 	scripts/fuzz $(FUZZ_SECONDS)
 
 run: build-release
 	./build/release/varneljs
 
-test: build-debug
-	ctest --preset debug -j $(JOBS)
-	$(MAKE) build-asan
-	ctest --preset asan -j $(JOBS)
-	$(MAKE) build-fuzz
-	ctest --preset fuzz -j $(JOBS)
-
-package: build-release
+package: bench
 	cd build/release && cpack
 
 clean:
