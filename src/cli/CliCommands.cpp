@@ -22,6 +22,16 @@ int usage(Output &output) {
     return UsageError;
 }
 
+// Asked for, the usage is the output, not an error.
+int help(Output &output) {
+    output.writeOut(usageText().toUtf8());
+    return output.good() ? Ok : NotObtained;
+}
+
+bool asksForHelp(const QStringList &args) {
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
+}
+
 int collect(const QStringList &args, Output &output) {
     CollectOptions options;
     const QString problem = parseCollectOptions(args, options);
@@ -73,10 +83,9 @@ bool readInput(const QStringList &files, Output &output, const std::function<QBy
         text = TextCodec::decode(bytes).text;
         return true;
     }
-    const TextCodec::FileText file = TextCodec::readFile(files.at(0));
-    if (!file.ok || !QFileInfo(files.at(0)).isFile()) {
-        const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
-        output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), reason).toUtf8());
+    const TextCodec::FileText file = TextCodec::readInputFile(files.at(0));
+    if (!file.ok) {
+        output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), file.error).toUtf8());
         return false;
     }
     text = file.text;
@@ -154,6 +163,10 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
         return usage(output);
     const QString command = args.first();
     const QStringList rest = args.mid(1);
+    static const QStringList commands{QStringLiteral("collect"), QStringLiteral("normalise"),
+                                      QStringLiteral("functions")};
+    if (asksForHelp({command}) || (commands.contains(command) && asksForHelp(rest)))
+        return help(output);
     if (command == QLatin1String("collect"))
         return collect(rest, output);
     if (command == QLatin1String("normalise"))
