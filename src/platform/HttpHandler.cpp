@@ -179,10 +179,25 @@ void HttpHandler::onReadyRead() {
         m_reply->readAll(); // redirect and error bodies are dropped
         return;
     }
-    // Never more than one byte past the cap is taken: that byte is enough to refuse the transfer.
-    m_body += m_reply->read(m_maxBytes + 1 - m_body.size());
-    if (m_body.size() > m_maxBytes)
+    if (!takeBody())
         failTooLarge();
+}
+
+bool HttpHandler::takeBody() {
+    // What has come, but never more than one byte past the cap: that byte is enough to refuse the
+    // transfer.
+    const qint64 want = qMin(m_reply->bytesAvailable(), m_maxBytes + 1 - m_body.size());
+    if (want <= 0)
+        return m_body.size() <= m_maxBytes;
+    const qsizetype before = m_body.size();
+    // A large body gets room up to the cap at once: only the pages written take memory, where growing
+    // step by step would copy it and hold old and new copies together.
+    if (before + want > m_body.capacity() && before + want > kReadBufferBytes)
+        m_body.reserve(qsizetype(m_maxBytes) + 1);
+    m_body.resize(before + qsizetype(want));
+    const qint64 got = m_reply->read(m_body.data() + before, want);
+    m_body.resize(before + qsizetype(qMax<qint64>(got, 0)));
+    return m_body.size() <= m_maxBytes;
 }
 
 void HttpHandler::failTooLarge() {
@@ -196,11 +211,8 @@ void HttpHandler::onFinished() {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_result.status = status;
     m_result.finalUrl = reply->url().toString();
-    if (isSuccess(status)) {
-        m_body += reply->read(m_maxBytes + 1 - m_body.size());
-        if (m_body.size() > m_maxBytes)
-            return failTooLarge();
-    }
+    if (isSuccess(status) && !takeBody())
+        return failTooLarge();
 
     if (isRedirect(status)) {
         const QByteArray location = reply->rawHeader("Location");
@@ -232,6 +244,8 @@ void HttpHandler::onFinished() {
         return fail(networkText);
     m_result.ok = true;
     m_result.error.clear();
+    if (m_body.capacity() - m_body.size() > kReadBufferBytes)
+        m_body.squeeze(); // the room up to the cap is given back
     m_result.body = std::move(m_body);
     m_body.clear();
     finish();
