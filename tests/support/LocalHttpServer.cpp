@@ -15,6 +15,7 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -45,6 +46,8 @@ struct LocalHttpServer::Impl {
     QHash<QString, QHash<QByteArray, QByteArray>> headers; // of the last request, by path; names lower case
     int inFlight = 0;
     int peak = 0;
+    std::condition_variable stopping; // a delayed answer ends its wait when the server goes
+    bool stopped = false;
 };
 
 namespace {
@@ -116,8 +119,10 @@ LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_uniqu
             target += QLatin1Char('?') + parts.join(QLatin1Char('&'));
         }
         const Response r = handler(target);
-        if (r.delayMs > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(r.delayMs));
+        if (r.delayMs > 0) {
+            std::unique_lock<std::mutex> lock(d->mutex);
+            d->stopping.wait_for(lock, std::chrono::milliseconds(r.delayMs), [this] { return d->stopped; });
+        }
         res.status = r.status;
         if (!r.location.isEmpty())
             res.set_header("Location", r.location.toStdString());
@@ -144,6 +149,11 @@ LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_uniqu
 }
 
 LocalHttpServer::~LocalHttpServer() {
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->stopped = true;
+    }
+    d->stopping.notify_all();
     d->server.stop();
     shutDownAccepted(d->port);
     if (d->thread.joinable())
