@@ -131,6 +131,7 @@ qint64 maxInputBytes() {
 
 QString usageText() {
     return QStringLiteral("用法：\n"
+                          "  varneljs-cli --help | -h，或 varneljs-cli <命令> --help：把本说明写到标准输出。\n"
                           "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 | --input 列表 … [选项]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
