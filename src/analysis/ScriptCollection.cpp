@@ -23,6 +23,17 @@ bool isLocalPath(const QString &r) {
     return r.startsWith(QLatin1Char('/')) && !r.startsWith(QLatin1String("//"));
 }
 
+// The address as a header line carries it: a line break a page wrote into it (`&#10;`) would end the
+// header early and put the rest of the address into the script's body, so it becomes a space.
+QString headerAddress(QString address) {
+    for (QChar &c : address) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator || c == QChar(0x85) || c == QLatin1Char('\v') || c == QLatin1Char('\f'))
+            c = QLatin1Char(' ');
+    }
+    return address;
+}
+
 // A script's body and its closing line break. A large body goes as a piece of its own: joining it to the
 // line break would copy millions of characters only to append them again.
 void appendBody(ScriptSink &sink, const QString &body) {
@@ -48,7 +59,7 @@ FetchResult fetchBlocking(const ScriptPlan &plan) {
         return inlineResult(plan);
     case ScriptClass::Network:
     case ScriptClass::Local:
-        return readLocalScript(plan.address);
+        return readLocalScript(plan.address, CancelToken(), plan.named);
     case ScriptClass::Other:
         break;
     }
@@ -81,7 +92,7 @@ ScriptPlan planScript(int index, const ScriptElement &element, const QString &pa
         plan.address = pageAddress;
         plan.inlineText = element.text;
         plan.entry = QStringLiteral("[网页内JS-") + number + QStringLiteral("] ") + pageAddress;
-        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + pageAddress + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + headerAddress(pageAddress) + CrLf;
         return plan;
     }
     const QString r = Module1::ResolveScriptAddress(element.src, pageAddress);
@@ -89,15 +100,16 @@ ScriptPlan planScript(int index, const ScriptElement &element, const QString &pa
     if (isNetworkPath(r)) {
         plan.kind = ScriptClass::Network;
         plan.entry = QStringLiteral("[网络JS-") + number + QStringLiteral("] ") + r;
-        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + r + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + headerAddress(r) + CrLf;
     } else if (isLocalPath(r)) {
         plan.kind = ScriptClass::Local;
+        plan.named = element.named;
         plan.entry = QStringLiteral("[本地JS-") + number + QStringLiteral("] ") + r;
-        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + r + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + headerAddress(r) + CrLf;
     } else {
         plan.kind = ScriptClass::Other;
         plan.entry = r;
-        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + r + CrLf;
+        plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + headerAddress(r) + CrLf;
     }
     return plan;
 }
@@ -183,7 +195,7 @@ void ScriptCollection::launchMore() {
         const bool adopted = fetch != nullptr;
         if (!fetch)
             fetch = plan.kind == ScriptClass::Other ? ScriptFetch::download(plan.address, this)
-                                                    : ScriptFetch::readLocal(plan.address, this);
+                                                    : ScriptFetch::readLocal(plan.address, this, plan.named);
         m_fetches[size_t(index)] = fetch;
         ++m_running;
         if (adopted && fetch->isFinished()) {

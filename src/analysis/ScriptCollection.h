@@ -35,6 +35,7 @@ struct ScriptPlan {
     QString entry;   // the script-list entry
     QString header;  // the header line, "\r\n" included
     QString inlineText;
+    bool named = false; // a local file a person named: read even when it is a pipe or a device
 };
 
 // A script that could not be fetched or read: its 0-based index, address and the reason.

@@ -183,7 +183,7 @@ void SourceLoader::打开单个JS文件(const QString &path) {
     }
     // The combined text makes room for the file while it is read.
     m_sink->reserve(QFileInfo(path).size() + kHeaderRoom);
-    m_engine->document().appendScript(path, true);
+    m_engine->document().appendScript(path, true, true);
     collect();
 }
 

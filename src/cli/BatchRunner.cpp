@@ -75,7 +75,7 @@ int BatchRunner::run() {
         m_progressShown = false;
     }
     if (!m_sources.readError().isEmpty()) {
-        say(m_sources.readError().toUtf8() + '\n');
+        say(oneLine(m_sources.readError()).toUtf8() + '\n');
         m_failed = true;
     }
     return m_failed || !m_output.good() ? NotObtained : Ok;
@@ -176,7 +176,7 @@ void BatchRunner::writePage(Job &job) {
         QString error;
         folder = m_folders->write(page, error);
         if (!error.isEmpty()) {
-            say(prefix + error.toUtf8() + '\n');
+            say(prefix + oneLine(error).toUtf8() + '\n');
             m_failed = true;
         }
     }

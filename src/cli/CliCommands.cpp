@@ -22,6 +22,16 @@ int usage(Output &output) {
     return UsageError;
 }
 
+// Asked for, the usage is the output, not an error.
+int help(Output &output) {
+    output.writeOut(usageText().toUtf8());
+    return output.good() ? Ok : NotObtained;
+}
+
+bool asksForHelp(const QStringList &args) {
+    return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
+}
+
 int collect(const QStringList &args, Output &output) {
     CollectOptions options;
     const QString problem = parseCollectOptions(args, options);
@@ -73,10 +83,9 @@ bool readInput(const QStringList &files, Output &output, const std::function<QBy
         text = TextCodec::decode(bytes).text;
         return true;
     }
-    const TextCodec::FileText file = TextCodec::readFile(files.at(0));
-    if (!file.ok || !QFileInfo(files.at(0)).isFile()) {
-        const QString reason = file.error.isEmpty() ? QStringLiteral("不是文件") : file.error;
-        output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), reason).toUtf8());
+    const TextCodec::FileText file = TextCodec::readInputFile(files.at(0));
+    if (!file.ok) {
+        output.writeErr(QStringLiteral("无法读取 %1：%2\n").arg(files.at(0), file.error).toUtf8());
         return false;
     }
     text = file.text;
@@ -122,6 +131,7 @@ qint64 maxInputBytes() {
 
 QString usageText() {
     return QStringLiteral("用法：\n"
+                          "  varneljs-cli --help | -h，或 varneljs-cli <命令> --help：把本说明写到标准输出。\n"
                           "  varneljs-cli collect --script 文件 | --page 文件 | --url 网址 | --input 列表 … [选项]\n"
                           "      按分析窗口的加载过程收集脚本，把合并的脚本文本（UTF-8）写到标准输出；\n"
                           "      --list 改为输出脚本列表，每行一项（地址中的换行写作 \\r、\\n）。\n"
@@ -154,6 +164,10 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
         return usage(output);
     const QString command = args.first();
     const QStringList rest = args.mid(1);
+    static const QStringList commands{QStringLiteral("collect"), QStringLiteral("normalise"),
+                                      QStringLiteral("functions")};
+    if (asksForHelp({command}) || (commands.contains(command) && asksForHelp(rest)))
+        return help(output);
     if (command == QLatin1String("collect"))
         return collect(rest, output);
     if (command == QLatin1String("normalise"))

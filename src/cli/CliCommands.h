@@ -19,6 +19,11 @@
 //       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
 //       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.
 //
+//   --help, -h (alone, or among a command's arguments)
+//       Writes the usage to stdout and exits 0.
+//   FILE of normalise, functions and collect --script may be any readable file but a folder (a pipe,
+//   /dev/stdin); scripts a page names are read only from ordinary files.
+//
 // Exit codes: 0 when everything was obtained; 1 when the page, any script or the input file could not be
 // obtained (each said on stderr with its reason) or the output could not be written; 2 on a usage error
 // (the usage text goes to stderr).

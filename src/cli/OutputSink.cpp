@@ -1,13 +1,25 @@
 #include "OutputSink.h"
 
+#include <algorithm>
+
 namespace Cli {
 
 QString oneLine(const QString &entry) {
-    if (!entry.contains(QLatin1Char('\r')) && !entry.contains(QLatin1Char('\n')))
+    const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
+    if (std::none_of(entry.begin(), entry.end(), isControl))
         return entry;
-    QString line = entry;
-    line.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    line.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    QString line;
+    line.reserve(entry.size() + 16);
+    for (const QChar c : entry) {
+        if (c == QLatin1Char('\r'))
+            line += QLatin1String("\\r");
+        else if (c == QLatin1Char('\n'))
+            line += QLatin1String("\\n");
+        else if (isControl(c)) // ESC, BEL, DEL and the like would act on the terminal
+            line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
     return line;
 }
 

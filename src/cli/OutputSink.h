@@ -8,7 +8,8 @@
 
 namespace Cli {
 
-// `entry` on one line: a line break inside it is written as "\r" or "\n" (backslash and letter).
+// `entry` on one line and harmless to a terminal: a line break inside it is written as "\r" or "\n"
+// (backslash and letter), any other control character as "\xNN" (its code in hexadecimal).
 QString oneLine(const QString &entry);
 
 class OutputSink : public ScriptSink {

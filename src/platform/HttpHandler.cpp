@@ -10,6 +10,10 @@
 namespace {
 
 constexpr int kMaxRedirects = 10;
+// What the network layer may hold of one transfer before it is read here. Without a bound it reads as
+// fast as the server sends, into memory, and one endless transfer keeps the layer's thread from the
+// others; with it, the layer stops reading that connection until this handler has taken the data.
+constexpr qint64 kReadBufferBytes = qint64(1) << 20;
 
 QString sizeText(qint64 bytes) {
     constexpr qint64 MiB = 1024 * 1024;
@@ -126,6 +130,7 @@ void HttpHandler::send(const QUrl &url) {
     m_certificateProblem.clear();
     m_reply = m_nam->get(request);
     m_reply->setParent(this);
+    m_reply->setReadBufferSize(kReadBufferBytes);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpHandler::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpHandler::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpHandler::onFinished);
@@ -164,7 +169,9 @@ void HttpHandler::onMetaData() {
     bool known = false;
     const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
     if (known && length > m_maxBytes)
-        failTooLarge();
+        return failTooLarge();
+    if (known && length > 0)
+        m_body.reserve(qsizetype(length)); // grown step by step, the body could take twice its size
 }
 
 void HttpHandler::onReadyRead() {
@@ -172,9 +179,25 @@ void HttpHandler::onReadyRead() {
         m_reply->readAll(); // redirect and error bodies are dropped
         return;
     }
-    m_body += m_reply->readAll();
-    if (m_body.size() > m_maxBytes)
+    if (!takeBody())
         failTooLarge();
+}
+
+bool HttpHandler::takeBody() {
+    // What has come, but never more than one byte past the cap: that byte is enough to refuse the
+    // transfer.
+    const qint64 want = qMin(m_reply->bytesAvailable(), m_maxBytes + 1 - m_body.size());
+    if (want <= 0)
+        return m_body.size() <= m_maxBytes;
+    const qsizetype before = m_body.size();
+    // A large body gets room up to the cap at once: only the pages written take memory, where growing
+    // step by step would copy it and hold old and new copies together.
+    if (before + want > m_body.capacity() && before + want > kReadBufferBytes)
+        m_body.reserve(qsizetype(m_maxBytes) + 1);
+    m_body.resize(before + qsizetype(want));
+    const qint64 got = m_reply->read(m_body.data() + before, want);
+    m_body.resize(before + qsizetype(qMax<qint64>(got, 0)));
+    return m_body.size() <= m_maxBytes;
 }
 
 void HttpHandler::failTooLarge() {
@@ -188,7 +211,8 @@ void HttpHandler::onFinished() {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_result.status = status;
     m_result.finalUrl = reply->url().toString();
-    m_body += reply->readAll();
+    if (isSuccess(status) && !takeBody())
+        return failTooLarge();
 
     if (isRedirect(status)) {
         const QByteArray location = reply->rawHeader("Location");
@@ -220,6 +244,8 @@ void HttpHandler::onFinished() {
         return fail(networkText);
     m_result.ok = true;
     m_result.error.clear();
+    if (m_body.capacity() - m_body.size() > kReadBufferBytes)
+        m_body.squeeze(); // the room up to the cap is given back
     m_result.body = std::move(m_body);
     m_body.clear();
     finish();

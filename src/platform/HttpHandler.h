@@ -47,6 +47,8 @@ private:
     int currentStatus() const;
     void onMetaData();
     void onReadyRead();
+    // Appends what the reply holds to the body; false once the body is over the cap.
+    bool takeBody();
     void onFinished();
     void failTooLarge();
     void fail(const QString &reason);

@@ -13,6 +13,7 @@ struct ScriptElement {
     QString src;  // the src attribute as written (empty for an inline script)
     QString text; // the inline text
     bool defer = false;
+    bool named = false; // the file a person named (a one-script page): a pipe or a device is read too
 };
 
 struct PageDocument {
@@ -20,7 +21,9 @@ struct PageDocument {
     QList<ScriptElement> scripts; // in document order
     QString loadError;            // why the page could not be had ("HTTP 404", "文件不存在"), or empty
     // Adds a script element to the body (as createElement("script") + appendChild).
-    void appendScript(const QString &src, bool defer) { scripts.append({src, QString(), defer}); }
+    void appendScript(const QString &src, bool defer, bool named = false) {
+        scripts.append({src, QString(), defer, named});
+    }
 };
 
 // Parses `html` (already decoded) into the document of `url`. Pure: no I/O.

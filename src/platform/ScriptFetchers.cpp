@@ -48,11 +48,12 @@ FetchResult readLocalScript(const QString &path) {
     return readLocalScript(path, CancelToken());
 }
 
-FetchResult readLocalScript(const QString &path, const CancelToken &token) {
+FetchResult readLocalScript(const QString &path, const CancelToken &token, bool named) {
     // Whatever keeps the file from being read (missing, a folder, a broken link) is a failure with its
     // reason, so the window and the command line can say why the script's body is empty.
     FetchResult out;
-    TextCodec::FileBytes file = TextCodec::readFileBytes(path, token);
+    TextCodec::FileBytes file =
+        named ? TextCodec::readInputFileBytes(path, token) : TextCodec::readFileBytes(path, token);
     if (file.ok && token.isCancelled()) {
         file.ok = false;
         file.reason = QStringLiteral("已取消");
@@ -102,7 +103,7 @@ ScriptFetch *ScriptFetch::download(const QString &address, QObject *parent) {
     return fetch;
 }
 
-ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent) {
+ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent, bool named) {
     auto *fetch = new ScriptFetch(parent);
     fetch->m_watcher = new QFutureWatcher<FetchResult>(fetch);
     connect(fetch->m_watcher, &QFutureWatcher<FetchResult>::finished, fetch, [fetch] {
@@ -117,7 +118,7 @@ ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent) {
     // The worker gets its own copy of the path and touches nothing of this object, so a fetch deleted
     // mid-read only drops the result.
     fetch->m_watcher->setFuture(WorkerPool::program().run<FetchResult>(
-        fetch->m_token, [path](const CancelToken &token) { return readLocalScript(path, token); }));
+        fetch->m_token, [path, named](const CancelToken &token) { return readLocalScript(path, token, named); }));
     return fetch;
 }
 

@@ -38,8 +38,9 @@ bool FileExists(const QString &path);
 // Blocking forms.
 FetchResult downloadScript(const QString &address);
 FetchResult readLocalScript(const QString &path);
-// The read of a worker, which gives up once `token` is cancelled.
-FetchResult readLocalScript(const QString &path, const CancelToken &token);
+// The read of a worker, which gives up once `token` is cancelled. A script a page names is read only
+// from an ordinary file; a `named` one (the file a person chose) from any readable file but a folder.
+FetchResult readLocalScript(const QString &path, const CancelToken &token, bool named = false);
 QString 下载JS内容(const QString &address);
 QString 读入本地JS文件内容(const QString &path);
 
@@ -52,7 +53,7 @@ public:
     static ScriptFetch *download(const QString &address, QObject *parent = nullptr);
     // 读入本地JS文件内容, asynchronous: the file is read on the program's worker pool; abort() cancels
     // the read between its steps.
-    static ScriptFetch *readLocal(const QString &path, QObject *parent = nullptr);
+    static ScriptFetch *readLocal(const QString &path, QObject *parent = nullptr, bool named = false);
 
     ~ScriptFetch() override;
 

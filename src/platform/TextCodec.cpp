@@ -480,7 +480,7 @@ static bool readBoundedChecked(QIODevice &device, qint64 maxBytes, QByteArray &b
     return true;
 }
 
-static FileBytes readFileBytesChecked(const QString &path, const CancelToken *token);
+static FileBytes readFileBytesChecked(const QString &path, const CancelToken *token, bool streams = false);
 
 FileBytes readFileBytes(const QString &path) {
     return readFileBytesChecked(path, nullptr);
@@ -490,7 +490,8 @@ FileBytes readFileBytes(const QString &path, const CancelToken &token) {
     return readFileBytesChecked(path, &token);
 }
 
-static FileBytes readFileBytesChecked(const QString &path, const CancelToken *token) {
+// `streams`: pipes and devices are read too (to their end, within the cap); only a folder is refused.
+static FileBytes readFileBytesChecked(const QString &path, const CancelToken *token, bool streams) {
     FileBytes out;
     auto fail = [&](const QString &what, const QString &detail = QString()) {
         out.reason = detail.isEmpty() ? what : what + QStringLiteral("（") + detail + QStringLiteral("）");
@@ -508,7 +509,7 @@ static FileBytes readFileBytesChecked(const QString &path, const CancelToken *to
         return fail(QStringLiteral("文件不存在"));
     if (info.isDir())
         return fail(QStringLiteral("这是文件夹，不是文件"));
-    if (!info.isFile())
+    if (!info.isFile() && !streams)
         return fail(QStringLiteral("不是普通文件，无法读取"));
     const QString tooLarge = QStringLiteral("文件太大，无法读取");
     const QString limit = QStringLiteral("超过 256 MiB");
@@ -529,8 +530,8 @@ static FileBytes readFileBytesChecked(const QString &path, const CancelToken *to
     return out;
 }
 
-static FileText readFileChecked(const QString &path, const CancelToken *token) {
-    FileBytes file = readFileBytesChecked(path, token);
+static FileText readFileChecked(const QString &path, const CancelToken *token, bool streams = false) {
+    FileBytes file = readFileBytesChecked(path, token, streams);
     FileText out;
     out.error = std::move(file.error);
     out.reason = std::move(file.reason);
@@ -554,6 +555,14 @@ FileText readFile(const QString &path) {
 
 FileText readFile(const QString &path, const CancelToken &token) {
     return readFileChecked(path, &token);
+}
+
+FileText readInputFile(const QString &path) {
+    return readFileChecked(path, nullptr, true);
+}
+
+FileBytes readInputFileBytes(const QString &path, const CancelToken &token) {
+    return readFileBytesChecked(path, &token, true);
 }
 
 QString writeFile(const QString &path, const QString &text, const QByteArray &encoding, bool bom) {

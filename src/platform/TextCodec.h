@@ -83,6 +83,12 @@ FileText readFile(const QString &path);
 // cancelled read gives up with the reason "已取消".
 FileText readFile(const QString &path, const CancelToken &token);
 
+// As readFile(), for a file a person named on a command line: any readable file that is not a folder,
+// pipes and devices included (`<(cat a.js)`, /dev/stdin), within the same cap. Scripts a page names are
+// read with readFile(), never from a pipe or a device.
+FileText readInputFile(const QString &path);
+FileBytes readInputFileBytes(const QString &path, const CancelToken &token);
+
 // Writes `text` to `path` through QSaveFile, so the old file survives a failed write. A text that does not
 // fit `encoding` is not written (no character is ever replaced silently).
 // Returns an empty text on success, otherwise the reason.

@@ -265,6 +265,17 @@ private slots:
         QVERIFY(QFileInfo::exists(dir.path() + "/other/manifest.json"));
         QCOMPARE(again.write(other, error), QStringLiteral("other-2"));
         QCOMPARE(folderNames(dir.path()), (QStringList{"httphpa=1", "httphpa=1-2", "other", "other-2"}));
+
+        // A name that is a link to a folder elsewhere: the link is replaced, the folder it named is kept.
+        QTemporaryDir elsewhere;
+        TestEnv::writeFile(elsewhere.path() + "/keep", "theirs");
+        QVERIFY(QFile::link(elsewhere.path(), dir.path() + "/linked"));
+        PageResult linked;
+        linked.source = "linked";
+        QCOMPARE(PageFolderWriter(dir.path(), true).write(linked, error), QStringLiteral("linked"));
+        QCOMPARE(TestEnv::readFile(elsewhere.path() + "/keep"), QByteArray("theirs"));
+        QVERIFY(!QFileInfo(dir.path() + "/linked").isSymLink());
+        QVERIFY(QFileInfo::exists(dir.path() + "/linked/manifest.json"));
     }
 
     // A terminal on stderr gets a progress line that failure messages replace and that is gone at the end;

@@ -47,6 +47,8 @@ private slots:
         m_server->route(QStringLiteral("/site/x.js"), LocalHttpServer::reply(200, "x();", "text/javascript"));
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/lines.htm"), "<script src='a&#10;b.js'></script>");
+        TestEnv::writeFile(m_dir.path() + QStringLiteral("/controls.htm"),
+                           "<script src='a&#27;[2Jb&#7;&#127;.js'></script><script src='/dev/stdin'></script>");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/p.htm"),
                            expand(QStringLiteral("<html><head><script>inline();</script>"
                                                  "<script src=\"a.js\"></script></head><body>"
@@ -97,6 +99,16 @@ private slots:
             << QStringList{"collect", "--list", "--page", "$DIR/lines.htm"} << "[本地JS-0] $DIR/a\\nb.js\n"
             << "未能取得脚本 0 $DIR/a\\nb.js：文件不存在\n"
             << 1;
+        QTest::newRow("line break in an address, combined text")
+            << QStringList{"collect", "--page", "$DIR/lines.htm"} << "网址0[本地JS]：$DIR/a b.js\r\n\r\n"
+            << "未能取得脚本 0 $DIR/a\\nb.js：文件不存在\n" << 1;
+        // Nothing a page writes into an address acts on the terminal; a device it names is not read.
+        QTest::newRow("control characters in an address, list")
+            << QStringList{"collect", "--list", "--page", "$DIR/controls.htm"}
+            << "[本地JS-0] $DIR/a\\x1b[2Jb\\x07\\x7f.js\n[本地JS-1] /dev/stdin\n"
+            << "未能取得脚本 0 $DIR/a\\x1b[2Jb\\x07\\x7f.js：文件不存在\n"
+               "未能取得脚本 1 /dev/stdin：不是普通文件，无法读取\n"
+            << 1;
         const QString dynInline = "网址%1[网页内JS]：$HTTP/site/dyn.htm\r\n";
         QTest::newRow("scripts added by scripts, browser engine")
             << QStringList{"collect", "--engine", "browser", "--url", "$HTTP/site/dyn.htm"}
@@ -140,6 +152,44 @@ private slots:
         QCOMPARE(r.code, 0);
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("网址0[本地JS]：") + m_dir.path() +
                                                QStringLiteral("/a.js\r\nvar a = 1;\r\n"));
+    }
+
+    // Asked for, the usage goes to stdout with exit 0.
+    void help_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("--help") << QStringList{"--help"};
+        QTest::newRow("-h") << QStringList{"-h"};
+        QTest::newRow("collect --help") << QStringList{"collect", "--help"};
+        QTest::newRow("collect with sources and -h") << QStringList{"collect", "--url", "http://h/", "-h"};
+        QTest::newRow("normalise --help") << QStringList{"normalise", "--help"};
+        QTest::newRow("functions --combined --help") << QStringList{"functions", "--combined", "--help"};
+    }
+    void help() {
+        QFETCH(QStringList, args);
+        const Run r = runCli(args);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.err, QByteArray());
+        QVERIFY(QString::fromUtf8(r.out).startsWith(QStringLiteral("用法")));
+        QVERIFY(r.out.contains("collect --script"));
+    }
+
+    // A file named on the command line may be a pipe; scripts a page names may not (see "control characters").
+    void inputFromPipe_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
+        const QByteArray code = "function p() {}";
+        QTest::newRow("functions") << QStringList{"functions", "/dev/stdin"} << "p\t0\t1\n";
+        QTest::newRow("normalise") << QStringList{"normalise", "/dev/stdin"} << NormaliseCodeText(code);
+        QTest::newRow("collect --script")
+            << QStringList{"collect", "--script", "/dev/stdin"} << "网址0[本地JS]：/dev/stdin\r\nfunction p() {}\r\n";
+    }
+    void inputFromPipe() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        const Run r = runCli(args, "function p() {}");
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QString::fromUtf8(r.out), out);
     }
 
     void usageErrors_data() {

@@ -168,6 +168,11 @@ void TestModuleDataBase::builtTexts() {
     QCOMPARE(DataAccess::ParseConnectionText(Db::OpeningConnectionText(odd, QStringLiteral("p;w")))
                  .value(DataAccess::DataSourceKey),
              odd);
+    // Only the ';' forces quotes here: both values come back whole.
+    const auto plain = DataAccess::ParseConnectionText(
+        Db::CompactionConnectionText(QStringLiteral("/tmp/a;b/xqd.dll"), QStringLiteral("p;w")));
+    QCOMPARE(plain.value(DataAccess::DataSourceKey), QStringLiteral("/tmp/a;b/xqd.dll"));
+    QCOMPARE(plain.value(DataAccess::PasswordKey), QStringLiteral("p;w"));
     QCOMPARE(Db::LibraryDbPassword, QStringLiteral("qtrmbwoplkex"));
 }
 

@@ -190,6 +190,32 @@ private slots:
         QVERIFY(boundMarkupNesting(deep) > 0);
     }
 
+    // The limits are exact: at a limit nothing is blanked, one element past it is; closed elements free
+    // their place (twenty <b>x</b> in a row stay).
+    void exactLimits_data() {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("maxDepth");
+        QTest::addColumn<int>("maxFormatting");
+        QTest::addColumn<int>("blanked");
+        const QString b = QStringLiteral("<b>x</b>");
+        QTest::newRow("depth at the limit") << QStringLiteral("<div>").repeated(4) << 4 << 8 << 0;
+        QTest::newRow("depth one past") << QStringLiteral("<div>").repeated(5) << 4 << 8 << 1;
+        QTest::newRow("formatting at the limit") << QStringLiteral("<b>").repeated(3) << 512 << 3 << 0;
+        QTest::newRow("formatting one past") << QStringLiteral("<b>").repeated(4) << 512 << 3 << 1;
+        QTest::newRow("closed formatting, default limits") << b.repeated(20) << 512 << 8 << 0;
+    }
+    void exactLimits() {
+        QFETCH(QString, html);
+        QFETCH(int, maxDepth);
+        QFETCH(int, maxFormatting);
+        QFETCH(int, blanked);
+        QByteArray bytes = html.toUtf8();
+        QCOMPARE(boundMarkupNesting(bytes, NestingLimits{maxDepth, maxFormatting}), blanked);
+        QCOMPARE(bytes.size(), html.toUtf8().size());
+        if (blanked == 0)
+            QCOMPARE(bytes, html.toUtf8());
+    }
+
     // A page too large for one tree is parsed in parts; its scripts come out as from one parse.
     void largePageInPartsListsTheSameScripts() {
         const QString unit = QStringLiteral(

@@ -466,6 +466,29 @@ private slots:
     }
 
     // A transfer cut off halfway fails alone: the transfers waiting behind it on the same host still run.
+    // A server that never ends a script is refused at the program's cap, and the scripts beside it on
+    // the same host still arrive.
+    void endlessTransferBesideOrdinaryOnes() {
+        LocalHttpServer local;
+        Response endless;
+        endless.endless = true;
+        endless.contentType = "application/octet-stream"; // sent as it is, not compressed
+        local.route(QStringLiteral("/endless.js"), endless);
+        local.route(QStringLiteral("/a.js"), LocalHttpServer::reply(200, "var a;"));
+        local.route(QStringLiteral("/b.js"), LocalHttpServer::reply(200, "var b;"));
+        QObject owner;
+        HttpHandler *big = get(local.baseUrl() + QStringLiteral("/endless.js"), &owner);
+        HttpHandler *a = get(local.baseUrl() + QStringLiteral("/a.js"), &owner);
+        HttpHandler *b = get(local.baseUrl() + QStringLiteral("/b.js"), &owner);
+        QVERIFY(waitFinished(a, 60000));
+        QVERIFY(waitFinished(b, 60000));
+        QVERIFY2(a->result().ok, qPrintable(a->result().error));
+        QVERIFY2(b->result().ok, qPrintable(b->result().error));
+        QCOMPARE(a->result().body + b->result().body, QByteArray("var a;var b;"));
+        QVERIFY(waitFinished(big, 60000));
+        QCOMPARE(big->result().error, QStringLiteral("内容太大（超过 64 MiB）"));
+    }
+
     void cutTransferFailsAlone() {
         int served = 0;
         HandServer server([&](QTcpSocket *socket, const QByteArray &request) {

@@ -9,7 +9,14 @@
 
 #include <algorithm>
 
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <chrono>
+#include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -39,7 +46,39 @@ struct LocalHttpServer::Impl {
     QHash<QString, QHash<QByteArray, QByteArray>> headers; // of the last request, by path; names lower case
     int inFlight = 0;
     int peak = 0;
+    std::condition_variable stopping; // a delayed answer ends its wait when the server goes
+    bool stopped = false;
 };
+
+namespace {
+
+// Shuts down (without closing: the worker that owns it does that) every connection this process accepted
+// on `port`. A cpp-httplib worker waits on a kept-alive connection for the next request up to its
+// keep-alive time (5 s) before it looks whether the server is stopping; the client keeps the connection
+// open for longer, so without this every server that had a client took 5 s to go.
+void shutDownAccepted(int port) {
+    DIR *fds = ::opendir("/proc/self/fd");
+    if (!fds)
+        return;
+    while (const dirent *entry = ::readdir(fds)) {
+        char *end = nullptr;
+        const long fd = std::strtol(entry->d_name, &end, 10);
+        if (end == entry->d_name || *end != '\0' || fd == ::dirfd(fds))
+            continue;
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        int listening = 0;
+        socklen_t flagLength = sizeof listening;
+        if (::getsockname(int(fd), reinterpret_cast<sockaddr *>(&local), &length) != 0 ||
+            local.sin_family != AF_INET || ntohs(local.sin_port) != port ||
+            ::getsockopt(int(fd), SOL_SOCKET, SO_ACCEPTCONN, &listening, &flagLength) != 0 || listening)
+            continue;
+        ::shutdown(int(fd), SHUT_RDWR);
+    }
+    ::closedir(fds);
+}
+
+} // namespace
 
 LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_unique<Impl>(scheme)) {
     // Clients keep connections alive and each one holds a worker; a pool larger than cpp-httplib's
@@ -80,14 +119,28 @@ LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_uniqu
             target += QLatin1Char('?') + parts.join(QLatin1Char('&'));
         }
         const Response r = handler(target);
-        if (r.delayMs > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(r.delayMs));
+        if (r.delayMs > 0) {
+            std::unique_lock<std::mutex> lock(d->mutex);
+            d->stopping.wait_for(lock, std::chrono::milliseconds(r.delayMs), [this] { return d->stopped; });
+        }
         res.status = r.status;
         if (!r.location.isEmpty())
             res.set_header("Location", r.location.toStdString());
         for (const auto &[name, value] : r.headers)
             res.set_header(name.toStdString(), value.toStdString());
-        res.set_content(r.body.toStdString(), r.contentType.toStdString());
+        if (!r.endless) {
+            res.set_content(r.body.toStdString(), r.contentType.toStdString());
+            return;
+        }
+        const auto chunk = std::make_shared<std::string>(r.body.isEmpty() ? std::string(65536, 'x') : r.body.toStdString());
+        res.set_chunked_content_provider(r.contentType.toStdString(), [chunk](size_t offset, httplib::DataSink &sink) {
+            constexpr size_t kMost = size_t(4) << 30; // ends by itself should the client never stop
+            if (offset >= kMost) {
+                sink.done();
+                return true;
+            }
+            return sink.write(chunk->data(), chunk->size());
+        });
     });
     d->port = d->server.bind_to_any_port("127.0.0.1");
     d->thread = std::thread([this] { d->server.listen_after_bind(); });
@@ -96,7 +149,13 @@ LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_uniqu
 }
 
 LocalHttpServer::~LocalHttpServer() {
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->stopped = true;
+    }
+    d->stopping.notify_all();
     d->server.stop();
+    shutDownAccepted(d->port);
     if (d->thread.joinable())
         d->thread.join();
 }

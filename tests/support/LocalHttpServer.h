@@ -20,6 +20,8 @@ public:
         QByteArray location; // for redirects (status 301/302)
         int delayMs = 0;     // wait before answering
         QList<QPair<QByteArray, QByteArray>> headers; // further response headers (Set-Cookie, ...)
+        // The body is sent again and again, chunked, until the client goes away (at most 4 GiB).
+        bool endless = false;
     };
 
     // A response without naming every field.
