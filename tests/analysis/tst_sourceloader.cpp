@@ -356,6 +356,9 @@ private slots:
         PageDocument doc = pageWithInline(page, QStringLiteral("first();"));
         doc.scripts.append({server.baseUrl() + QStringLiteral("/a.js"), QString(), false});
         doc.scripts.append({server.baseUrl() + QStringLiteral("/slow.js"), QString(), false});
+        doc.scripts.append({server.baseUrl() + QStringLiteral("/fast.js"), QString(), false});
+        doc.scripts.append({QString(), QStringLiteral("last();"), false});
+        server.route(QStringLiteral("/fast.js"), LocalHttpServer::reply(200, "var fast;"));
         engine.pages.insert(page, doc);
         StringSink sink;
         SourceLoader loader(&engine, &sink);
@@ -367,19 +370,26 @@ private slots:
         QTRY_VERIFY(loader.IsLoading);
         engine.complete();
         QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 3, 10000);
-        QCOMPARE(steps, (QList<QPair<int, int>>{{0, 3}, {1, 3}, {2, 3}}));
+        QCOMPARE(steps, (QList<QPair<int, int>>{{0, 5}, {1, 5}, {2, 5}}));
         QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 5000);
+        // fast.js has come, and waits behind slow.js.
+        QTRY_COMPARE_WITH_TIMEOUT(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 1, 5000);
         loader.stop();
         const QString kept = sink.text;
         QCOMPARE(finished.count(), 1);
         QVERIFY(loader.wasStopped());
         QVERIFY(!loader.isRunning());
         // The stopped script ends with its line break, as one that failed; it is reported as not obtained.
-        QVERIFY(kept.endsWith(QStringLiteral("网址2：") + server.baseUrl() + QStringLiteral("/slow.js\r\n\r\n")));
+        // What came after it stays in its place: the script already fetched and the inline one.
+        QVERIFY2(kept.endsWith(QStringLiteral("网址2：") + server.baseUrl() + QStringLiteral("/slow.js\r\n\r\n网址3：") +
+                               server.baseUrl() + QStringLiteral("/fast.js\r\nvar fast;\r\n网址4[网页内JS]：") + page +
+                               QStringLiteral("\r\nlast();\r\n")),
+                 qPrintable(kept));
+        QCOMPARE(sink.entries.size(), 5);
         QCOMPARE(loader.failures().size(), 1);
         QCOMPARE(loader.failures().first().index, 2);
         QCOMPARE(loader.failures().first().reason, QStringLiteral("载入已停止，未取得"));
-        QCOMPARE(loader.document().collectedBlocks.size(), 3);
+        QCOMPARE(loader.document().collectedBlocks.size(), 5);
         // The slow script's transfer is cancelled: nothing more can be written or said.
         QTRY_COMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
         QCOMPARE(sink.text, kept);
@@ -387,6 +397,90 @@ private slots:
         QCOMPARE(finished.count(), 1);
         loader.stop(); // nothing running: nothing happens
         QCOMPARE(finished.count(), 1);
+    }
+
+    // Aborted from its own progress signal, with later scripts already there: nothing more is written
+    // and finished() does not come.
+    void abortFromProgress() {
+        FakePageEngine engine;
+        const QString page = QStringLiteral("http://127.0.0.1:1/p.htm");
+        PageDocument doc = pageWithInline(page, QStringLiteral("one();"));
+        doc.scripts.append({QString(), QStringLiteral("two();"), false});
+        doc.scripts.append({QString(), QStringLiteral("three();"), false});
+        engine.pages.insert(page, doc);
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        connect(&loader, &SourceLoader::progress, this, [&](int obtained, int) {
+            if (obtained == 1)
+                loader.abort();
+        });
+        QSignalSpy finished(&loader, &SourceLoader::finished);
+        loader.start(3, page);
+        QTRY_VERIFY(loader.IsLoading);
+        engine.complete();
+        QTRY_VERIFY(!loader.isRunning());
+        QCOMPARE(sink.entries.size(), 1);
+        QVERIFY(!sink.text.contains(QStringLiteral("two();")));
+        QVERIFY(!finished.wait(200));
+    }
+
+    // An engine that ended the page at a limit of its own: the reason is said, and what the page had
+    // is collected.
+    void pageCutByTheEngine_data() {
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("wait limit") << int(PageCut::WaitLimit) << "网页在15秒内未载入完成：";
+        QTest::newRow("memory limit") << int(PageCut::MemoryLimit) << "网页占用内存过多（超过 1 GB），已停止：";
+        QTest::newRow("complete") << int(PageCut::None) << "";
+    }
+    void pageCutByTheEngine() {
+        QFETCH(int, cut);
+        QFETCH(QString, failure);
+        FakePageEngine engine;
+        const QString page = QStringLiteral("http://127.0.0.1:1/p.htm");
+        PageDocument doc = pageWithInline(page, QStringLiteral("partial();"));
+        doc.cut = PageCut(cut);
+        engine.pages.insert(page, doc);
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy finished(&loader, &SourceLoader::finished);
+        loader.start(3, page);
+        QTRY_VERIFY(loader.IsLoading);
+        engine.complete();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(loader.pageFailure(), failure.isEmpty() ? QString() : failure + page);
+        QCOMPARE(sink.entries.size(), 1);
+        QVERIFY(sink.text.contains(QStringLiteral("partial();")));
+    }
+
+    // Stopped while the page itself loads: what the engine's document holds is collected, what it names
+    // but has not brought is listed as not obtained; the engine's count of scripts is passed on.
+    void stopWhileThePageLoads() {
+        FakePageEngine engine;
+        const QString page = QStringLiteral("http://127.0.0.1:1/p.htm");
+        StringSink sink;
+        SourceLoader loader(&engine, &sink);
+        loader.setPollIntervalMs(5);
+        QSignalSpy finished(&loader, &SourceLoader::finished);
+        QSignalSpy seen(&loader, &SourceLoader::pageLoading);
+        loader.start(3, page);
+        QTRY_VERIFY(loader.IsLoading);
+        engine.doc.scripts.append({QString(), QStringLiteral("early();"), false});
+        engine.doc.scripts.append({QStringLiteral("http://127.0.0.1:1/x.js"), QString(), false});
+        emit engine.scriptsSeen(2);
+        QCOMPARE(seen.count(), 1);
+        QCOMPARE(seen[0][0].toInt(), 2);
+        loader.stop();
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(loader.wasStopped());
+        QCOMPARE(engine.stops, 1);
+        QCOMPARE(sink.text, QStringLiteral("网址0[网页内JS]：") + page +
+                                QStringLiteral("\r\nearly();\r\n网址1：http://127.0.0.1:1/x.js\r\n\r\n"));
+        QCOMPARE(loader.failures(), (QList<ScriptFailure>{{1, QStringLiteral("http://127.0.0.1:1/x.js"),
+                                                            QStringLiteral("载入已停止，未取得")}}));
+        QVERIFY(!finished.wait(100));
     }
 
     void blockingForm() {
