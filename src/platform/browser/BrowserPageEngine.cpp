@@ -28,8 +28,9 @@ namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
 
-// The address a cookie the engine received belongs to, so the program's jar files it under its domain.
-QUrl cookieOrigin(const QNetworkCookie &cookie) {
+} // namespace
+
+QUrl browserCookieOrigin(const QNetworkCookie &cookie) {
     QUrl url;
     url.setScheme(cookie.isSecure() ? QStringLiteral("https") : QStringLiteral("http"));
     QString host = cookie.domain();
@@ -39,6 +40,8 @@ QUrl cookieOrigin(const QNetworkCookie &cookie) {
     url.setPath(cookie.path().isEmpty() ? QStringLiteral("/") : cookie.path());
     return url;
 }
+
+namespace {
 
 class BrowserPageEngine final : public PageEngine {
 public:
@@ -111,7 +114,7 @@ private:
         m_requests = new BrowserRequests(m_profile);
         // The engine has a network stack of its own: what the page sets, the collection's fetches carry.
         connect(m_profile->cookieStore(), &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie &c) {
-            HttpManager::addCookies({c}, c.domain().isEmpty() && m_page ? m_page->url() : cookieOrigin(c));
+            HttpManager::addCookies({c}, c.domain().isEmpty() && m_page ? m_page->url() : browserCookieOrigin(c));
         });
         m_page = new SilentPage(m_profile);
         m_page->setUrlRequestInterceptor(m_requests);

@@ -26,4 +26,10 @@ struct BrowserTiming {
     int memoryPollMs = 50;
 };
 
+// The address a cookie the engine received belongs to, so that the program's jar files it under its
+// domain (a domain cookie's leading dot is not part of any host).
+class QNetworkCookie;
+class QUrl;
+QUrl browserCookieOrigin(const QNetworkCookie &cookie);
+
 PageEngine *createBrowserPageEngine(QObject *parent = nullptr, const BrowserTiming &timing = {});
