@@ -134,6 +134,23 @@ private slots:
             QVERIFY2(QString::fromUtf8(r.err).contains(expand(errPart)), r.err.constData());
     }
 
+    // An engine that cannot start gives way to the static one, and says so.
+    void browserEngineCannotStart() {
+        const QStringList page{QStringLiteral("--url"), expand(QStringLiteral("$HTTP/site/dyn.htm"))};
+        const Run staticRun = runCli(QStringList{QStringLiteral("collect"), QStringLiteral("--engine"), QStringLiteral("static")} + page);
+        QCOMPARE(staticRun.code, 0);
+        const QByteArray helper = qgetenv("QTWEBENGINEPROCESS_PATH");
+        qputenv("QTWEBENGINEPROCESS_PATH", m_dir.path().toUtf8() + "/no-such-helper");
+        const Run r = runCli(QStringList{QStringLiteral("collect"), QStringLiteral("--engine"), QStringLiteral("browser")} + page);
+        if (helper.isNull())
+            qunsetenv("QTWEBENGINEPROCESS_PATH");
+        else
+            qputenv("QTWEBENGINEPROCESS_PATH", helper);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("已改用静态解析")), r.err.constData());
+        QCOMPARE(r.out, staticRun.out);
+    }
+
     void relativeScriptPath() {
         const Run r = runCli({QStringLiteral("collect"), QStringLiteral("--script"), QStringLiteral("a.js")},
                              QByteArray(), m_dir.path());
