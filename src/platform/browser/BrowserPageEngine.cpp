@@ -23,6 +23,7 @@
 #include <QWebEngineScriptCollection>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -141,6 +142,7 @@ private:
         m_settle.start();
         m_limit.start(m_timing.limitMs);
         m_poll.start();
+        m_ownAtStart = BrowserMemory::residentBytes(::getpid());
         m_memory.start();
         m_page->load(url);
     }
@@ -239,8 +241,11 @@ private:
     void watchMemory() {
         if (!m_page || m_cut == PageCut::MemoryLimit)
             return;
+        // A network service inside this process (as the engine runs it here) shows as this process's growth.
+        const qint64 network = BrowserMemory::networkServicePid();
         const qint64 used = BrowserMemory::residentBytes(m_page->renderProcessPid()) +
-                            BrowserMemory::residentBytes(BrowserMemory::networkServicePid());
+                            (network > 0 ? BrowserMemory::residentBytes(network)
+                                         : qMax<qint64>(0, BrowserMemory::residentBytes(::getpid()) - m_ownAtStart));
         if (used <= m_timing.memoryLimitBytes)
             return;
         m_cut = PageCut::MemoryLimit;
@@ -323,6 +328,7 @@ private:
     QTimer m_memory;
     QPointer<BrowserRequests> m_requests;
     PageCut m_cut = PageCut::None;
+    qint64 m_ownAtStart = 0; // this process's resident bytes when the page was opened
     bool m_answeredLast = false; // the final read-out came back
     QElapsedTimer m_settle;
     BrowserReadout::State m_state;
