@@ -95,7 +95,9 @@ ScriptPlan planScript(int index, const ScriptElement &element, const QString &pa
         plan.header = QStringLiteral("网址") + number + scriptClassTag(plan.kind) + headerAddress(pageAddress) + CrLf;
         return plan;
     }
-    const QString r = Module1::ResolveScriptAddress(element.src, pageAddress);
+    // An engine that ran the page says where it loaded the script from; that address is taken as it is.
+    const QString r =
+        element.loaded.isEmpty() ? Module1::ResolveScriptAddress(element.src, pageAddress) : element.loaded;
     plan.address = r;
     if (isNetworkPath(r)) {
         plan.kind = ScriptClass::Network;
@@ -152,14 +154,56 @@ void ScriptCollection::start() {
 void ScriptCollection::stop() {
     if (m_aborted || m_finished || !m_started)
         return;
+    // What has come stays in its place: inline scripts and bodies already fetched are written; a script
+    // whose transfer has not ended keeps its header with an empty body and is listed as not obtained.
     const int count = int(m_document.scripts.size());
-    if (m_headerDone && m_next < count)
-        appendBody(*m_sink, QString());
-    for (int i = m_next; i < count; ++i) {
-        const ScriptPlan plan = planScript(i, m_document.scripts.at(i), m_page);
-        m_failures.append({plan.index, plan.address, LoadTexts::NotObtained});
+    for (; m_next < count && !m_aborted; ++m_next) {
+        const ScriptPlan plan = planScript(m_next, m_document.scripts.at(m_next), m_page);
+        if (plan.kind == ScriptClass::Inline) {
+            writeScript(plan, inlineResult(plan));
+            continue;
+        }
+        ScriptFetch *fetch = m_fetches[size_t(m_next)];
+        FetchResult result;
+        if (fetch && fetch->isFinished()) {
+            result = fetch->result();
+        } else {
+            result.failed = true;
+            result.reason = LoadTexts::NotObtained;
+        }
+        if (result.failed)
+            m_failures.append({plan.index, plan.address, result.reason});
+        writeScript(plan, result);
     }
     abort();
+}
+
+void ScriptCollection::writeHeader(const ScriptPlan &plan) {
+    if (m_headerDone)
+        return;
+    m_sink->addEntry(plan.entry);
+    m_sink->appendHeader(plan.header);
+    m_headerDone = true;
+    ScriptBlock block;
+    block.number = plan.index;
+    block.kind = plan.kind;
+    block.address = plan.address;
+    block.headerStart = m_written;
+    if (m_sink->writesHeaders())
+        m_written += plan.header.size();
+    block.bodyStart = block.bodyEnd = m_written;
+    m_blocks.append(block);
+}
+
+void ScriptCollection::writeScript(const ScriptPlan &plan, const FetchResult &result) {
+    writeHeader(plan);
+    appendBody(*m_sink, result.text);
+    m_sink->scriptDone(plan, result);
+    m_blocks.last().bodyEnd = m_written + result.text.size();
+    m_written += result.text.size() + CrLf.size();
+    if (plan.index == 0)
+        m_firstEncoding = result.encoding;
+    m_headerDone = false;
 }
 
 void ScriptCollection::abort() {
@@ -222,26 +266,9 @@ void ScriptCollection::pump() {
         if (m_aborted)
             return;
         const ScriptPlan plan = planScript(m_next, m_document.scripts.at(m_next), m_page);
-        if (!m_headerDone) {
-            m_sink->addEntry(plan.entry);
-            m_sink->appendHeader(plan.header);
-            m_headerDone = true;
-            ScriptBlock block;
-            block.number = plan.index;
-            block.kind = plan.kind;
-            block.address = plan.address;
-            block.headerStart = m_written;
-            if (m_sink->writesHeaders())
-                m_written += plan.header.size();
-            block.bodyStart = block.bodyEnd = m_written;
-            m_blocks.append(block);
-        }
-        qsizetype bodySize = 0;
-        TextCodec::Encoding encoding;
+        writeHeader(plan);
         if (plan.kind == ScriptClass::Inline) {
-            appendBody(*m_sink, plan.inlineText);
-            bodySize = plan.inlineText.size();
-            m_sink->scriptDone(plan, inlineResult(plan));
+            writeScript(plan, inlineResult(plan));
         } else {
             ScriptFetch *fetch = m_fetches[size_t(m_next)];
             if (!fetch || !fetch->isFinished())
@@ -251,19 +278,11 @@ void ScriptCollection::pump() {
                 m_failures.append({plan.index, plan.address, result.reason});
             m_fetches[size_t(m_next)] = nullptr;
             fetch->deleteLater();
-            appendBody(*m_sink, result.text);
-            bodySize = result.text.size();
-            encoding = result.encoding;
-            m_sink->scriptDone(plan, result);
-            if (m_aborted)
-                return;
+            writeScript(plan, result);
         }
-        m_blocks.last().bodyEnd = m_written + bodySize;
-        m_written += bodySize + CrLf.size();
-        if (m_next == 0)
-            m_firstEncoding = encoding;
+        if (m_aborted)
+            return;
         ++m_next;
-        m_headerDone = false;
         emit progress(m_next, count);
     }
     if (m_aborted || m_finished)

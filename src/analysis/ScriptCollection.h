@@ -75,9 +75,10 @@ public:
     void start();
     // Stops every transfer; nothing more is written and finished() does not come. Safe at any time.
     void abort();
-    // Ends the walk where it is, keeping what was written: a script whose header is written gets its line
-    // break, every script not obtained is listed in failures() with the reason "载入已停止，未取得", and
-    // the walk is aborted (finished() does not come). Nothing happens once the walk has ended.
+    // Ends the walk where it is, keeping everything that has come: every inline script and every body
+    // already fetched is written in its place; a script not obtained keeps its entry and header with an
+    // empty body and is listed in failures() with the reason "载入已停止，未取得". Then the walk is
+    // aborted (finished() does not come). Nothing happens once the walk has ended.
     void stop();
 
     bool isFinished() const { return m_finished; }
@@ -98,6 +99,9 @@ private:
     void launchMore();
     void onFetchFinished(int index);
     void pump();
+    // The entry and header of `plan` (once), then its body; the block is recorded.
+    void writeHeader(const ScriptPlan &plan);
+    void writeScript(const ScriptPlan &plan, const FetchResult &result);
 
     PageDocument m_document;
     ScriptSink *m_sink;

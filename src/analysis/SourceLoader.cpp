@@ -28,14 +28,22 @@ SourceLoader::SourceLoader(PageEngine *engine, ScriptSink *sink, QObject *parent
                 checkWait();
         });
         connect(engine, &PageEngine::scriptRevealed, this, [this](const QString &src) { prefetch(src); });
+        connect(engine, &PageEngine::scriptsSeen, this, [this](int count) {
+            if (m_phase == Phase::Page)
+                emit pageLoading(count);
+        });
     }
 }
 
 void SourceLoader::prefetch(const QString &src) {
     if (!m_pageRequested)
         return;
-    // Resolved against the requested page, as the collection will (a redirected page simply misses).
-    const ScriptPlan plan = planScript(0, ScriptElement{src, QString(), false}, pageAddressOf(m_address));
+    // An address the engine loaded is taken as it is; anything else is resolved against the requested
+    // page, as the collection will (a redirected page simply misses).
+    ScriptElement element{src, QString(), false};
+    if (isHttpAddress(src))
+        element.loaded = src;
+    const ScriptPlan plan = planScript(0, element, pageAddressOf(m_address));
     if (plan.kind != ScriptClass::Other || !isHttpAddress(plan.address) || m_prefetched.contains(plan.address))
         return;
     m_prefetched.insert(plan.address, ScriptFetch::download(plan.address, this));
@@ -117,8 +125,13 @@ void SourceLoader::checkWait() {
     m_waiting = false;
     m_poll.stop();
     const bool loaded = !busy || !IsLoading;
-    if (!loaded)
+    // An engine with limits of its own may have ended the page before it was complete: said as when
+    // this wait runs out, its document still collected.
+    const PageCut cut = m_engine ? m_engine->document().cut : PageCut::None;
+    if (!loaded || cut == PageCut::WaitLimit)
         m_pageFailure = QStringLiteral("网页在15秒内未载入完成：") + m_address;
+    else if (cut == PageCut::MemoryLimit)
+        m_pageFailure = QStringLiteral("网页占用内存过多（超过 1 GB），已停止：") + m_address;
     else if (m_engine && !m_engine->document().loadError.isEmpty())
         m_pageFailure =
             QStringLiteral("网页未能打开：%1（%2）").arg(m_address, m_engine->document().loadError);
@@ -150,6 +163,7 @@ void SourceLoader::halt() {
     m_waiting = false;
     dropPrefetched();
     if (m_collection) {
+        m_collection->disconnect(this);
         m_collection->abort();
         m_collection->deleteLater();
         m_collection = nullptr;
@@ -164,6 +178,14 @@ void SourceLoader::abort() {
 void SourceLoader::stop() {
     if (m_phase == Phase::Idle)
         return;
+    if (m_phase == Phase::Page && m_engine) {
+        // The page itself is still loading: what its document holds now is collected, and what has not
+        // come is listed as not obtained.
+        m_engine->stop();
+        m_waiting = false;
+        m_poll.stop();
+        collect();
+    }
     if (m_collection) {
         m_collection->stop(); // the scripts not obtained join the failures
         m_failures = m_collection->failures();

@@ -24,8 +24,10 @@
 // (for every kind, also "other"); failures() then lists the scripts that could not be fetched or read.
 // Nothing blocks: the waits react to the engine's documentComplete() and to a short timer.
 //
-// stop() ends a running load at once, keeping what the sink holds: no more transfers, nothing more is
-// written, and finished() comes with wasStopped() true. abort() (or deleting the loader) ends it too,
+// stop() ends a running load at once, keeping what has come: every inline script and every script
+// already obtained is written in its place, the others keep their header with an empty body and are
+// listed as not obtained; a page still loading is stopped and its document as it stands collected that
+// way. No more transfers, and finished() comes with wasStopped() true. abort() (or deleting the loader) ends it too,
 // silently: finished() does not come. The sink must outlive the loader or see abort() first; the engine
 // may go first.
 
@@ -95,6 +97,8 @@ signals:
     // The blank page is in; the source of `kind` is loaded right after the handlers return.
     void loadStarting(short kind);
     void progress(int obtained, int total);
+    // While the page itself loads: how many script elements an engine that runs it has seen.
+    void pageLoading(int seen);
     void finished();
 
 private:

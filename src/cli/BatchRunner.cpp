@@ -184,6 +184,8 @@ void BatchRunner::writePage(Job &job) {
         m_output.writeOut(page.out);
     } else if (m_options.json) {
         QByteArray lines;
+        if (!page.pageFailure.isEmpty()) // a page that failed or was cut short says so in the stream too
+            lines += QJsonDocument(pageFailureJson(page.source, page.pageFailure)).toJson(QJsonDocument::Compact) + '\n';
         for (const ScriptRecord &r : page.scripts) {
             const QString file = r.file.isEmpty() || folder.isEmpty() ? QString() : folder + QLatin1Char('/') + r.file;
             lines += QJsonDocument(recordJson(page.source, r, file, m_options.withText)).toJson(QJsonDocument::Compact);

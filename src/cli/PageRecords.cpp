@@ -38,6 +38,15 @@ QJsonObject recordJson(const QString &page, const ScriptRecord &record, const QS
     return o;
 }
 
+QJsonObject pageFailureJson(const QString &page, const QString &reason) {
+    QJsonObject o;
+    o.insert(QStringLiteral("page"), page);
+    o.insert(QStringLiteral("number"), QJsonValue());
+    o.insert(QStringLiteral("status"), QStringLiteral("failed"));
+    o.insert(QStringLiteral("reason"), reason);
+    return o;
+}
+
 RecordingSink::RecordingSink(PageResult &result, Keep keep) : m_result(result), m_keep(keep) {
     if (keep.out)
         m_text.emplace(result.out, keep.list);

@@ -36,6 +36,8 @@ QString className(ScriptClass kind);
 // One record as a JSON object: page, number, class, address, file (null when none), bytes, sha256,
 // status ("ok" or "failed"), reason (null when ok) and, when `withText`, text.
 QJsonObject recordJson(const QString &page, const ScriptRecord &record, const QString &file, bool withText);
+// The JSON line of a page that could not be had or was cut short: its reason, with no script number.
+QJsonObject pageFailureJson(const QString &page, const QString &reason);
 
 struct PageResult {
     int position = 0; // 0-based, in input order

@@ -10,16 +10,30 @@
 #include <functional>
 
 struct ScriptElement {
+    ScriptElement() = default;
+    ScriptElement(const QString &src, const QString &text, bool defer, const QString &loaded = QString())
+        : src(src), text(text), defer(defer), loaded(loaded) {}
     QString src;  // the src attribute as written (empty for an inline script)
     QString text; // the inline text
     bool defer = false;
     bool named = false; // the file a person named (a one-script page): a pipe or a device is read too
+    // The address an engine that runs the page loaded the script from (the element's resolved src,
+    // which honours <base href>); empty when the engine resolves nothing (then src is resolved by the
+    // page-address rules).
+    QString loaded;
 };
 
+// Why an engine ended a page before it was complete; its document holds what the page had by then.
+enum class PageCut { None, WaitLimit, MemoryLimit };
+
 struct PageDocument {
+    PageDocument() = default;
+    PageDocument(const QString &url, const QList<struct ScriptElement> &scripts, const QString &loadError)
+        : url(url), scripts(scripts), loadError(loadError) {}
     QString url;                  // the document's address
     QList<ScriptElement> scripts; // in document order
     QString loadError;            // why the page could not be had ("HTTP 404", "文件不存在"), or empty
+    PageCut cut = PageCut::None;  // the page was ended by the engine's wait or memory limit
     // Adds a script element to the body (as createElement("script") + appendChild).
     void appendScript(const QString &src, bool defer, bool named = false) {
         scripts.append({src, QString(), defer, named});
@@ -47,7 +61,8 @@ public:
     virtual bool busy() const = 0;
     // The current document, whatever state it has reached.
     virtual PageDocument &document() = 0;
-    // Stops a navigation in progress (closing a window); no completion is reported afterwards.
+    // Stops a navigation in progress (closing a window, Esc); no completion is reported afterwards. The
+    // document keeps what the page held at that moment.
     virtual void stop() = 0;
 protected:
     // Runs `step` from the event loop, unless a navigation or a stop has come since (`generation`, the
@@ -70,6 +85,8 @@ signals:
     // An external script element appeared while the page loads (its src as written); an engine that
     // runs scripts reveals them early so their fetches can overlap the page load.
     void scriptRevealed(const QString &src);
+    // How many script elements an engine that runs the page has seen so far, while it loads.
+    void scriptsSeen(int count);
 };
 
 // The embedded engine: HttpManager for http(s), TextCodec for decoding, gumbo for parsing.

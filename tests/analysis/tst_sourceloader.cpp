@@ -356,6 +356,9 @@ private slots:
         PageDocument doc = pageWithInline(page, QStringLiteral("first();"));
         doc.scripts.append({server.baseUrl() + QStringLiteral("/a.js"), QString(), false});
         doc.scripts.append({server.baseUrl() + QStringLiteral("/slow.js"), QString(), false});
+        doc.scripts.append({server.baseUrl() + QStringLiteral("/fast.js"), QString(), false});
+        doc.scripts.append({QString(), QStringLiteral("last();"), false});
+        server.route(QStringLiteral("/fast.js"), LocalHttpServer::reply(200, "var fast;"));
         engine.pages.insert(page, doc);
         StringSink sink;
         SourceLoader loader(&engine, &sink);
@@ -367,19 +370,26 @@ private slots:
         QTRY_VERIFY(loader.IsLoading);
         engine.complete();
         QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 3, 10000);
-        QCOMPARE(steps, (QList<QPair<int, int>>{{0, 3}, {1, 3}, {2, 3}}));
+        QCOMPARE(steps, (QList<QPair<int, int>>{{0, 5}, {1, 5}, {2, 5}}));
         QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 5000);
+        // fast.js has come, and waits behind slow.js.
+        QTRY_COMPARE_WITH_TIMEOUT(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 1, 5000);
         loader.stop();
         const QString kept = sink.text;
         QCOMPARE(finished.count(), 1);
         QVERIFY(loader.wasStopped());
         QVERIFY(!loader.isRunning());
         // The stopped script ends with its line break, as one that failed; it is reported as not obtained.
-        QVERIFY(kept.endsWith(QStringLiteral("网址2：") + server.baseUrl() + QStringLiteral("/slow.js\r\n\r\n")));
+        // What came after it stays in its place: the script already fetched and the inline one.
+        QVERIFY2(kept.endsWith(QStringLiteral("网址2：") + server.baseUrl() + QStringLiteral("/slow.js\r\n\r\n网址3：") +
+                               server.baseUrl() + QStringLiteral("/fast.js\r\nvar fast;\r\n网址4[网页内JS]：") + page +
+                               QStringLiteral("\r\nlast();\r\n")),
+                 qPrintable(kept));
+        QCOMPARE(sink.entries.size(), 5);
         QCOMPARE(loader.failures().size(), 1);
         QCOMPARE(loader.failures().first().index, 2);
         QCOMPARE(loader.failures().first().reason, QStringLiteral("载入已停止，未取得"));
-        QCOMPARE(loader.document().collectedBlocks.size(), 3);
+        QCOMPARE(loader.document().collectedBlocks.size(), 5);
         // The slow script's transfer is cancelled: nothing more can be written or said.
         QTRY_COMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
         QCOMPARE(sink.text, kept);

@@ -45,6 +45,10 @@ private slots:
                             "<script>var t = 1;\nvar u = 2;</script></head></html>",
                             "text/html"));
         m_server->route(QStringLiteral("/site/x.js"), LocalHttpServer::reply(200, "x();", "text/javascript"));
+        m_server->route(QStringLiteral("/site/loop.htm"),
+                        LocalHttpServer::reply(200, "<script src=\"x.js\"></script><script>while(true){}</script>"
+                                                    "<script src=\"b1.js\"></script>", "text/html"));
+        m_server->route(QStringLiteral("/site/b1.js"), LocalHttpServer::reply(200, "b1();", "text/javascript"));
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/a.js"), "var a = 1;");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/lines.htm"), "<script src='a&#10;b.js'></script>");
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/controls.htm"),
@@ -144,6 +148,38 @@ private slots:
             QCOMPARE(r.err, QByteArray());
         else
             QVERIFY2(QString::fromUtf8(r.err).contains(expand(errPart)), r.err.constData());
+    }
+
+    // A page whose own script never ends is reported as unfinished (exit 1), with the scripts the engine
+    // had requested collected; its JSON line says so too.
+    void browserEnginePageNeverEnds() {
+        const QString page = expand(QStringLiteral("$HTTP/site/loop.htm"));
+        const Run r = runCli({QStringLiteral("collect"), QStringLiteral("--engine"), QStringLiteral("browser"),
+                              QStringLiteral("--json"), QStringLiteral("--url"), page});
+        const QString reason = QStringLiteral("网页在15秒内未载入完成：") + page;
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains(reason), r.err.constData());
+        const QString out = QString::fromUtf8(r.out);
+        QVERIFY2(out.contains(reason), qPrintable(out));
+        for (const QString &script : {QStringLiteral("$HTTP/site/x.js"), QStringLiteral("$HTTP/site/b1.js")})
+            QVERIFY2(out.contains(QStringLiteral("\"address\":\"%1\"").arg(expand(script))), qPrintable(out));
+    }
+
+    // An engine that cannot start gives way to the static one, and says so.
+    void browserEngineCannotStart() {
+        const QStringList page{QStringLiteral("--url"), expand(QStringLiteral("$HTTP/site/dyn.htm"))};
+        const Run staticRun = runCli(QStringList{QStringLiteral("collect"), QStringLiteral("--engine"), QStringLiteral("static")} + page);
+        QCOMPARE(staticRun.code, 0);
+        const QByteArray helper = qgetenv("QTWEBENGINEPROCESS_PATH");
+        qputenv("QTWEBENGINEPROCESS_PATH", m_dir.path().toUtf8() + "/no-such-helper");
+        const Run r = runCli(QStringList{QStringLiteral("collect"), QStringLiteral("--engine"), QStringLiteral("browser")} + page);
+        if (helper.isNull())
+            qunsetenv("QTWEBENGINEPROCESS_PATH");
+        else
+            qputenv("QTWEBENGINEPROCESS_PATH", helper);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("已改用静态解析")), r.err.constData());
+        QCOMPARE(r.out, staticRun.out);
     }
 
     void relativeScriptPath() {

@@ -296,7 +296,7 @@ private slots:
         QTest::newRow("a page missing") << QStringList{"--url", "$HTTP/none.htm", "--page", "$DIR/p.htm"} << 1
                                         << QByteArray("local();") << QByteArray("none.htm");
         QTest::newRow("a page file missing") << QStringList{"--page", "$DIR/none.htm", "--json"} << 1
-                                             << QByteArray() << QByteArray("none.htm");
+                                             << QByteArray("\"number\":null,\"page\":\"") << QByteArray("none.htm");
         QTest::newRow("a script missing") << QStringList{"--url", "$HTTP/3.htm", "--json"} << 1
                                           << QByteArray("\"HTTP 404\"") << QByteArray("gone.js：HTTP 404");
         QTest::newRow("usage") << QStringList{"--url", "$HTTP/2.htm", "--jobs", "0"} << 2 << QByteArray()

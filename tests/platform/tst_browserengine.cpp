@@ -164,7 +164,9 @@ private slots:
             QCOMPARE(engine->document().scripts[1].text, QString());
         }
         if (browserEngine) {
-            QStringList external = scripts.filter(QStringLiteral(".js"));
+            QStringList external;
+            for (const QString &name : scripts.filter(QStringLiteral(".js")))
+                external << server->baseUrl() + QLatin1Char('/') + name; // revealed as the engine loaded it
             QStringList seen;
             for (const QList<QVariant> &signal : revealed)
                 seen << signal[0].toString();
@@ -228,6 +230,7 @@ private slots:
         QCOMPARE(load(engine.get(), address), address);
         QCOMPARE(describe(engine->document()).mid(0, 2), (QStringList{"inline", "ext.js"}));
         QCOMPARE(engine->document().loadError, QString());
+        QCOMPARE(int(engine->document().cut), int(PageCut::WaitLimit));
     }
 
     void stopEndsWithoutCompletion() {

@@ -404,6 +404,10 @@ void FormSinFile::createLoader() {
         if (m_host && total > 0) // a page without scripts has nothing to count
             m_host->setStatusText(LoadTexts::Progress(obtained, total));
     });
+    connect(m_loader, &SourceLoader::pageLoading, this, [this](int seen) {
+        if (m_host)
+            m_host->setStatusText(LoadTexts::PageLoading(seen));
+    });
 }
 
 void FormSinFile::startLoad() {

@@ -2,8 +2,11 @@
 
 #include "platform/HttpManager.h"
 #include "platform/PageAddress.h"
+#include "platform/RequestDefaults.h"
 #include "platform/browser/BrowserLoadError.h"
+#include "platform/browser/BrowserMemory.h"
 #include "platform/browser/BrowserReadout.h"
+#include "platform/browser/BrowserRequests.h"
 #include "platform/browser/BrowserStartCheck.h"
 #include "platform/browser/SilentPage.h"
 
@@ -19,12 +22,16 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QString kBlank = QStringLiteral("about:blank");
 
-// The address a cookie the engine received belongs to, so the program's jar files it under its domain.
-QUrl cookieOrigin(const QNetworkCookie &cookie) {
+} // namespace
+
+QUrl browserCookieOrigin(const QNetworkCookie &cookie) {
     QUrl url;
     url.setScheme(cookie.isSecure() ? QStringLiteral("https") : QStringLiteral("http"));
     QString host = cookie.domain();
@@ -34,6 +41,8 @@ QUrl cookieOrigin(const QNetworkCookie &cookie) {
     url.setPath(cookie.path().isEmpty() ? QStringLiteral("/") : cookie.path());
     return url;
 }
+
+namespace {
 
 class BrowserPageEngine final : public PageEngine {
 public:
@@ -45,6 +54,8 @@ public:
         connect(&m_limit, &QTimer::timeout, this, [this] { endByTime(); });
         m_grace.setSingleShot(true);
         connect(&m_grace, &QTimer::timeout, this, [this] { finish(); });
+        m_memory.setInterval(m_timing.memoryPollMs);
+        connect(&m_memory, &QTimer::timeout, this, [this] { watchMemory(); });
     }
 
     ~BrowserPageEngine() override { release(); }
@@ -81,6 +92,8 @@ public:
     }
 
     void stop() override {
+        if (m_busy && m_page)
+            m_document = documentSoFar();
         release();
         m_busy = false;
     }
@@ -95,11 +108,17 @@ private:
         observer.setWorldId(QWebEngineScript::ApplicationWorld);
         observer.setRunsOnSubFrames(false);
         m_profile->scripts()->insert(observer);
+        // The run's user agent and headers go with the engine's own requests too.
+        const RequestDefaults &defaults = requestDefaults();
+        if (!defaults.userAgent.isEmpty())
+            m_profile->setHttpUserAgent(QString::fromUtf8(defaults.userAgent));
+        m_requests = new BrowserRequests(m_profile);
         // The engine has a network stack of its own: what the page sets, the collection's fetches carry.
         connect(m_profile->cookieStore(), &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie &c) {
-            HttpManager::addCookies({c}, c.domain().isEmpty() && m_page ? m_page->url() : cookieOrigin(c));
+            HttpManager::addCookies({c}, c.domain().isEmpty() && m_page ? m_page->url() : browserCookieOrigin(c));
         });
         m_page = new SilentPage(m_profile);
+        m_page->setUrlRequestInterceptor(m_requests);
         // The profile goes once its page has gone.
         connect(m_page, &QObject::destroyed, m_profile, &QObject::deleteLater);
         // A page no one sees is throttled by the engine (timers slowed to a crawl); this one counts as seen.
@@ -108,7 +127,7 @@ private:
             loadingChanged(info);
         });
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-            if (m_loadError.isEmpty())
+            if (m_loadError.isEmpty() && m_cut == PageCut::None)
                 m_loadError = QStringLiteral("浏览器内核的网页进程意外结束");
             finish();
         });
@@ -118,17 +137,24 @@ private:
         m_reading = false;
         m_finalRead = false;
         m_stopped = false;
+        m_answeredLast = false;
+        m_cut = PageCut::None;
         m_settle.start();
         m_limit.start(m_timing.limitMs);
         m_poll.start();
+        m_ownAtStart = BrowserMemory::residentBytes(::getpid());
+        m_memory.start();
         m_page->load(url);
     }
 
     void loadingChanged(const QWebEngineLoadingInfo &info) {
         // A stop is this engine's own doing (the wait ended by time), never the page's failure.
-        if (m_stopped || info.status() == QWebEngineLoadingInfo::LoadStartedStatus ||
-            info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
+        if (m_stopped || info.status() == QWebEngineLoadingInfo::LoadStoppedStatus)
             return;
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            m_mainFinished = false; // a page that keeps navigating never settles
+            return;
+        }
         using D = BrowserLoadError::Domain;
         D domain = D(int(info.errorDomain()));
         QString reason = BrowserLoadError::reason(domain, info.errorCode(), info.errorString());
@@ -174,12 +200,16 @@ private:
             return;
         for (int i = m_seenCount; i < m_state.seen.size(); ++i)
             if (!m_state.seen[i].src.isEmpty())
-                emit scriptRevealed(m_state.seen[i].src);
-        if (m_state.seen.size() != m_seenCount)
+                emit scriptRevealed(m_state.seen[i].loaded.isEmpty() ? m_state.seen[i].src : m_state.seen[i].loaded);
+        if (m_state.seen.size() != m_seenCount) {
             m_settle.restart();
+            emit scriptsSeen(int(m_state.seen.size()));
+        }
         m_seenCount = int(m_state.seen.size());
-        if (m_finalRead)
+        if (m_finalRead) {
+            m_answeredLast = true;
             finish();
+        }
     }
 
     // Reads the whole page once more (texts may have grown since first seen), then completes.
@@ -193,6 +223,7 @@ private:
     void endByTime() {
         if (!m_page)
             return;
+        m_cut = PageCut::WaitLimit;
         m_stopped = true;
         m_page->triggerAction(QWebEnginePage::Stop);
         if (m_reading) {
@@ -205,12 +236,53 @@ private:
         finalRead();
     }
 
+    // The renderer and the network service together stay within the bound: a page past it is ended at
+    // once (its renderer may be running away in a loop of its own), keeping what it had revealed.
+    void watchMemory() {
+        if (!m_page || m_cut == PageCut::MemoryLimit)
+            return;
+        // A network service inside this process (as the engine runs it here) shows as this process's growth.
+        const qint64 network = BrowserMemory::networkServicePid();
+        const qint64 used = BrowserMemory::residentBytes(m_page->renderProcessPid()) +
+                            (network > 0 ? BrowserMemory::residentBytes(network)
+                                         : qMax<qint64>(0, BrowserMemory::residentBytes(::getpid()) - m_ownAtStart));
+        if (used <= m_timing.memoryLimitBytes)
+            return;
+        m_cut = PageCut::MemoryLimit;
+        m_stopped = true;
+        const qint64 renderer = m_page->renderProcessPid();
+        if (renderer > 0)
+            ::kill(pid_t(renderer), SIGKILL);
+        finish();
+    }
+
+    // What the page holds now: what the read-outs found, and, when the last read-out did not come back
+    // (the page's own script blocks its document), the scripts the engine had requested as well.
+    PageDocument documentSoFar() const {
+        PageDocument document = BrowserReadout::documentOf(m_state, m_page ? addressOf(m_page->url()) : m_requested);
+        if (m_answeredLast || !m_requests)
+            return document;
+        QSet<QString> known;
+        for (const ScriptElement &element : std::as_const(document.scripts))
+            known.insert(element.loaded);
+        for (const QString &address : m_requests->scripts()) {
+            const QString loaded = BrowserReadout::loadedAddress(address);
+            if (!known.contains(loaded))
+                document.scripts.append(ScriptElement{address, QString(), false, false, loaded});
+        }
+        return document;
+    }
+
     // Hands over what is known and lets the page go.
     void finish() {
         if (!m_busy || !m_page)
             return;
-        m_document = m_loadError.isEmpty() ? BrowserReadout::documentOf(m_state, addressOf(m_page->url()))
-                                           : PageDocument{m_requested, {}, m_loadError};
+        if (m_loadError.isEmpty()) {
+            m_document = documentSoFar();
+            m_document.cut = m_cut;
+        } else {
+            m_document = PageDocument{m_requested, {}, m_loadError};
+        }
         release();
         complete();
     }
@@ -227,6 +299,7 @@ private:
         m_poll.stop();
         m_limit.stop();
         m_grace.stop();
+        m_memory.stop();
         m_reading = false;
         if (m_page) {
             m_page->disconnect(this);
@@ -238,6 +311,7 @@ private:
             m_profile->deleteLater();
         m_page = nullptr;
         m_profile = nullptr;
+        m_requests = nullptr;
     }
 
     void complete() {
@@ -251,6 +325,11 @@ private:
     QTimer m_poll;
     QTimer m_limit;
     QTimer m_grace;
+    QTimer m_memory;
+    QPointer<BrowserRequests> m_requests;
+    PageCut m_cut = PageCut::None;
+    qint64 m_ownAtStart = 0; // this process's resident bytes when the page was opened
+    bool m_answeredLast = false; // the final read-out came back
     QElapsedTimer m_settle;
     BrowserReadout::State m_state;
     PageDocument m_document;

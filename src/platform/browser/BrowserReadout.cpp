@@ -1,10 +1,19 @@
 #include "platform/browser/BrowserReadout.h"
 
 #include <QSet>
+#include <QUrl>
 #include <QVariantList>
 #include <QVariantMap>
 
 namespace BrowserReadout {
+
+QString loadedAddress(const QString &resolved) {
+    const QUrl url(resolved);
+    // A local script is read from its file, by path, as the static engine names it.
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    return resolved;
+}
 
 QString observerScript() {
     // Mutation records come in a microtask after the change, so an element inserted and removed within
@@ -40,7 +49,7 @@ QString readoutScript(int from) {
   }
   const order = [];
   for (const e of document.scripts) { st.add(e); order.push(st.ids.get(e)); }
-  const fresh = st.seen.slice(%1).map((e) => [e.getAttribute('src'), e.text, e.defer]);
+  const fresh = st.seen.slice(%1).map((e) => [e.getAttribute('src'), e.text, e.defer, e.src]);
   return {count: st.seen.length, url: document.URL, order, fresh};
 })()
 )JS")
@@ -70,6 +79,8 @@ bool merge(const QVariant &answer, State &state) {
         element.src = fields.value(0).toString();
         element.text = fields.value(1).toString();
         element.defer = fields.value(2).toBool();
+        if (!element.src.isEmpty())
+            element.loaded = loadedAddress(fields.value(3).toString());
         state.seen.append(element);
     }
     state.order = order;

@@ -4,7 +4,7 @@
 // returns the new ones with the document order of the live ones. Both run in a script world of their
 // own, where the page's scripts cannot see or replace what they use.
 //
-// A read-out answers {count, url, order: [id...], fresh: [[src|null, text, defer]...]}: `fresh` are the
+// A read-out answers {count, url, order: [id...], fresh: [[src|null, text, defer, resolved src]...]}: `fresh` are the
 // elements from the id the caller asked for onwards, `order` the ids of document.scripts.
 
 #include "platform/PageEngine.h"
@@ -14,6 +14,9 @@
 #include <QVariant>
 
 namespace BrowserReadout {
+
+// The address a script was loaded from, as the collection takes it: a file: address as its local path.
+QString loadedAddress(const QString &resolved);
 
 // Installed at document creation in the main frame.
 QString observerScript();
