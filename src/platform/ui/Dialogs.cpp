@@ -1,5 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/ChineseFileModel.h"
+
 #include "util/AppInfo.h"
 
 #include <QApplication>
@@ -88,6 +90,7 @@ Dialogs::Answer answerOf(QMessageBox::StandardButton clicked, Dialogs::Buttons b
 
 QString runFileDialog(QWidget *parent, const Dialogs::FileRequest &request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, AppInfo::Title);
+    ChineseFileModel::install(dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(filterText(request.filters));
