@@ -5,7 +5,7 @@
 // caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
 // caption / Text1 / buttons by kind when the blank page is in, the function list and the status text
 // "分析所有JS文件完成。" when it has finished. While the load runs the window's commands are disabled;
-// closing the window stops it.
+// closing the window stops it, after asking about unsaved work (CloseQuestion).
 
 #include "workbench/WindowLayout.h"
 
