@@ -14,7 +14,7 @@ inline constexpr short PageFile = 2;
 inline constexpr short PageAddress = 3;
 
 inline const QStringList ScriptFilters = {QStringLiteral("*.js"), QStringLiteral("*.*")};
-inline const QStringList PageFilters = {QStringLiteral("*.htm;*.html;*.sthml;*.asp;*.php;*.jsp"),
+inline const QStringList PageFilters = {QStringLiteral("*.htm;*.html;*.sthml;*.shtml;*.asp;*.php;*.jsp"),
                                         QStringLiteral("*.*")};
 
 inline const QString OpeningScriptFile = QStringLiteral("正在打开JS文件...");

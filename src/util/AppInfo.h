@@ -20,7 +20,7 @@ inline QString MainCaption() {
 
 // Name of the Start-menu program group and of the status bar's first panel.
 inline const QString GroupName = QStringLiteral("Varnel软件");
-inline const QString ShortcutDescription = QStringLiteral("分析CSS文件的最佳工具！");
+inline const QString ShortcutDescription = QStringLiteral("分析JS文件的最佳工具！");
 
 // The maker's pages and mail recipients.
 inline const QString SupportPageUrl = QStringLiteral("http://www.varnel.com/");

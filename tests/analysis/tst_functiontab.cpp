@@ -7,7 +7,10 @@
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
 #include "support/FakeDialogs.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
+
+#include <Qsci/qsciscintilla.h>
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -208,6 +211,50 @@ private slots:
         QCOMPARE(form->functionTab()->newText(), form->RtbOld->text());
         QCOMPARE(form->functionTab()->array().changeCount(), 0);
         QCOMPARE(names(form->ListView1), (QStringList{"a", "b", "A", "inner", "o.go"}));
+    }
+
+    // 新全部函数 marks its header lines as 原全部函数 does: the whole line, "//" of an address included,
+    // has the header look and no comment colour shows through.
+    void newTextHeadersLookAsInTheOldText_data() {
+        QTest::addColumn<bool>("hide");
+        QTest::newRow("numbered") << false;
+        QTest::newRow("不显示编号") << true;
+    }
+    void newTextHeadersLookAsInTheOldText() {
+        QFETCH(bool, hide);
+        LocalHttpServer server;
+        server.route(QStringLiteral("/lib/a.js"), LocalHttpServer::reply(200, "function fromNet() {}\r\n"));
+        const QString page = dir.filePath(QStringLiteral("headers.htm"));
+        TestEnv::writeFile(page, server
+                                     .expand(QStringLiteral("<script src=\"$HTTP/lib/a.js\"></script>"
+                                                            "<script>function inline1() {}</script>"),
+                                             dir.path())
+                                     .toUtf8());
+        host.hideHeaders = hide;
+        auto form = std::make_unique<FormSinFile>(&host);
+        form->文件路径 = page;
+        form->处理单个文件 = 2;
+        QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
+        form->show();
+        const bool ready = QTest::qWaitFor([&] { return form->isLoaded() && !filled.isEmpty(); }, 20000);
+        host.hideHeaders = false;
+        QVERIFY(ready);
+        form->SSTab1->setCurrentIndex(2);
+        TextPane *pane = form->RtbNew;
+        QCOMPARE(pane->text(), form->RtbOld->text());
+        QCOMPARE(pane->blockLines(), hide ? QList<int>{} : form->RtbOld->blockLines());
+        QCOMPARE(pane->blockLines().size(), hide ? 0 : 2);
+        QsciScintilla *sci = pane->editor();
+        sci->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+        for (int line : pane->blockLines()) {
+            QCOMPARE(sci->SendScintilla(QsciScintillaBase::SCI_MARKERGET, line) & (1 << 2), 1L << 2);
+            const long start = sci->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+            const long end = sci->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line);
+            for (long pos = start; pos < end; ++pos)
+                QVERIFY(sci->SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, 8, pos) != 0);
+        }
+        const QString first = pane->text().section(QStringLiteral("\r\n"), 0, 0);
+        QCOMPARE(first.contains(QStringLiteral("//")), !hide);
     }
 
     void closedWindowDropsTheList() {

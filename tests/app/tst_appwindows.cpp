@@ -11,12 +11,15 @@
 #include "library/ModuleDataBase.h"
 #include "library/ui/fModel.h"
 #include "platform/SettingsStore.h"
+#include "platform/ui/TextPane.h"
+
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 #include "util/AppInfo.h"
 #include "util/Module1Shell.h"
 #include "util/Shell.h"
+#include <Qsci/qsciscintilla.h>
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +37,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -146,7 +150,7 @@ private slots:
         QCOMPARE(entries, QStringList{QStringLiteral("VarnelJS分析提取分解器.desktop")});
         const QString entry = QString::fromUtf8(TestEnv::readFile(groupFolder() + entries.first()));
         QVERIFY2(entry.contains(QStringLiteral("Name=VarnelJS分析提取分解器")), qPrintable(entry));
-        QVERIFY(entry.contains(QStringLiteral("Comment=分析CSS文件的最佳工具！")));
+        QVERIFY(entry.contains(QStringLiteral("Comment=分析JS文件的最佳工具！")));
         QVERIFY(entry.contains(QStringLiteral("Exec=") + m_program.programPath));
         QVERIFY(entry.contains(QStringLiteral("Path=") + groupFolder()));
         // The hidden folders on the way are used as they are, not rebuilt without their dot.
@@ -232,7 +236,7 @@ private slots:
             frame->打开网页文件();
             QCOMPARE(fake.fileCalls.size(), 1);
             QCOMPARE(fake.fileCalls[0].request.filters,
-                     (QStringList{"*.htm;*.html;*.sthml;*.asp;*.php;*.jsp", "*.*"}));
+                     (QStringList{"*.htm;*.html;*.sthml;*.shtml;*.asp;*.php;*.jsp", "*.*"}));
         } else {
             path = server.baseUrl() + QStringLiteral("/dir/page.htm");
             fake.inputAnswers << QStringLiteral("  ") + path + QStringLiteral(" ");
@@ -561,19 +565,155 @@ private slots:
         QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 0);
     }
 
-    void exitEndsEvenWhenAChildRefuses() {
+    // Quitting, or 关闭所有子窗口, asks once per changed window in turn; 取消 keeps that window and the
+    // program open and asks no further; a child that refuses to close keeps the program open too.
+    void closingAsksPerChangedWindow_data() {
+        QTest::addColumn<bool>("quit");
+        QTest::addColumn<QList<int>>("changed"); // windows typed in, of a.js, b.js, c.js
+        QTest::addColumn<QList<Dialogs::Answer>>("answers");
+        QTest::addColumn<bool>("stubborn");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QList<int>>("left");    // windows still open
+        QTest::addColumn<QList<int>>("written"); // files written over
+        using A = Dialogs::Answer;
+        for (bool quit : {true, false}) {
+            const char *how = quit ? "quit: " : "close all: ";
+            QTest::addRow("%snothing changed", how)
+                << quit << QList<int>{} << QList<A>{} << false << 0 << QList<int>{} << QList<int>{};
+            QTest::addRow("%stwo changed, 不保存", how)
+                << quit << QList<int>{0, 2} << QList<A>{A::Discard, A::Discard} << false << 2 << QList<int>{}
+                << QList<int>{};
+            QTest::addRow("%s取消 at the second", how)
+                << quit << QList<int>{0, 2} << QList<A>{A::Discard, A::Cancel} << false << 2 << QList<int>{2}
+                << QList<int>{};
+            QTest::addRow("%s取消 at the first", how) << quit << QList<int>{0, 2} << QList<A>{A::Cancel}
+                                                      << false << 1 << QList<int>{0, 1, 2} << QList<int>{};
+            QTest::addRow("%s保存 writes over the file", how)
+                << quit << QList<int>{1} << QList<A>{A::Save} << false << 1 << QList<int>{} << QList<int>{1};
+        }
+        QTest::newRow("quit: a child refuses")
+            << true << QList<int>{} << QList<A>{} << true << 0 << QList<int>{} << QList<int>{};
+    }
+    void closingAsksPerChangedWindow() {
+        QFETCH(bool, quit);
+        QFETCH(QList<int>, changed);
+        QFETCH(QList<Dialogs::Answer>, answers);
+        QFETCH(bool, stubborn);
+        QFETCH(int, questions);
+        QFETCH(QList<int>, left);
+        QFETCH(QList<int>, written);
         FakeDialogs fake;
         FakeDialogs::Scope scope(fake);
         auto frame = newFrame();
-        fake.fileAnswers << sourceFile(QStringLiteral("exit.js"));
-        frame->打开JS文件();
-        QPointer<QMdiSubWindow> script = frame->mdiArea()->subWindowList().first();
-        QPointer<QMdiSubWindow> stubborn = frame->mdiArea()->addSubWindow(new StubbornWindow);
-        stubborn->show();
-        frame->findChild<QAction *>(QStringLiteral("menu退出"))->trigger();
-        QVERIFY(!frame->isVisible());
-        QTRY_VERIFY(script.isNull());
-        QVERIFY(!stubborn.isNull());
+        QStringList paths;
+        for (const char *name : {"a.js", "b.js", "c.js"}) {
+            paths << sourceFile(QStringLiteral("closing/") + QLatin1String(name));
+            fake.fileAnswers << paths.last();
+            frame->打开JS文件();
+        }
+        QList<QPointer<FormSinFile>> windows;
+        for (FormSinFile *w : analysisWindows(*frame)) {
+            QTRY_VERIFY(w->isLoaded());
+            windows << w;
+        }
+        QCOMPARE(windows.size(), 3);
+        for (int i : changed) {
+            // "//" typed before the script's first line, below its header.
+            FormSinFile *w = windows[i];
+            w->RtbOld->setSelection(int(w->headerTexts().constFirst().size()) + 2, 0);
+            QTest::keyClicks(w->RtbOld->editor(), QStringLiteral("//"));
+        }
+        QPointer<QMdiSubWindow> refusing;
+        if (stubborn) {
+            refusing = frame->mdiArea()->addSubWindow(new StubbornWindow);
+            refusing->show();
+        }
+        fake.answers.append(answers);
+        bool allClosed = false;
+        if (quit)
+            frame->findChild<QAction *>(QStringLiteral("menu退出"))->trigger();
+        else
+            allClosed = frame->关闭所有子窗口();
+
+        QCOMPARE(fake.messages.size(), questions);
+        for (int q = 0; q < questions; ++q) {
+            QCOMPARE(fake.messages[q].text, QStringLiteral("分析单个JS文件:%1 的内容已修改，是否保存？")
+                                                .arg(QFileInfo(paths[changed[q]]).fileName()));
+            QCOMPARE(fake.messages[q].buttons, Dialogs::Buttons::SaveDiscardCancel);
+        }
+        const bool stays = !left.isEmpty() || stubborn;
+        QCOMPARE(frame->isVisible(), !quit || stays);
+        if (!quit)
+            QCOMPARE(allClosed, !stays);
+        for (int i = 0; i < 3; ++i) {
+            if (left.contains(i))
+                QVERIFY(windows[i] && windows[i]->isVisible());
+            else
+                QTRY_VERIFY(windows[i].isNull());
+            QCOMPARE(TestEnv::readFile(paths[i]),
+                     written.contains(i) ? QByteArray("//var a = 1;\r\n") : QByteArray("var a = 1;\r\n"));
+        }
+        QCOMPARE(fake.fileCalls.size(), 3); // the three opened; 保存 over a script file needs no dialog
+        delete refusing.data();
+    }
+
+    // The real boxes: the texts of their buttons, the default, and what each button or Esc answers.
+    void questionBoxes_data() {
+        QTest::addColumn<Dialogs::Buttons>("buttons");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("defaultText");
+        QTest::addColumn<QString>("click"); // empty: Esc
+        QTest::addColumn<Dialogs::Answer>("answer");
+        const QStringList saveTexts = {"保存", "不保存", "取消"};
+        using A = Dialogs::Answer;
+        using B = Dialogs::Buttons;
+        QTest::newRow("否 default, 是") << B::NoYes << QStringList{"是", "否"} << "否"
+                                        << "是" << A::Yes;
+        QTest::newRow("否 default, 否") << B::NoYes << QStringList{"是", "否"} << "否"
+                                        << "否" << A::No;
+        QTest::newRow("否 default, Esc") << B::NoYes << QStringList{"是", "否"} << "否"
+                                         << "" << A::No;
+        QTest::newRow("保存") << B::SaveDiscardCancel << saveTexts << "保存"
+                              << "保存" << A::Save;
+        QTest::newRow("不保存") << B::SaveDiscardCancel << saveTexts << "保存"
+                                << "不保存" << A::Discard;
+        QTest::newRow("取消") << B::SaveDiscardCancel << saveTexts << "保存"
+                              << "取消" << A::Cancel;
+        QTest::newRow("Esc is 取消") << B::SaveDiscardCancel << saveTexts << "保存"
+                                     << "" << A::Cancel;
+    }
+    void questionBoxes() {
+        QFETCH(Dialogs::Buttons, buttons);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, defaultText);
+        QFETCH(QString, click);
+        QFETCH(Dialogs::Answer, answer);
+        QStringList seen;
+        QString seenDefault;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QAbstractButton *clicked = nullptr;
+            for (QAbstractButton *b : box->buttons()) {
+                seen << b->text();
+                if (b->text() == click)
+                    clicked = b;
+            }
+            seenDefault = box->defaultButton() ? box->defaultButton()->text() : QString();
+            if (click.isEmpty())
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (clicked)
+                clicked->click();
+            else
+                box->done(-1);
+        });
+        const Dialogs::Answer got =
+            Dialogs::current().message(nullptr, QStringLiteral("问题"), Dialogs::Icon::Question, buttons);
+        seen.sort();
+        texts.sort();
+        QCOMPARE(seen, texts);
+        QCOMPARE(seenDefault, defaultText);
+        QCOMPARE(got, answer);
     }
 
     void libraryBrowserOpensOnce() {

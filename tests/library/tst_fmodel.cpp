@@ -67,6 +67,7 @@ private slots:
     void missingFile();
     void unusableFile_data();
     void unusableFile();
+    void clearButton_data();
     void clearButton();
     void clearWhenFileIsMissing();
     void holdsTheFileWhileOpen();
@@ -176,6 +177,7 @@ void TestLibraryBrowser::unusableFile() {
     // Neither the clear button nor the compaction changes a file that is not a database with this password
     // (a database with it but without the library table may be compacted: nothing is lost by that).
     if (kind != QLatin1String("notable")) {
+        fake.answers << Dialogs::Answer::Yes;
         window.Command1->click();
         QVERIFY(!Db::CompactLibraryDb(lib_, Db::LibraryDbPassword));
         QCOMPARE(TestEnv::readFile(lib_), before);
@@ -183,7 +185,17 @@ void TestLibraryBrowser::unusableFile() {
     }
 }
 
+void TestLibraryBrowser::clearButton_data() {
+    QTest::addColumn<QList<Dialogs::Answer>>("answer"); // none: the box closed without a button
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("是 empties") << QList<Dialogs::Answer>{Dialogs::Answer::Yes} << true;
+    QTest::newRow("否 keeps all") << QList<Dialogs::Answer>{Dialogs::Answer::No} << false;
+    QTest::newRow("closed box keeps all") << QList<Dialogs::Answer>{} << false;
+}
+
 void TestLibraryBrowser::clearButton() {
+    QFETCH(QList<Dialogs::Answer>, answer);
+    QFETCH(bool, cleared);
     MakeLibrary(lib_, ManyEntries(3000), Db::LibraryDbPassword, 200);
     const qint64 sizeBefore = FileSize(lib_);
     FakeDialogs fake;
@@ -192,8 +204,19 @@ void TestLibraryBrowser::clearButton() {
     QCOMPARE(window.DataGrid1->model()->rowCount(), 3000);
     QCOMPARE(window.Label1->text(), QStringLiteral("函数总数:3000"));
 
+    fake.answers.append(answer);
     QTest::mouseClick(window.Command1, Qt::LeftButton);
-    QVERIFY(fake.messages.isEmpty()); // no question asked, nothing reported
+    // One question, 否 its default; nothing reported after it.
+    QCOMPARE(fake.messages.size(), 1);
+    QCOMPARE(fake.messages.at(0).text, QStringLiteral("确定要清空库存吗？库中的全部函数样板都将删除。"));
+    QCOMPARE(fake.messages.at(0).buttons, Dialogs::Buttons::NoYes);
+    if (!cleared) {
+        QCOMPARE(window.DataGrid1->model()->rowCount(), 3000);
+        QCOMPARE(window.Label1->text(), QStringLiteral("函数总数:3000"));
+        QCOMPARE(FileSize(lib_), sizeBefore);
+        QCOMPARE(ReadEntries(lib_, Db::LibraryDbPassword).size(), 3000);
+        return;
+    }
     QCOMPARE(window.DataGrid1->model()->rowCount(), 0);
     QCOMPARE(headers(window).size(), 2); // the table is still there
     QCOMPARE(window.Label1->text(), QStringLiteral("函数总数:0"));
@@ -208,9 +231,12 @@ void TestLibraryBrowser::clearWhenFileIsMissing() {
     FakeDialogs::Scope scope(fake);
     fModel window;
     fake.messages.clear();
+    fake.answers << Dialogs::Answer::Yes;
     window.Command1->click();
-    // One message from the clear's own connection, one from the reload; the compaction stays silent.
-    QCOMPARE(fake.messages.size(), 2);
+    // After the question, one message from the clear's own connection, one from the reload; the
+    // compaction stays silent.
+    QCOMPARE(fake.messages.size(), 3);
+    fake.messages.removeFirst();
     for (const auto &m : fake.messages)
         QCOMPARE(m.text, Db::MissingFileMessage + QStringLiteral("\r\n"));
     QCOMPARE(window.Label1->text(), QStringLiteral("Label1"));

@@ -350,6 +350,54 @@ private slots:
         QVERIFY(pane.text() != QStringLiteral("axyb")); // typing stays undoable
     }
 
+    // What the program writes is no edit of the user's; typing is, until undone or marked unmodified.
+    // Steps: t = type, u = undo all, a = append, s = setText, 8 = setUtf8Text, m = setUnmodified.
+    void modifiedByTypingOnly_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("set by the program") << "s" << false;
+        QTest::newRow("appended") << "sa" << false;
+        QTest::newRow("typed") << "st" << true;
+        QTest::newRow("typed, then undone") << "stu" << false;
+        QTest::newRow("typed, then replaced") << "st8" << false;
+        QTest::newRow("typed, then marked") << "stm" << false;
+        QTest::newRow("marked, typed again") << "stmt" << true;
+        QTest::newRow("marked, undone past the mark") << "stmu" << true;
+        QTest::newRow("typed, then appended to: a fresh start") << "sta" << false;
+    }
+    void modifiedByTypingOnly() {
+        QFETCH(QString, steps);
+        QFETCH(bool, modified);
+        TextPane pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        for (QChar step : steps) {
+            switch (step.toLatin1()) {
+            case 't':
+                pane.setSelection(1, 0);
+                QTest::keyClicks(pane.editor(), QStringLiteral("xy"));
+                break;
+            case 'u':
+                while (pane.editor()->isUndoAvailable())
+                    pane.editor()->undo();
+                break;
+            case 'a':
+                pane.append(QStringLiteral("\r\nmore"));
+                break;
+            case 's':
+                pane.setText(QStringLiteral("ab"));
+                break;
+            case '8':
+                pane.setUtf8Text("cd");
+                break;
+            case 'm':
+                pane.setUnmodified();
+                break;
+            }
+        }
+        QCOMPARE(pane.isModified(), modified);
+    }
+
     void textChangedIsSignalled() {
         TextPane pane;
         int changes = 0;

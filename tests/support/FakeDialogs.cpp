@@ -5,7 +5,16 @@ Dialogs::Answer FakeDialogs::message(QWidget *, const QString &text, Dialogs::Ic
     messages.append({text, icon, buttons, caption});
     if (!answers.isEmpty())
         return answers.dequeue();
-    return buttons == Dialogs::Buttons::YesNo ? Dialogs::Answer::No : Dialogs::Answer::Ok;
+    switch (buttons) {
+    case Dialogs::Buttons::YesNo:
+    case Dialogs::Buttons::NoYes:
+        return Dialogs::Answer::No;
+    case Dialogs::Buttons::SaveDiscardCancel:
+        return Dialogs::Answer::Discard;
+    case Dialogs::Buttons::Ok:
+        break;
+    }
+    return Dialogs::Answer::Ok;
 }
 
 QString FakeDialogs::input(QWidget *, const QString &prompt, const QString &, const QString &proposed) {

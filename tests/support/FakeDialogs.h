@@ -26,7 +26,8 @@ public:
     QList<QString> inputProposed; // proposed answer of each input box
     QList<FileCall> fileCalls;
 
-    // Prepared answers; when a queue is empty: message -> No/Ok, input/file -> "" (cancelled).
+    // Prepared answers; when a queue is empty: message -> No/Ok/Discard (nothing written), input/file -> ""
+    // (cancelled).
     QQueue<Dialogs::Answer> answers;
     QQueue<QString> inputAnswers;
     QQueue<QString> fileAnswers;

@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(QString::fromUtf8(written), QStringLiteral("[Desktop Entry]\n"
                                                             "Type=Application\n"
                                                             "Name=VarnelJS分析提取分解器\n"
-                                                            "Comment=分析CSS文件的最佳工具！\n"
+                                                            "Comment=分析JS文件的最佳工具！\n"
                                                             "Exec=\"/opt/my app/varneljs\"\n"
                                                             "Path=") +
                                                  group + QStringLiteral("/\n"));

@@ -4,6 +4,7 @@
 #include "workbench/LinePitch.h"
 #include "workbench/SaveEncoding.h"
 #include "workbench/SourceSave.h"
+#include "workbench/UnsavedWork.h"
 
 #include <QApplication>
 #include <QTest>
@@ -52,6 +53,13 @@ private slots:
         QFETCH(bool, ask);
         QCOMPARE(PlanSave(text, encoding, false).askUtf8, ask);
     }
+
+    void savePlan_data();
+    void savePlan();
+    void sourceChanged_data();
+    void sourceChanged();
+    void functionsChanged_data();
+    void functionsChanged();
 
     void findNext_data();
     void findNext();
@@ -194,6 +202,103 @@ void TestWorkbenchLogic::rewriteEncoding() {
     QFETCH(QByteArray, read);
     QFETCH(QByteArray, written);
     QCOMPARE(EncodingForRewrite(read), written);
+}
+
+using Step = UnsavedWork::Step;
+
+void TestWorkbenchLogic::savePlan_data() {
+    QTest::addColumn<bool>("source");
+    QTest::addColumn<bool>("functions");
+    QTest::addColumn<bool>("saveEnabled");
+    QTest::addColumn<QList<Step>>("steps");
+    QTest::newRow("nothing changed") << false << false << true << QList<Step>{};
+    QTest::newRow("script file typed in") << true << false << true << QList<Step>{Step::SaveSourceOver};
+    QTest::newRow("page typed in") << true << false << false << QList<Step>{Step::SaveSourceAs};
+    QTest::newRow("functions edited") << false << true << true << QList<Step>{Step::SaveNewTextAs};
+    QTest::newRow("both, script file")
+        << true << true << true << QList<Step>{Step::SaveSourceOver, Step::SaveNewTextAs};
+    QTest::newRow("both, page") << true << true << false
+                                << QList<Step>{Step::SaveSourceAs, Step::SaveNewTextAs};
+}
+
+void TestWorkbenchLogic::savePlan() {
+    QFETCH(bool, source);
+    QFETCH(bool, functions);
+    QFETCH(bool, saveEnabled);
+    QFETCH(QList<Step>, steps);
+    QCOMPARE(UnsavedWork::savePlan(source, functions, saveEnabled), steps);
+}
+
+// Events, in order: n = 规范化, s = a save started, f = that save failed, r = read again.
+void TestWorkbenchLogic::sourceChanged_data() {
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("as loaded") << "" << false << false;
+    QTest::newRow("typed in") << "" << true << true;
+    QTest::newRow("normalised") << "n" << false << true;
+    QTest::newRow("normalised, saved") << "ns" << false << false;
+    QTest::newRow("normalised, save failed") << "nsf" << false << true;
+    QTest::newRow("failed, then saved") << "nsfs" << false << false;
+    QTest::newRow("normalised, read again") << "nr" << false << false;
+    QTest::newRow("saved, normalised again") << "nsn" << false << true;
+    QTest::newRow("typed after the save") << "ns" << true << true;
+}
+
+void TestWorkbenchLogic::sourceChanged() {
+    QFETCH(QString, events);
+    QFETCH(bool, typed);
+    QFETCH(bool, changed);
+    UnsavedWork work;
+    for (QChar e : events) {
+        switch (e.toLatin1()) {
+        case 'n':
+            work.sourceNormalised();
+            break;
+        case 's':
+            work.sourceSaveStarted();
+            break;
+        case 'f':
+            work.sourceSaveFailed();
+            break;
+        case 'r':
+            work.sourceReplaced();
+            break;
+        }
+    }
+    QCOMPARE(work.sourceChanged(typed), changed);
+}
+
+// Steps: "load:T", "save:T" (a save of T started), "fail"; then the array's text now.
+void TestWorkbenchLogic::functionsChanged_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("now");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("as derived") << QStringList{"load:a b"} << "a b" << false;
+    QTest::newRow("an entry removed") << QStringList{"load:a b"} << "a" << true;
+    QTest::newRow("removed, then undone") << QStringList{"load:a b"} << "a b" << false;
+    QTest::newRow("saved") << QStringList{"load:a b", "save:a"} << "a" << false;
+    QTest::newRow("save failed") << QStringList{"load:a b", "save:a", "fail"} << "a" << true;
+    QTest::newRow("changed after the save") << QStringList{"load:a b", "save:a"} << "" << true;
+    QTest::newRow("derived again drops the edits") << QStringList{"load:a b", "load:c"} << "c" << false;
+    QTest::newRow("while deriving") << QStringList{"load:a b", "load:"} << "" << false;
+}
+
+void TestWorkbenchLogic::functionsChanged() {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, now);
+    QFETCH(bool, changed);
+    UnsavedWork work;
+    for (const QString &step : steps) {
+        const QString text = step.section(QLatin1Char(':'), 1);
+        if (step.startsWith(QLatin1String("load:")))
+            work.functionsLoaded(text);
+        else if (step.startsWith(QLatin1String("save:")))
+            work.functionsSaveStarted(text);
+        else
+            work.functionsSaveFailed();
+    }
+    QCOMPARE(work.functionsChanged(now), changed);
 }
 
 VARNEL_TEST_MAIN(TestWorkbenchLogic)

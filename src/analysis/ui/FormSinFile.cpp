@@ -5,6 +5,7 @@
 #include "analysis/ScriptCollection.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/AnalysisHost.h"
+#include "analysis/ui/CloseQuestion.h"
 #include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LoadStopCommand.h"
 #include "analysis/ui/LogoImage.h"
@@ -71,6 +72,9 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     resize(sizeHint());
     placeControls();
     m_functions = new FunctionTab(this, m_host);
+    m_closeQuestion = new CloseQuestion(this);
+    m_closeQuestion->watch(m_tools);
+    m_closeQuestion->watch(m_functions);
 
     Web1 = createDefaultPageEngine(this);
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
@@ -125,6 +129,8 @@ void FormSinFile::createTools() {
     m_tools = new WorkbenchTools(c, this);
     connect(m_tools, &WorkbenchTools::reloadFinished, this, &FormSinFile::textReplaced);
     connect(m_tools, &WorkbenchTools::normalised, this, &FormSinFile::textReplaced);
+    if (m_closeQuestion)
+        m_closeQuestion->watch(m_tools); // tools made again after a close
 }
 
 void FormSinFile::buildControls() {
@@ -285,6 +291,11 @@ bool FormSinFile::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void FormSinFile::closeEvent(QCloseEvent *event) {
+    if (!m_closeQuestion->allowsClose()) {
+        event->ignore();
+        return;
+    }
+    m_functions->cancel(); // a closed window takes no late list
     stopLoad();
     if (m_tools && (m_tools->isDownloading() || m_tools->isReloading())) {
         // Deleting the tools stops the transfer or the read; fresh ones keep the window usable should it
@@ -371,7 +382,10 @@ void FormSinFile::数组2文本() {
     RtbNew->show();
     RtbNew->setEnabled(true);
     // Then the combined text with the function array's changes.
-    RtbNew->setText(m_functions->newText());
+    const QString text = m_functions->newText();
+    RtbNew->setText(text);
+    // Header lines look as in 原全部函数, whatever their addresses hold.
+    RtbNew->setBlocks(HeaderLinesOf(text, headerTexts()), true);
     RtbNew->setSelection(0, 0);
 }
 

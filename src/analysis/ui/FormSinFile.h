@@ -5,7 +5,7 @@
 // caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
 // caption / Text1 / buttons by kind when the blank page is in, the function list and the status text
 // "分析所有JS文件完成。" when it has finished. While the load runs the window's commands are disabled;
-// closing the window stops it.
+// closing the window stops it, after asking about unsaved work (CloseQuestion).
 
 #include "workbench/WindowLayout.h"
 
@@ -17,6 +17,7 @@
 #include <memory>
 
 class AnalysisHost;
+class CloseQuestion;
 class FunctionTab;
 class ListView;
 class LoadStopCommand;
@@ -113,6 +114,8 @@ public:
     WorkbenchTools *tools() const { return m_tools; }
     // The function list at work: derivation, popup entries, undo, the new text.
     FunctionTab *functionTab() const { return m_functions; }
+    // What the window holds that no file does yet; closing asks about it.
+    CloseQuestion *closeQuestion() const { return m_closeQuestion; }
     // True while the load sequence runs.
     bool isLoading() const { return m_loading; }
     bool isLoaded() const { return m_loaded; }
@@ -165,6 +168,7 @@ private:
     WorkbenchTools *m_tools = nullptr;
     FunctionTab *m_functions = nullptr;
     LoadStopCommand *m_stopCommand = nullptr;
+    CloseQuestion *m_closeQuestion = nullptr;
     QPointer<QWidget> m_watchedFrame;
     bool m_loadStarted = false;
     bool m_loading = false;

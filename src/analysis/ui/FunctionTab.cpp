@@ -85,7 +85,6 @@ FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form),
     m_form->Label5->installEventFilter(this);
     m_form->Text4->installEventFilter(this);
     m_form->Command5->installEventFilter(this);
-    m_form->installEventFilter(this);
     placeExtraButtons();
 }
 
@@ -101,10 +100,8 @@ bool FunctionTab::popupIsOurs() const {
 }
 
 bool FunctionTab::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_form && event->type() == QEvent::Close)
-        cancel(); // a closed window takes no late list
-    else if ((watched == m_form->Label5 || watched == m_form->Text4 || watched == m_form->Command5) &&
-             (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    if ((watched == m_form->Label5 || watched == m_form->Text4 || watched == m_form->Command5) &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placeExtraButtons();
     return QObject::eventFilter(watched, event);
 }
@@ -138,6 +135,7 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
     cancel();
     cancelModify();
     m_array.clear();
+    emit arrayReset();
     auto stop = std::make_shared<std::atomic_bool>(false);
     m_stop = stop;
     m_running = new QFutureWatcher<std::shared_ptr<Derived>>(this);
@@ -184,6 +182,7 @@ void FunctionTab::cancel() {
 
 void FunctionTab::applyDerived(Derived &derived) {
     m_array.reset(derived.text, derived.blocks, derived.functions);
+    emit arrayReset();
     ListView *list = m_form->ListView1;
     list->clear();
     list->addTopLevelItems(derived.items);

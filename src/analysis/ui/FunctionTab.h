@@ -59,6 +59,8 @@ public:
 signals:
     // The list shows a new state of the array (after a load, a change or an undo).
     void listFilled();
+    // The array holds a newly derived text, or none while one is derived: no edits of the user's yet.
+    void arrayReset();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -342,15 +342,22 @@ void MDIForm1::最小化所有子窗口() {
         quietly([sub] { sub->showMinimized(); });
 }
 
-void MDIForm1::关闭所有子窗口() {
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
-        quietly([sub] { sub->close(); });
+bool MDIForm1::关闭所有子窗口() {
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+        bool closed = true;
+        quietly([sub, &closed] { closed = sub->close(); });
+        if (!closed)
+            return false;
+    }
+    return true;
 }
 
 void MDIForm1::closeEvent(QCloseEvent *event) {
-    // Each child gets its own closing logic first; one that refuses is discarded with the frame.
-    关闭所有子窗口();
-    event->accept();
+    // Each child gets its own closing logic first; one that stays open keeps the program open.
+    if (关闭所有子窗口())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void MDIForm1::choosePageEngine(FormSinFile *window, short kind) {

@@ -53,7 +53,8 @@ public:
     // 0 cascade, 1 tile horizontally (rows), 2 tile vertically (columns), 3 line up minimised windows.
     void Arrange(int mode);
     void 最小化所有子窗口();
-    void 关闭所有子窗口();
+    // Closes the children in turn; one that stays open (取消 of its save question) ends the round: false.
+    bool 关闭所有子窗口();
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
     QLabel *statusPanel(int panel) const; // 1 or 2

@@ -3,6 +3,7 @@
 #include "library/BrowserLayout.h"
 #include "library/ui/LibraryMessages.h"
 #include "library/ui/RecordSetModel.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -112,6 +113,10 @@ void fModel::关闭数据库() {
 }
 
 void fModel::Command1_Click() {
+    // Every sample of the user's goes at once: only on a clear 是.
+    if (Dialogs::current().message(this, ClearQuestion, Dialogs::Icon::Question, Dialogs::Buttons::NoYes) !=
+        Dialogs::Answer::Yes)
+        return;
     detachGrid();
     ModuleDataBase::ClearLibraryTable(QStringLiteral("CSS"));
     关闭数据库();

@@ -17,6 +17,9 @@ class RecordSetModel;
 class fModel : public QWidget {
     Q_OBJECT
 public:
+    static inline const QString ClearQuestion =
+        QStringLiteral("确定要清空库存吗？库中的全部函数样板都将删除。");
+
     explicit fModel(QWidget *parent = nullptr);
     ~fModel() override;
 
@@ -24,7 +27,7 @@ public:
     void 显示数据();
     // Detaches the grid and closes the listing and the connection.
     void 关闭数据库();
-    // "清空库存": empties the library, compacts it and reloads, without asking.
+    // "清空库存": after a 是 to ClearQuestion, empties the library, compacts it and reloads.
     void Command1_Click();
 
     QTableView *const DataGrid1;

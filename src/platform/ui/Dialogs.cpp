@@ -1,5 +1,7 @@
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/ChineseFileModel.h"
+
 #include "util/AppInfo.h"
 
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 #include <algorithm>
@@ -41,8 +44,53 @@ QString filterText(const QStringList &filters) {
     return parts.join(QStringLiteral(";;"));
 }
 
+// The buttons of a message box; the texts are set here so they read alike whatever catalogue is loaded.
+void setUpButtons(QMessageBox &box, Dialogs::Buttons buttons) {
+    const auto add = [&box](QMessageBox::StandardButton button, const QString &text) {
+        box.addButton(button)->setText(text);
+    };
+    switch (buttons) {
+    case Dialogs::Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        return;
+    case Dialogs::Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return;
+    case Dialogs::Buttons::NoYes:
+        add(QMessageBox::Yes, QStringLiteral("是"));
+        add(QMessageBox::No, QStringLiteral("否"));
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return;
+    case Dialogs::Buttons::SaveDiscardCancel:
+        add(QMessageBox::Save, QStringLiteral("保存"));
+        add(QMessageBox::Discard, QStringLiteral("不保存"));
+        add(QMessageBox::Cancel, QStringLiteral("取消"));
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        return;
+    }
+}
+
+// What the clicked button means; a box closed without a button is its escape answer.
+Dialogs::Answer answerOf(QMessageBox::StandardButton clicked, Dialogs::Buttons buttons) {
+    switch (buttons) {
+    case Dialogs::Buttons::Ok:
+        return Dialogs::Answer::Ok;
+    case Dialogs::Buttons::YesNo:
+    case Dialogs::Buttons::NoYes:
+        return clicked == QMessageBox::Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No;
+    case Dialogs::Buttons::SaveDiscardCancel:
+        if (clicked == QMessageBox::Save)
+            return Dialogs::Answer::Save;
+        return clicked == QMessageBox::Discard ? Dialogs::Answer::Discard : Dialogs::Answer::Cancel;
+    }
+    return Dialogs::Answer::Cancel;
+}
+
 QString runFileDialog(QWidget *parent, const Dialogs::FileRequest &request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, AppInfo::Title);
+    ChineseFileModel::install(dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(filterText(request.filters));
@@ -59,19 +107,16 @@ class QtProvider final : public Dialogs::Provider {
 public:
     Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon,
                             Dialogs::Buttons buttons, const QString &caption) override {
-        QMessageBox box(toQt(icon), caption.isEmpty() ? AppInfo::Title : caption, text,
-                        buttons == Dialogs::Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                           : QMessageBox::Ok,
+        QMessageBox box(toQt(icon), caption.isEmpty() ? AppInfo::Title : caption, text, QMessageBox::NoButton,
                         parent);
+        setUpButtons(box, buttons);
         // The box sizes itself to its text; a row of the caption's width keeps the caption whole.
         if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
             grid->addItem(new QSpacerItem(Dialogs::CaptionWidth(box.fontMetrics(), box.windowTitle()), 0,
                                           QSizePolicy::Minimum, QSizePolicy::Fixed),
                           grid->rowCount(), 0, 1, grid->columnCount());
-        const int result = box.exec();
-        if (buttons == Dialogs::Buttons::Ok)
-            return Dialogs::Answer::Ok;
-        return result == QMessageBox::Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No;
+        box.exec();
+        return answerOf(box.standardButton(box.clickedButton()), buttons);
     }
 
     QString input(QWidget *parent, const QString &prompt, const QString &title,

@@ -11,8 +11,10 @@ class QWidget;
 namespace Dialogs {
 
 enum class Icon { None, Information, Warning, Critical, Question };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+// YesNo has 是 as its default button, NoYes 否; SaveDiscardCancel reads 保存/不保存/取消, 保存 the
+// default, and closing the box is 取消.
+enum class Buttons { Ok, YesNo, NoYes, SaveDiscardCancel };
+enum class Answer { Ok, Yes, No, Save, Discard, Cancel };
 
 // A file dialog request. `filters` are patterns such as "*.js"; each is one choice of the dialog.
 struct FileRequest {

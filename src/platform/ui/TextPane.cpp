@@ -413,6 +413,14 @@ void TextPane::setUtf8Text(QByteArrayView bytes) {
     emit textChanged();
 }
 
+bool TextPane::isModified() const {
+    return d->send(QsciScintillaBase::SCI_GETMODIFY) != 0;
+}
+
+void TextPane::setUnmodified() {
+    d->send(QsciScintillaBase::SCI_SETSAVEPOINT);
+}
+
 void TextPane::append(const QString &text) {
     d->appendText(text);
     d->send(QsciScintillaBase::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(d->byteLength()));

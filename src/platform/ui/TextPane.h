@@ -25,6 +25,10 @@ public:
     // Replaces the whole text like setText, from UTF-8 (what utf8View gives, or a rewrite of it that keeps
     // multi-byte sequences whole). Bytes that are not valid UTF-8 go in as QString::fromUtf8 reads them.
     void setUtf8Text(QByteArrayView bytes);
+    // Edited by the user since the program last replaced or appended to the text, or marked it unmodified;
+    // an edit undone back to that point counts as none.
+    bool isModified() const;
+    void setUnmodified();
     // Appends at the end; the caret ends up at the end of the text.
     void append(const QString &text);
     int length() const; // in UTF-16 code units

@@ -91,37 +91,66 @@ void WorkbenchTools::findNext(QLineEdit *findBox, TextPane *pane) {
         showError(FindNotFoundMessage(needle));
 }
 
-void WorkbenchTools::saveOverSource() {
-    if (!c.Text1 || !c.RtbOld)
-        return;
-    const QString path = c.Text1->text();
-    if (path.isEmpty() || m_save)
-        return;
-    if (Dialogs::current().message(m_window, QStringLiteral("确认替换保存?"), Dialogs::Icon::Question,
-                                   Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
-        return;
+struct WorkbenchTools::SourceSave {
+    QString path;
+    QString text;
+    SavePlan plan;
+};
+
+std::optional<WorkbenchTools::SourceSave> WorkbenchTools::planSourceSave() {
+    if (!c.Text1 || !c.RtbOld || c.Text1->text().isEmpty())
+        return std::nullopt;
+    SourceSave save;
+    save.path = c.Text1->text();
     // The file keeps the encoding it was read with, as the window recorded it. Without a record it is
     // detected from the file; a file that has gone is written in the host code page.
     std::optional<TextCodec::Encoding> recorded = c.sourceEncoding ? c.sourceEncoding() : std::nullopt;
     if (!recorded) {
-        const TextCodec::FileText before = TextCodec::readFile(path);
+        const TextCodec::FileText before = TextCodec::readFile(save.path);
         recorded = before.ok ? TextCodec::Encoding{before.encoding, before.bom} : TextCodec::Encoding{};
     }
-    const QString text = ScriptTextForSave(c.RtbOld->text(), m_sourceHeader);
-    SavePlan plan = PlanSave(text, recorded->name, recorded->bom);
-    if (plan.askUtf8) {
-        if (Dialogs::current().message(m_window, Utf8Question(plan.encoding), Dialogs::Icon::Question,
+    save.text = ScriptTextForSave(c.RtbOld->text(), m_sourceHeader);
+    save.plan = PlanSave(save.text, recorded->name, recorded->bom);
+    if (save.plan.askUtf8) {
+        if (Dialogs::current().message(m_window, Utf8Question(save.plan.encoding), Dialogs::Icon::Question,
                                        Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
-            return;
-        plan.encoding = QByteArrayLiteral("UTF-8");
-        plan.bom = false;
+            return std::nullopt;
+        save.plan.encoding = QByteArrayLiteral("UTF-8");
+        save.plan.bom = false;
     }
-    if (text.size() < BackgroundSize) {
-        reportSave(TextCodec::writeFile(path, text, plan.encoding, plan.bom));
+    return save;
+}
+
+// The text is taken as it is now: edits made while a large text is written on a worker stay unsaved.
+QString WorkbenchTools::writeNow(TextPane *pane, const std::function<QString()> &write) {
+    pane->setUnmodified();
+    emit saveStarted(pane);
+    const QString error = write();
+    if (!error.isEmpty())
+        emit saveFailed(pane);
+    return error;
+}
+
+void WorkbenchTools::saveOverSource() {
+    if (!c.Text1 || !c.RtbOld || c.Text1->text().isEmpty() || m_save)
+        return;
+    if (Dialogs::current().message(m_window, QStringLiteral("确认替换保存?"), Dialogs::Icon::Question,
+                                   Dialogs::Buttons::YesNo, AppInfo::Title) != Dialogs::Answer::Yes)
+        return;
+    const std::optional<SourceSave> save = planSourceSave();
+    if (!save)
+        return;
+    const auto write = [path = save->path, text = save->text, plan = save->plan] {
+        return TextCodec::writeFile(path, text, plan.encoding, plan.bom);
+    };
+    if (save->text.size() < BackgroundSize) {
+        reportSave(writeNow(c.RtbOld, write));
         return;
     }
     if (c.Command7)
         c.Command7->setEnabled(false);
+    c.RtbOld->setUnmodified();
+    emit saveStarted(c.RtbOld);
     m_save = new QFutureWatcher<QString>(this);
     connect(m_save, &QFutureWatcher<QString>::finished, this, [this] {
         const QString error = m_save->future().resultCount() > 0 ? m_save->result() : QStringLiteral("已取消");
@@ -129,12 +158,27 @@ void WorkbenchTools::saveOverSource() {
         m_save = nullptr;
         if (c.Command7)
             c.Command7->setEnabled(true);
+        if (!error.isEmpty())
+            emit saveFailed(c.RtbOld);
         reportSave(error);
     });
-    m_save->setFuture(WorkerPool::program().run<QString>(
-        CancelToken(), [path, text, encoding = plan.encoding, bom = plan.bom](const CancelToken &) {
-            return TextCodec::writeFile(path, text, encoding, bom);
-        }));
+    m_save->setFuture(
+        WorkerPool::program().run<QString>(CancelToken(), [write](const CancelToken &) { return write(); }));
+}
+
+bool WorkbenchTools::saveOverSourceNow() {
+    // A save still on its worker ends first, so the newer text is the one that stays.
+    if (m_save)
+        m_save->waitForFinished();
+    const std::optional<SourceSave> save = planSourceSave();
+    if (!save)
+        return false;
+    const QString error = writeNow(c.RtbOld, [&save] {
+        return TextCodec::writeFile(save->path, save->text, save->plan.encoding, save->plan.bom);
+    });
+    if (!error.isEmpty())
+        showError(QStringLiteral("保存失败：") + error);
+    return error.isEmpty();
 }
 
 void WorkbenchTools::reportSave(const QString &error) {
@@ -143,9 +187,9 @@ void WorkbenchTools::reportSave(const QString &error) {
     emit saveFinished();
 }
 
-void WorkbenchTools::saveAs(TextPane *pane, bool proposeFromAddress) {
+bool WorkbenchTools::saveAs(TextPane *pane, bool proposeFromAddress) {
     if (!pane)
-        return;
+        return false;
     if (proposeFromAddress && c.Text5) {
         QString extension;
         m_dialogFileName = Module1::SplitFileName(c.Text5->text(), false, extension);
@@ -156,11 +200,12 @@ void WorkbenchTools::saveAs(TextPane *pane, bool proposeFromAddress) {
     request.defaultSuffix = QStringLiteral("js");
     const QString chosen = Dialogs::current().saveFile(m_window, request);
     if (chosen.isEmpty())
-        return; // cancelled: nothing written, nothing said
+        return false; // cancelled: nothing written, nothing said
     m_dialogFileName = chosen;
-    const QString error = pane->saveFile(chosen);
+    const QString error = writeNow(pane, [pane, &chosen] { return pane->saveFile(chosen); });
     if (!error.isEmpty())
         showError(QStringLiteral("保存失败：") + error);
+    return error.isEmpty();
 }
 
 void WorkbenchTools::wordWrapClicked(QCheckBox *box, TextPane *pane) {

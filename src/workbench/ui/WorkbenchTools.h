@@ -9,6 +9,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+#include <optional>
+
 class ScriptFetch;
 template <typename T> class QFutureWatcher;
 
@@ -20,10 +23,14 @@ public:
     ~WorkbenchTools() override;
 
     // The tools, callable directly as well as through their buttons.
-    void normalise();                                     // Command3
-    void findNext(QLineEdit *findBox, TextPane *pane);    // Command6, Command9
-    void saveOverSource();                                // Command7
-    void saveAs(TextPane *pane, bool proposeFromAddress); // Command5 (false), Command8 (true)
+    void normalise();                                  // Command3
+    void findNext(QLineEdit *findBox, TextPane *pane); // Command6, Command9
+    void saveOverSource();                             // Command7
+    // Command5 (false), Command8 (true); true when the file was written (not cancelled, not failed).
+    bool saveAs(TextPane *pane, bool proposeFromAddress);
+    // "保存" as the closing question runs it: no "确认替换保存?", written before this returns (after a
+    // save still running); true when the file was written.
+    bool saveOverSourceNow();
     void scriptSelected();                                // Combo1 selection
     void download();                                      // Command4
     void reload();                                        // Command1
@@ -50,12 +57,21 @@ signals:
     void reloadFinished();
     // "规范化" has given RtbOld its new text.
     void normalised();
+    // The text of `pane` was taken for a save (its save point is set then); a failure follows when the
+    // write did not succeed.
+    void saveStarted(TextPane *pane);
+    void saveFailed(TextPane *pane);
 
 private:
     void showError(const QString &text) const;
     void finishDownload();
     void finishReload(const TextCodec::FileText &file);
     void reportSave(const QString &error);
+    // What "保存" writes: the source's path, its text without the collection's additions, and how. Empty
+    // when there is nothing to write or the user declined writing UTF-8.
+    struct SourceSave;
+    std::optional<SourceSave> planSourceSave();
+    QString writeNow(TextPane *pane, const std::function<QString()> &write);
 
     WorkbenchControls c;
     QPointer<QWidget> m_window;
