@@ -1,4 +1,5 @@
 #include "TestHost.h"
+#include "analysis/ScriptBlocks.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/LoadStopCommand.h"
@@ -139,15 +140,20 @@ private slots:
         }
         QCOMPARE(form->RtbOld->selectionStart(), form->RtbOld->length()); // the caret stays put
 
-        // "规范化" joins each header to its body's first line: the sections are found there again.
+        // "规范化" keeps each header a line of its own and the scripts' strings whole; the sections are
+        // marked where they now start, headers or not.
         QTest::mouseClick(form->Command3, Qt::LeftButton);
         QList<int> headerLines;
         const QStringList lines = form->RtbOld->text().split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i) {
-            if (lines[i].startsWith(QStringLiteral("网址")))
+            const bool first = lines[i].startsWith(QStringLiteral("var s")) && lines[i].contains(u"_0 = ");
+            if (hide ? first : lines[i].startsWith(QStringLiteral("网址")))
                 headerLines << i;
+            if (!hide && lines[i].startsWith(QStringLiteral("网址")))
+                QVERIFY(lines[i].endsWith(page + QStringLiteral("\r")));
         }
-        QCOMPARE(headerLines.size(), hide ? 0 : 3);
+        QCOMPARE(form->RtbOld->text().count(QStringLiteral("'//x';\r\n")), 150);
+        QCOMPARE(headerLines.size(), 3);
         QCOMPARE(form->RtbOld->blockLines(), headerLines);
         for (int i = 0; i < headerLines.size(); ++i) {
             form->Combo1->setCurrentIndex((i + 2) % 3); // 2, 0, 1: each a change
@@ -579,8 +585,13 @@ private slots:
         QVERIFY(showAndWait(*form));
         QVERIFY(form->tools());
         const QString before = form->RtbOld->text();
+        const QList<ScriptBlock> blocks = findScriptBlocks(before);
+        QCOMPARE(blocks.size(), 1);
         QTest::mouseClick(form->Command3, Qt::LeftButton);
-        QCOMPARE(form->RtbOld->text(), NormaliseCodeText(before));
+        // The header line stays as it is; the script under it is normalised.
+        QCOMPARE(form->RtbOld->text(), NormaliseCodeBlocks(before, {{blocks[0].bodyStart, blocks[0].bodyEnd}}, {}));
+        QVERIFY(form->RtbOld->text().startsWith(before.left(blocks[0].bodyStart)));
+        QCOMPARE(form->RtbOld->blockLines(), QList<int>{0});
         QVERIFY(form->RtbOld->text() != before);
         QVERIFY(!form->Command4->isEnabled()); // a local entry is not downloadable
     }

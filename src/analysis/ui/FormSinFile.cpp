@@ -124,7 +124,9 @@ void FormSinFile::createTools() {
     };
     m_tools = new WorkbenchTools(c, this);
     connect(m_tools, &WorkbenchTools::reloadFinished, this, &FormSinFile::textReplaced);
-    connect(m_tools, &WorkbenchTools::normalised, this, &FormSinFile::textReplaced);
+    // 规范化 has marked the blocks where they now stand (also without header lines); the functions
+    // are found again.
+    connect(m_tools, &WorkbenchTools::normalised, this, [this] { 显示到LV(); });
 }
 
 void FormSinFile::buildControls() {
