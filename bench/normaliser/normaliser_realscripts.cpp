@@ -39,8 +39,14 @@ int main(int argc, char **argv) {
             const SyntaxTree out = SyntaxTreeOf(once);
             after += out.accepted;
             sameTree += out.accepted && out.shape == tree.shape;
-            if (!(out.accepted && out.shape == tree.shape))
-                std::printf("tree changed: %s\n", qPrintable(path));
+            if (!(out.accepted && out.shape == tree.shape)) {
+                qsizetype at = 0;
+                while (at < tree.shape.size() && at < out.shape.size() && tree.shape[at] == out.shape[at])
+                    ++at;
+                std::printf("tree changed: %s\n  before: %s\n  after:  %s\n", qPrintable(path),
+                            qPrintable(tree.shape.mid(qMax<qsizetype>(0, at - 60), 200).replace(u'\x1f', u' ')),
+                            qPrintable(out.shape.mid(qMax<qsizetype>(0, at - 60), 200).replace(u'\x1f', u' ')));
+            }
             NormaliseOptions indent;
             indent.indent = true;
             const SyntaxTree indented = SyntaxTreeOf(NormaliseCodeText(script, indent));

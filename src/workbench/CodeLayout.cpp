@@ -49,6 +49,7 @@ private:
     void copy(std::int64_t from, std::int64_t to) { out.append(in + from, std::size_t(to - from)); }
     void copyOtherBlanks(const Token &blank);
     bool breakNeeded(const Token &y) const;
+    bool fromFollows(std::int64_t at) const;
     bool joinsBrace() const;
     void settle(const Token &y);
     void write(const Token &y);
@@ -84,6 +85,15 @@ template <typename Char> void Layout<Char>::copyOtherBlanks(const Token &b) {
             copy(i, i + len);
         i += len;
     }
+}
+
+// "export { a } from": tree-sitter reads a "from" on a line of its own as a new statement.
+template <typename Char> bool Layout<Char>::fromFollows(std::int64_t at) const {
+    Token t = scan.next(at, Slash::Divide, false);
+    if (t.kind == Kind::Blank)
+        t = scan.next(t.end, Slash::Divide, false);
+    return t.kind == Kind::Name && t.end - t.start == 4 && uc(in[t.start]) == 'f' && uc(in[t.start + 1]) == 'r' &&
+           uc(in[t.start + 2]) == 'o' && uc(in[t.start + 3]) == 'm';
 }
 
 // "{" after a line break continues the statement: after the ")" of if/while/for/with/switch/catch or of
@@ -272,7 +282,7 @@ template <typename Char> bool Layout<Char>::run() {
             notePunct(y);
             if (isPunct(y, ';') || isPunct(y, '{')) {
                 lineBreak();
-            } else if (isPunct(y, '}')) {
+            } else if (isPunct(y, '}') && !fromFollows(y.end)) {
                 lineBreak();
                 out.push_back(Char('\r'));
                 out.push_back(Char('\n'));

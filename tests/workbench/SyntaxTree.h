@@ -1,6 +1,6 @@
 #pragma once
 // tree-sitter's reading of a script, positions aside: the judge of whether a layout kept what the script
-// means. Every node's kind in document order, and the text of every leaf.
+// means. Every node's kind in document order, the text of every leaf, then the comments in order.
 
 #include <QString>
 

@@ -98,6 +98,9 @@ void TestNormaliser::examples_data() {
         << QStringLiteral("class A{\r\nx\r\n*g(){\r\n}\r\n\r\n}\r\n\r\n") << false;
     QTest::newRow("keyword as property name")
         << QStringLiteral("x.new\nfoo()") << QStringLiteral("x.new\r\nfoo()") << false;
+    QTest::newRow("export from stays on the brace's line")
+        << QStringLiteral("export { a } from 'x'; import {b}\nfrom 'y'")
+        << QStringLiteral("export{\r\na} from 'x';\r\nimport{\r\nb}\r\nfrom 'y'") << false;
     QTest::newRow("string untouched")
         << QStringLiteral("s = \"a; {b}\t  c\";") << QStringLiteral("s = \"a; {b}\t  c\";\r\n") << false;
     QTest::newRow("template untouched")
