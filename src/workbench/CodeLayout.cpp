@@ -50,6 +50,16 @@ private:
     void copyOtherBlanks(const Token &blank);
     bool breakNeeded(const Token &y) const;
     bool fromFollows(std::int64_t at) const;
+    // if, while, for, with, var, const, switch, try, catch, finally, else, do, case
+    bool isStatementWord(const Token &y, Word w) const {
+        const std::int64_t len = y.end - y.start;
+        const unsigned a = uc(in[y.start]);
+        if (w == Word::Condition)
+            return true;
+        if (w == Word::LeadingNoRe)
+            return !(a == 'f' && len == 8); // not "function"
+        return w == Word::Leading && ((a == 'e' && len == 4) || (a == 'd' && len == 2) || (a == 'c' && len == 4));
+    }
     bool joinsBrace() const;
     void settle(const Token &y);
     void write(const Token &y);
@@ -72,6 +82,7 @@ private:
     Token blank;                  // the blanks before the next token, while blankPending
     bool lineStart = true;        // for "-->": nothing but blanks and block comments since a line break
     bool afterDot = false;
+    bool operandDue = false;      // the last token was an operator that wants an operand next
     bool headWord = false;        // the last token was if/while/for/with/switch/catch
     int function = 0;             // 1 after "function" (and "*"), 2 after its name
     bool closedHead = false;      // the last token was the ")" of a head: if (...), function f(...)
@@ -191,13 +202,15 @@ template <typename Char> void Layout<Char>::noteName(const Token &y) {
     case Word::LeadingNoRe:
     case Word::Class:
     case Word::In:
-        after = inClassBody() ? After::Ends : After::Continues;
+        // A statement keyword where an operand is due is not one (tree-sitter reads it as a name there).
+        after = inClassBody() || (operandDue && isStatementWord(y, w)) ? After::Ends : After::Continues;
         break;
     default:
         after = After::Ends;
         break;
     }
     afterDot = false;
+    operandDue = after == After::Continues && !isStatementWord(y, w);
 }
 
 template <typename Char> void Layout<Char>::notePunct(const Token &y) {
@@ -210,6 +223,7 @@ template <typename Char> void Layout<Char>::notePunct(const Token &y) {
     afterDot = (single && a == '.') || isPunct2(y, '?', '.');
     function = (single && a == '*' && function == 1) ? 1 : 0;
     after = After::Continues;
+    operandDue = !(single && (a == ';' || a == '{' || a == '}' || a == ':' || a == ')' || a == ']'));
     if (single && (a == '(' || a == '[' || a == '{')) {
         if (a == '(')
             brackets.push_back(wasHead || wasFunction > 0 ? HeadParen : Paren);
@@ -289,6 +303,7 @@ template <typename Char> bool Layout<Char>::run() {
             }
         } else if (y.kind != Kind::BlockComment) {
             after = After::Ends;
+            operandDue = false;
             headWord = false;
             closedHead = false;
             afterDot = false;

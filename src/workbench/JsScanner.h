@@ -13,7 +13,7 @@ namespace JsScan {
 enum class Kind : std::uint8_t {
     End,          // no more input
     Blank,        // blanks and line breaks (see Token::lineBreak)
-    LineComment,  // "//", "<!--", "-->" at a line start, or "#!" at the very start; without its line break
+    LineComment,  // "//", "<!--", "-->" where no operand precedes it, or "#!" at the very start; without its line break
     BlockComment, // "/* ... */"
     String,
     Template,     // the whole literal, substitutions included
@@ -30,7 +30,7 @@ struct Token {
     std::int64_t start = 0;
     std::int64_t end = 0;
     bool lineBreak = false; // Blank: holds a line break; BlockComment: spans lines
-    bool otherBlank = false; // Blank: holds a blank other than SP, TAB, VT, FF, NUL and the line breaks
+    bool otherBlank = false; // Blank: holds a blank other than SP, TAB, VT, FF and the line breaks
 };
 
 // What a "/" after the previous token is.

@@ -11,12 +11,14 @@ template <typename Char> inline unsigned uc(Char c) { return unsigned(static_cas
 
 namespace detail {
 
+// Control characters other than blanks and line breaks are not punctuation: taken as part of a name,
+// they keep the blanks around them as they are.
 inline bool isNameAscii(unsigned c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '$' || c == '\\' || c == '#';
+           c == '$' || c == '\\' || c == '#' || (c < 0x20 && (c < 0x09 || c > 0x0d)) || c == 0x7f;
 }
 inline bool isDigit(unsigned c) { return c >= '0' && c <= '9'; }
-inline bool isAsciiBlank(unsigned c) { return c == ' ' || c == '\t' || c == 0 || c == 0x0b || c == 0x0c; }
+inline bool isAsciiBlank(unsigned c) { return c == ' ' || c == '\t' || c == 0x0b || c == 0x0c; }
 // Deeper template nesting than this is left alone rather than followed.
 constexpr int kMaxTemplateDepth = 200;
 
@@ -389,7 +391,10 @@ Token Scanner<Char>::next(std::int64_t at, Slash slash, bool atLineStart, int de
             return {Kind::LineComment, at, lineEnd(at)};
         break;
     case '-':
-        if (atLineStart && c(at + 1) == '-' && c(at + 2) == '>')
+        // "-->" is a comment at a line start. Elsewhere it is one unless an operand surely precedes it: where
+        // an operand is due (or after "}", "++"), "--" ">" could not be code anyway, and the layout may move
+        // it to a line start.
+        if (c(at + 1) == '-' && c(at + 2) == '>' && (atLineStart || slash != Slash::Divide))
             return {Kind::LineComment, at, lineEnd(at)};
         break;
     default:

@@ -1,4 +1,5 @@
 #include "TestHost.h"
+#include "../workbench/SyntaxTree.h"
 #include "analysis/ScriptBlocks.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
@@ -211,6 +212,36 @@ private slots:
         form->Command7->click();
         QCOMPARE(dialogs.messages.size(), 1); // the question only: no failure, no UTF-8 offer
         QCOMPARE(TestEnv::readFile(path), bytes);
+    }
+
+    // "规范化" then "保存" → 是: the file keeps its program (tree-sitter reads the same tree), laid out anew.
+    void normaliseThenSave_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("line comments, no semicolons")
+            << QByteArray("// 注释\nvar a = 1\nvar b = a + 1 // 加一\nconsole.log(a, b)\n");
+        QTest::newRow("restricted breaks, literals")
+            << QByteArray("function f(x) {\n  return\n    x * 2\n}\nlet s = \"a;  {b}\" + `${ {c: 1}.c };`\n"
+                          "if (s) /;\\}/.test(s) && f(s)\nlet i = 0\ni++\n++i\n");
+    }
+    void normaliseThenSave() {
+        QFETCH(QByteArray, bytes);
+        const QString path = dir.filePath(QStringLiteral("normsave/%1.js").arg(QString::fromLatin1(QTest::currentDataTag()).left(4)));
+        TestEnv::writeFile(path, bytes);
+        auto form = makeWindow(1, path, QStringLiteral("x.js"));
+        QVERIFY(showAndWait(*form));
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        form->Command7->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->tools()->isSaving(), 20000);
+        const QString saved = QString::fromUtf8(TestEnv::readFile(path));
+        const QString original = QString::fromUtf8(bytes);
+        QCOMPARE(saved, NormaliseCodeText(original));
+        QVERIFY(saved != original);
+        const SyntaxTree before = SyntaxTreeOf(original);
+        QVERIFY(before.accepted);
+        const SyntaxTree after = SyntaxTreeOf(saved);
+        QVERIFY(after.accepted);
+        QCOMPARE(after.shape, before.shape);
     }
 
     // A body larger than the collection joins to its line break arrives whole, its line break after it.

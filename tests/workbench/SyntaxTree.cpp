@@ -8,7 +8,11 @@ namespace {
 // breaks around it, so they are compared as a sequence of their own.
 void describe(TSNode node, const QString &text, QString &shape, QString &comments) {
     if (ts_node_is_extra(node) && ts_node_child_count(node) == 0) {
-        comments += QStringView(text).mid(Decompose::startOf(node), Decompose::endOf(node) - Decompose::startOf(node));
+        QStringView comment = QStringView(text).mid(Decompose::startOf(node), Decompose::endOf(node) - Decompose::startOf(node));
+        // An HTML-like comment runs to the LF, so it takes in the CR of a CR LF break.
+        if (comment.endsWith(u'\r'))
+            comment.chop(1);
+        comments += comment;
         comments += u'\x1f';
         return;
     }

@@ -53,8 +53,7 @@ void TestNormaliser::examples_data() {
     QTest::newRow("block comment") << QStringLiteral("/* c */ var b;")
                                    << QStringLiteral("/* c */\r\nvar b;\r\n") << true;
     QTest::newRow("spaces inside parentheses") << QStringLiteral("f( a )") << QStringLiteral("f( a )") << true;
-    QTest::newRow("NUL and TAB") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("\tb")
-                                 << QStringLiteral("a b") << true;
+    QTest::newRow("TAB") << QStringLiteral("a\t\tb") << QStringLiteral("a b") << true;
     QTest::newRow("seven spaces") << QStringLiteral("a       b") << QStringLiteral("a b") << true;
     QTest::newRow("ends not trimmed") << QStringLiteral("  x  ") << QStringLiteral(" x ") << true;
     QTest::newRow("closing brace then semicolon")
@@ -123,6 +122,10 @@ void TestNormaliser::examples_data() {
                                            << false;
     QTest::newRow("unterminated regex") << QStringLiteral("a; x = /b;\nc;") << QStringLiteral("a; x = /b;\nc;")
                                         << false;
+    QTest::newRow("NUL is no blank") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("\tb")
+                                     << QStringLiteral("a") + QChar(u'\0') + QStringLiteral(" b") << false;
+    QTest::newRow("html close comment where an operand is due")
+        << QStringLiteral("a; --> x;\nb-->c;") << QStringLiteral("a;\r\n--> x;\r\nb-->c;\r\n") << false;
     QTest::newRow("html comments")
         << QStringLiteral("<!-- hide\nvar a;\n  -->\nb --> c;")
         << QStringLiteral("<!-- hide\r\nvar a;\r\n-->\r\nb --> c;\r\n") << false;
@@ -214,7 +217,6 @@ void TestNormaliser::randomTextsMatchTheRuleList() {
     // Plain code: line breaks only after ";", "{", "}" or a comment, nothing the layout must protect.
     const QStringList pieces = {
         QStringLiteral("\t"),
-        QString(QChar(u'\0')),
         QStringLiteral(" "),
         QStringLiteral("  "),
         QStringLiteral("     "),
