@@ -10,11 +10,11 @@ namespace {
 
 // What the last code token says about a line break after it.
 enum class After : std::uint8_t {
-    Nothing,      // the start of the script
-    Continues,    // an operator or a keyword that needs more: a break after it never ends a statement
-    Restricted,   // return, break, continue, throw, yield, async, ++, --, =>: a break after it matters
-    Debugger,     // ends a statement, and "+", "(" or "[" after it start a new one
-    Ends,         // a name, a literal, ")" or "]": a break after it may end the statement
+    Nothing,    // the start of the script
+    Continues,  // an operator or a keyword that needs more: a break after it never ends a statement
+    Restricted, // return, break, continue, throw, yield, async, ++, --, =>: a break after it matters
+    Debugger,   // ends a statement, and "+", "(" or "[" after it start a new one
+    Ends,       // a name, a literal, ")" or "]": a break after it may end the statement
 };
 
 enum Bracket : std::uint8_t { Paren, HeadParen, Square, Brace, ClassBody };
@@ -24,14 +24,17 @@ constexpr int kMaxIndentLevel = 32;
 
 template <typename Char> class Layout {
 public:
-    Layout(const Char *text, std::int64_t size, const CodeLayoutOptions &options, std::basic_string<Char> &out)
+    Layout(const Char *text, std::int64_t size, const CodeLayoutOptions &options,
+           std::basic_string<Char> &out)
         : scan(text, size), in(text), n(size), indent(options.indent), out(out) {}
 
     // False when the script cannot be read; `out` then holds an unfinished text.
     bool run();
 
 private:
-    bool isPunct(const Token &t, char a) const { return t.kind == Kind::Punct && t.end - t.start == 1 && uc(in[t.start]) == unsigned(a); }
+    bool isPunct(const Token &t, char a) const {
+        return t.kind == Kind::Punct && t.end - t.start == 1 && uc(in[t.start]) == unsigned(a);
+    }
     bool isPunct2(const Token &t, char a, char b) const {
         return t.kind == Kind::Punct && t.end - t.start == 2 && uc(in[t.start]) == unsigned(a) &&
                uc(in[t.start + 1]) == unsigned(b);
@@ -58,7 +61,8 @@ private:
             return true;
         if (w == Word::LeadingNoRe)
             return !(a == 'f' && len == 8); // not "function"
-        return w == Word::Leading && ((a == 'e' && len == 4) || (a == 'd' && len == 2) || (a == 'c' && len == 4));
+        return w == Word::Leading &&
+               ((a == 'e' && len == 4) || (a == 'd' && len == 2) || (a == 'c' && len == 4));
     }
     bool joinsBrace() const;
     void settle(const Token &y);
@@ -75,18 +79,18 @@ private:
     SlashTracker slash;
     std::vector<Bracket> brackets;
     After after = After::Nothing;
-    bool afterBreak = false;      // the text written so far ends with a line break of its own
+    bool afterBreak = false; // the text written so far ends with a line break of its own
     bool needIndent = false;
-    bool commentPending = false;  // a block comment was written; its line break waits for what follows
+    bool commentPending = false; // a block comment was written; its line break waits for what follows
     bool blankPending = false;
-    Token blank;                  // the blanks before the next token, while blankPending
-    bool lineStart = true;        // for "-->": nothing but blanks and block comments since a line break
+    Token blank;           // the blanks before the next token, while blankPending
+    bool lineStart = true; // for "-->": nothing but blanks and block comments since a line break
     bool afterDot = false;
-    bool operandDue = false;      // the last token was an operator that wants an operand next
-    bool headWord = false;        // the last token was if/while/for/with/switch/catch
-    int function = 0;             // 1 after "function" (and "*"), 2 after its name
-    bool closedHead = false;      // the last token was the ")" of a head: if (...), function f(...)
-    std::int64_t classAt = -1;    // the bracket depth at which "class" waits for its body
+    bool operandDue = false;   // the last token was an operator that wants an operand next
+    bool headWord = false;     // the last token was if/while/for/with/switch/catch
+    int function = 0;          // 1 after "function" (and "*"), 2 after its name
+    bool closedHead = false;   // the last token was the ")" of a head: if (...), function f(...)
+    std::int64_t classAt = -1; // the bracket depth at which "class" waits for its body
 };
 
 template <typename Char> void Layout<Char>::copyOtherBlanks(const Token &b) {
@@ -103,8 +107,8 @@ template <typename Char> bool Layout<Char>::fromFollows(std::int64_t at) const {
     Token t = scan.next(at, Slash::Divide, false);
     if (t.kind == Kind::Blank)
         t = scan.next(t.end, Slash::Divide, false);
-    return t.kind == Kind::Name && t.end - t.start == 4 && uc(in[t.start]) == 'f' && uc(in[t.start + 1]) == 'r' &&
-           uc(in[t.start + 2]) == 'o' && uc(in[t.start + 3]) == 'm';
+    return t.kind == Kind::Name && t.end - t.start == 4 && uc(in[t.start]) == 'f' &&
+           uc(in[t.start + 1]) == 'r' && uc(in[t.start + 2]) == 'o' && uc(in[t.start + 3]) == 'm';
 }
 
 // "{" after a line break continues the statement: after the ")" of if/while/for/with/switch/catch or of
@@ -139,8 +143,8 @@ template <typename Char> bool Layout<Char>::breakNeeded(const Token &y) const {
     if (y.kind != Kind::Punct)
         return true;
     // Tokens that cannot begin a statement continue the one before the break.
-    if (isPunct(y, '!') || isPunct(y, '~') || isPunct(y, '@') || isPunct2(y, '+', '+') || isPunct2(y, '-', '-') ||
-        isPunct2(y, '=', '>'))
+    if (isPunct(y, '!') || isPunct(y, '~') || isPunct(y, '@') || isPunct2(y, '+', '+') ||
+        isPunct2(y, '-', '-') || isPunct2(y, '=', '>'))
         return true;
     if (isPunct(y, '{'))
         return !joinsBrace();
@@ -162,7 +166,8 @@ template <typename Char> void Layout<Char>::settle(const Token &y) {
     if (!afterBreak) {
         if (blank.lineBreak && breakNeeded(y))
             lineBreak();
-        else if (!blank.otherBlank && !(isPunct(y, ';') || isPunct(y, '{') || isPunct(y, '}') || isPunct(y, '(')))
+        else if (!blank.otherBlank &&
+                 !(isPunct(y, ';') || isPunct(y, '{') || isPunct(y, '}') || isPunct(y, '(')))
             put(Char(' '));
     }
     if (blank.otherBlank)
@@ -184,9 +189,10 @@ template <typename Char> void Layout<Char>::noteName(const Token &y) {
     const std::int64_t len = y.end - y.start;
     const Word w = afterDot ? Word::Other : wordOf(in + y.start, len);
     const bool isFunction = !afterDot && len == 8 && w == Word::LeadingNoRe && uc(in[y.start]) == 'f';
-    headWord = w == Word::Condition ||
-               (!afterDot && w == Word::LeadingNoRe &&
-                (uc(in[y.start]) == 's' || (uc(in[y.start]) == 'c' && uc(in[y.start + 1]) == 'a'))); // switch, catch
+    headWord =
+        w == Word::Condition ||
+        (!afterDot && w == Word::LeadingNoRe &&
+         (uc(in[y.start]) == 's' || (uc(in[y.start]) == 'c' && uc(in[y.start + 1]) == 'a'))); // switch, catch
     function = isFunction ? 1 : (function == 1 ? 2 : 0);
     if (w == Word::Class)
         classAt = std::int64_t(brackets.size());
@@ -245,7 +251,8 @@ template <typename Char> void Layout<Char>::notePunct(const Token &y) {
     } else if (single && a == '@') {
         after = After::Ends;
     }
-    if (classAt > std::int64_t(brackets.size()) || (single && a == ';' && classAt == std::int64_t(brackets.size())))
+    if (classAt > std::int64_t(brackets.size()) ||
+        (single && a == ';' && classAt == std::int64_t(brackets.size())))
         classAt = -1;
 }
 

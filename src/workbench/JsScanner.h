@@ -13,23 +13,24 @@ namespace JsScan {
 enum class Kind : std::uint8_t {
     End,          // no more input
     Blank,        // blanks and line breaks (see Token::lineBreak)
-    LineComment,  // "//", "<!--", "-->" where no operand precedes it, or "#!" at the very start; without its line break
+    LineComment,  // "//", "<!--", "-->" where no operand precedes it, or "#!" at the very start; without its
+                  // line break
     BlockComment, // "/* ... */"
     String,
-    Template,     // the whole literal, substitutions included
+    Template, // the whole literal, substitutions included
     Regex,
     Number,
-    Name,         // identifiers, keywords, private names
+    Name, // identifiers, keywords, private names
     Punct,
-    Unsure,       // a "/" whose meaning the token before it does not settle
-    Error,        // an unterminated string, comment, template or regular expression
+    Unsure, // a "/" whose meaning the token before it does not settle
+    Error,  // an unterminated string, comment, template or regular expression
 };
 
 struct Token {
     Kind kind = Kind::End;
     std::int64_t start = 0;
     std::int64_t end = 0;
-    bool lineBreak = false; // Blank: holds a line break; BlockComment: spans lines
+    bool lineBreak = false;  // Blank: holds a line break; BlockComment: spans lines
     bool otherBlank = false; // Blank: holds a blank other than SP, TAB, VT, FF and the line breaks
 };
 
@@ -39,15 +40,15 @@ enum class Slash : std::uint8_t { Regex, Divide, Unsure };
 // Keywords and names the layout and the slash rule care about.
 enum class Word : std::uint8_t {
     Other,
-    Restricted,   // return break continue throw yield async: no line break may follow
-    Condition,    // if while for with: their ")" may be followed by a regular expression
-    Leading,      // keywords after which a line break never ends a statement, and "/" starts a regex
-    LeadingNoRe,  // the same, but a "/" after them is unsure (class, function, extends...)
+    Restricted,  // return break continue throw yield async: no line break may follow
+    Condition,   // if while for with: their ")" may be followed by a regular expression
+    Leading,     // keywords after which a line break never ends a statement, and "/" starts a regex
+    LeadingNoRe, // the same, but a "/" after them is unsure (class, function, extends...)
     Debugger,
     Class,
-    In,           // in, instanceof: operators
-    Contextual,   // of let await get set static: a "/" after them is unsure
-    Value,        // this super null true false: a "/" after them divides
+    In,         // in, instanceof: operators
+    Contextual, // of let await get set static: a "/" after them is unsure
+    Value,      // this super null true false: a "/" after them divides
 };
 
 template <typename Char> Word wordOf(const Char *s, std::int64_t len);

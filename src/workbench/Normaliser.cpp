@@ -7,8 +7,8 @@
 namespace {
 
 template <typename Char, typename Result>
-Result normaliseBlocks(const Char *in, qsizetype n, const QList<CodeRange> &blocks, const NormaliseOptions &options,
-                       QList<CodeRange> *moved) {
+Result normaliseBlocks(const Char *in, qsizetype n, const QList<CodeRange> &blocks,
+                       const NormaliseOptions &options, QList<CodeRange> *moved) {
     std::basic_string<Char> out;
     out.reserve(std::size_t(n) + std::size_t(n) / 4 + 16);
     const CodeLayoutOptions layout{options.indent};
@@ -43,8 +43,8 @@ QByteArray NormaliseCodeUtf8(QByteArrayView text, const NormaliseOptions &option
     return NormaliseCodeBlocksUtf8(text, {{0, text.size()}}, options);
 }
 
-QString NormaliseCodeBlocks(const QString &text, const QList<CodeRange> &blocks, const NormaliseOptions &options,
-                            QList<CodeRange> *moved) {
+QString NormaliseCodeBlocks(const QString &text, const QList<CodeRange> &blocks,
+                            const NormaliseOptions &options, QList<CodeRange> *moved) {
     const auto *in = reinterpret_cast<const char16_t *>(text.constData());
     return normaliseBlocks<char16_t, QString>(in, text.size(), blocks, options, moved);
 }

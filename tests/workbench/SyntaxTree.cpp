@@ -8,7 +8,8 @@ namespace {
 // breaks around it, so they are compared as a sequence of their own.
 void describe(TSNode node, const QString &text, QString &shape, QString &comments) {
     if (ts_node_is_extra(node) && ts_node_child_count(node) == 0) {
-        QStringView comment = QStringView(text).mid(Decompose::startOf(node), Decompose::endOf(node) - Decompose::startOf(node));
+        QStringView comment = QStringView(text).mid(Decompose::startOf(node),
+                                                    Decompose::endOf(node) - Decompose::startOf(node));
         // An HTML-like comment runs to the LF, so it takes in the CR of a CR LF break.
         if (comment.endsWith(u'\r'))
             comment.chop(1);
@@ -22,7 +23,8 @@ void describe(TSNode node, const QString &text, QString &shape, QString &comment
         // A leaf's text, with its line breaks spelt alike: the layout may write LF or LS as CR LF only
         // where they are blanks, never inside a leaf, so any difference here is a real one.
         shape += u'=';
-        QStringView leaf = QStringView(text).mid(Decompose::startOf(node), Decompose::endOf(node) - Decompose::startOf(node));
+        QStringView leaf = QStringView(text).mid(Decompose::startOf(node),
+                                                 Decompose::endOf(node) - Decompose::startOf(node));
         // The grammar's "#!" line runs to the LF, so it takes in the CR of a CR LF break.
         if (leaf.endsWith(u'\r') && qstrcmp(ts_node_type(node), "hash_bang_line") == 0)
             leaf.chop(1);

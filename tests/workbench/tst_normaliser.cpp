@@ -45,14 +45,16 @@ void TestNormaliser::examples_data() {
     QTest::newRow("empty") << QString() << QString() << true;
     QTest::newRow("white space only") << QStringLiteral("\r\n\t ") << QStringLiteral(" ") << true;
     QTest::newRow("function") << QStringLiteral("function f(a) {\r\n\tvar x = 1;\r\n\treturn x;\r\n}\r\n")
-                              << QStringLiteral("function f(a){\r\nvar x = 1;\r\nreturn x;\r\n}\r\n\r\n") << true;
+                              << QStringLiteral("function f(a){\r\nvar x = 1;\r\nreturn x;\r\n}\r\n\r\n")
+                              << true;
     QTest::newRow("empty braces") << QStringLiteral("{}") << QStringLiteral("{\r\n}\r\n\r\n") << true;
     QTest::newRow("spaced semicolon") << QStringLiteral("a ; b") << QStringLiteral("a;\r\nb") << true;
     QTest::newRow("for loop") << QStringLiteral("for (i = 0; i < n; i++) { x++; }")
                               << QStringLiteral("for(i = 0;\r\ni < n;\r\ni++){\r\nx++;\r\n}\r\n\r\n") << true;
     QTest::newRow("block comment") << QStringLiteral("/* c */ var b;")
                                    << QStringLiteral("/* c */\r\nvar b;\r\n") << true;
-    QTest::newRow("spaces inside parentheses") << QStringLiteral("f( a )") << QStringLiteral("f( a )") << true;
+    QTest::newRow("spaces inside parentheses")
+        << QStringLiteral("f( a )") << QStringLiteral("f( a )") << true;
     QTest::newRow("TAB") << QStringLiteral("a\t\tb") << QStringLiteral("a b") << true;
     QTest::newRow("seven spaces") << QStringLiteral("a       b") << QStringLiteral("a b") << true;
     QTest::newRow("ends not trimmed") << QStringLiteral("  x  ") << QStringLiteral(" x ") << true;
@@ -68,9 +70,10 @@ void TestNormaliser::examples_data() {
     // Where the rule list would change what the script means.
     QTest::newRow("line comment keeps its break")
         << QStringLiteral("// note\r\nvar a = 1;") << QStringLiteral("// note\r\nvar a = 1;\r\n") << false;
-    QTest::newRow("no semicolons")
-        << QStringLiteral("a = 1\n    b = 2\n") << QStringLiteral("a = 1\r\nb = 2 ") << false;
-    QTest::newRow("return before a break") << QStringLiteral("return\nx") << QStringLiteral("return\r\nx") << false;
+    QTest::newRow("no semicolons") << QStringLiteral("a = 1\n    b = 2\n")
+                                   << QStringLiteral("a = 1\r\nb = 2 ") << false;
+    QTest::newRow("return before a break")
+        << QStringLiteral("return\nx") << QStringLiteral("return\r\nx") << false;
     QTest::newRow("comment after return")
         << QStringLiteral("return /* c */ x;") << QStringLiteral("return /* c */ x;\r\n") << false;
     QTest::newRow("comment before postfix")
@@ -79,8 +82,8 @@ void TestNormaliser::examples_data() {
     QTest::newRow("break after postfix") << QStringLiteral("a++\nb") << QStringLiteral("a++\r\nb") << false;
     QTest::newRow("async before a break") << QStringLiteral("async\nfunction f(){}")
                                           << QStringLiteral("async\r\nfunction f(){\r\n}\r\n\r\n") << false;
-    QTest::newRow("arrow before a break") << QStringLiteral("f = (a) =>\n1") << QStringLiteral("f =(a) =>\r\n1")
-                                          << false;
+    QTest::newRow("arrow before a break")
+        << QStringLiteral("f = (a) =>\n1") << QStringLiteral("f =(a) =>\r\n1") << false;
     QTest::newRow("debugger before a parenthesis")
         << QStringLiteral("debugger\n(a)") << QStringLiteral("debugger\r\n(a)") << false;
     QTest::newRow("operator continues the line")
@@ -102,33 +105,32 @@ void TestNormaliser::examples_data() {
         << QStringLiteral("export{\r\na} from 'x';\r\nimport{\r\nb}\r\nfrom 'y'") << false;
     QTest::newRow("string untouched")
         << QStringLiteral("s = \"a; {b}\t  c\";") << QStringLiteral("s = \"a; {b}\t  c\";\r\n") << false;
-    QTest::newRow("template untouched")
-        << QStringLiteral("t = `x;${ {a: `;  {`}.a }  y`;")
-        << QStringLiteral("t = `x;${ {a: `;  {`}.a }  y`;\r\n") << false;
+    QTest::newRow("template untouched") << QStringLiteral("t = `x;${ {a: `;  {`}.a }  y`;")
+                                        << QStringLiteral("t = `x;${ {a: `;  {`}.a }  y`;\r\n") << false;
     QTest::newRow("regular expression untouched")
         << QStringLiteral("r = /[/;{}]  \\//g;") << QStringLiteral("r = /[/;{}]  \\//g;\r\n") << false;
     QTest::newRow("regex after a condition")
         << QStringLiteral("if (a) /;/.test(b)") << QStringLiteral("if(a) /;/.test(b)") << false;
     QTest::newRow("division after a parenthesis")
-        << QStringLiteral("x = (a) / 2; y = b / c / d;") << QStringLiteral("x =(a) / 2;\r\ny = b / c / d;\r\n")
-        << false;
+        << QStringLiteral("x = (a) / 2; y = b / c / d;")
+        << QStringLiteral("x =(a) / 2;\r\ny = b / c / d;\r\n") << false;
     QTest::newRow("unsure slash leaves the rest")
         << QStringLiteral("a; {}\n/x;/.test(b);  c ;")
         << QStringLiteral("a;\r\n{\r\n}\r\n\r\n/x;/.test(b);  c ;") << false;
-    QTest::newRow("unterminated string") << QStringLiteral("a = 1; b = \"x; y") << QStringLiteral("a = 1; b = \"x; y")
-                                         << false;
-    QTest::newRow("unterminated comment") << QStringLiteral("a; /* b; c") << QStringLiteral("a; /* b; c") << false;
-    QTest::newRow("unterminated template") << QStringLiteral("a; `b; ${c}") << QStringLiteral("a; `b; ${c}")
-                                           << false;
-    QTest::newRow("unterminated regex") << QStringLiteral("a; x = /b;\nc;") << QStringLiteral("a; x = /b;\nc;")
-                                        << false;
+    QTest::newRow("unterminated string")
+        << QStringLiteral("a = 1; b = \"x; y") << QStringLiteral("a = 1; b = \"x; y") << false;
+    QTest::newRow("unterminated comment")
+        << QStringLiteral("a; /* b; c") << QStringLiteral("a; /* b; c") << false;
+    QTest::newRow("unterminated template")
+        << QStringLiteral("a; `b; ${c}") << QStringLiteral("a; `b; ${c}") << false;
+    QTest::newRow("unterminated regex")
+        << QStringLiteral("a; x = /b;\nc;") << QStringLiteral("a; x = /b;\nc;") << false;
     QTest::newRow("NUL is no blank") << QStringLiteral("a") + QChar(u'\0') + QStringLiteral("\tb")
                                      << QStringLiteral("a") + QChar(u'\0') + QStringLiteral(" b") << false;
     QTest::newRow("html close comment where an operand is due")
         << QStringLiteral("a; --> x;\nb-->c;") << QStringLiteral("a;\r\n--> x;\r\nb-->c;\r\n") << false;
-    QTest::newRow("html comments")
-        << QStringLiteral("<!-- hide\nvar a;\n  -->\nb --> c;")
-        << QStringLiteral("<!-- hide\r\nvar a;\r\n-->\r\nb --> c;\r\n") << false;
+    QTest::newRow("html comments") << QStringLiteral("<!-- hide\nvar a;\n  -->\nb --> c;")
+                                   << QStringLiteral("<!-- hide\r\nvar a;\r\n-->\r\nb --> c;\r\n") << false;
     QTest::newRow("hashbang") << QStringLiteral("#!/usr/bin/env node\nx;")
                               << QStringLiteral("#!/usr/bin/env node\r\nx;\r\n") << false;
     QTest::newRow("other blanks stay")
@@ -159,8 +161,8 @@ void TestNormaliser::indentation_data() {
         << QStringLiteral("function f(a){\r\n  if(a){\r\n    return [1, 2];\r\n  }\r\n\r\n}\r\n\r\n");
     QTest::newRow("kept breaks inside parentheses")
         << QStringLiteral("f(a,\n    // c\n    b)") << QStringLiteral("f(a,\r\n  // c\r\n  b)");
-    QTest::newRow("literals do not count")
-        << QStringLiteral("x = \"{[(\"; y = `${ {} }`;") << QStringLiteral("x = \"{[(\";\r\ny = `${ {} }`;\r\n");
+    QTest::newRow("literals do not count") << QStringLiteral("x = \"{[(\"; y = `${ {} }`;")
+                                           << QStringLiteral("x = \"{[(\";\r\ny = `${ {} }`;\r\n");
     QTest::newRow("comment lines keep their text")
         << QStringLiteral("{ /* a\n   b */ x }") << QStringLiteral("{\r\n  /* a\n   b */\r\n  x}\r\n\r\n");
 }
@@ -185,14 +187,18 @@ void TestNormaliser::blocks_data() {
     const QString h1 = QStringLiteral("网址1：http://h/b.js\r\n");
     QTest::newRow("headers stay whole lines")
         << h0 + QStringLiteral("a = 1\r\n// c\r\n") + h1 + QStringLiteral("{}\r\n")
-        << QList<CodeRange>{{h0.size(), h0.size() + 11}, {h0.size() + 13 + h1.size(), h0.size() + 15 + h1.size()}}
+        << QList<CodeRange>{{h0.size(), h0.size() + 11},
+                            {h0.size() + 13 + h1.size(), h0.size() + 15 + h1.size()}}
         << h0 + QStringLiteral("a = 1\r\n// c\r\n\r\n") + h1 + QStringLiteral("{\r\n}\r\n\r\n\r\n")
-        << QList<CodeRange>{{h0.size(), h0.size() + 13}, {h0.size() + 15 + h1.size(), h0.size() + 23 + h1.size()}};
+        << QList<CodeRange>{{h0.size(), h0.size() + 13},
+                            {h0.size() + 15 + h1.size(), h0.size() + 23 + h1.size()}};
     QTest::newRow("an unterminated string stays in its block")
         << h0 + QStringLiteral("s = \"x\r\n") + h1 + QStringLiteral("a ; b\r\n")
-        << QList<CodeRange>{{h0.size(), h0.size() + 6}, {h0.size() + 8 + h1.size(), h0.size() + 13 + h1.size()}}
+        << QList<CodeRange>{{h0.size(), h0.size() + 6},
+                            {h0.size() + 8 + h1.size(), h0.size() + 13 + h1.size()}}
         << h0 + QStringLiteral("s = \"x\r\n") + h1 + QStringLiteral("a;\r\nb\r\n")
-        << QList<CodeRange>{{h0.size(), h0.size() + 6}, {h0.size() + 8 + h1.size(), h0.size() + 13 + h1.size()}};
+        << QList<CodeRange>{{h0.size(), h0.size() + 6},
+                            {h0.size() + 8 + h1.size(), h0.size() + 13 + h1.size()}};
 }
 
 void TestNormaliser::blocks() {
