@@ -92,13 +92,24 @@ bool readInput(const QStringList &files, Output &output, const std::function<QBy
     return true;
 }
 
-int normalise(const QStringList &args, Output &output, const std::function<QByteArray()> &stdinBytes) {
+int normalise(QStringList args, Output &output, const std::function<QByteArray()> &stdinBytes) {
+    const bool combined = args.removeAll(QStringLiteral("--combined")) > 0;
+    NormaliseOptions options;
+    options.indent = args.removeAll(QStringLiteral("--indent")) > 0;
     if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--"))))
         return usage(output);
     QString text;
     if (!readInput(args, output, stdinBytes, text))
         return NotObtained;
-    output.writeOut(NormaliseCodeText(text).toUtf8());
+    // Combined: each script block on its own, the header lines between them as they are.
+    QList<CodeRange> blocks;
+    if (combined) {
+        for (const ScriptBlock &b : ScriptBlocksOf(text))
+            blocks.append({b.bodyStart, b.bodyEnd});
+    } else {
+        blocks.append({0, text.size()});
+    }
+    output.writeOut(NormaliseCodeBlocks(text, blocks, options).toUtf8());
     return output.good() ? Ok : NotObtained;
 }
 
@@ -145,7 +156,7 @@ QString usageText() {
                           "      --header \"名称: 值\"（可重复）、--user-agent 文本、--timeout 秒（每次传输的总时限）、\n"
                           "      --insecure（接受任何证书）用于本命令的每个请求。\n"
                           "      --engine browser 用浏览器内核打开网页并运行网页脚本（默认 static：只解析不运行）。\n"
-                          "  varneljs-cli normalise [文件]\n"
+                          "  varneljs-cli normalise [--combined] [--indent] [文件]\n"
                           "      把文件（或标准输入）的规范化结果写到标准输出。\n"
                           "  varneljs-cli functions [--combined] [文件]\n"
                           "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"

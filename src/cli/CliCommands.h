@@ -13,8 +13,10 @@
 //       list entry or a reason is written as \r or \n. Pages go through the static engine unless
 //       --engine browser asks for the browser engine (which runs their scripts); when that cannot
 //       start, the static engine reads the pages and stderr says so.
-//   normalise [FILE]
-//       Writes NormaliseCodeText of FILE (decoded like any script file) or of stdin to stdout.
+//   normalise [--combined] [--indent] [FILE]
+//       Writes the normalised text of FILE (decoded like any script file) or of stdin to stdout.
+//       --combined normalises each script block of a combined text on its own (split at the header
+//       lines as functions --combined splits them); --indent indents by nesting level.
 //   functions [--combined] [FILE]
 //       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
 //       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.

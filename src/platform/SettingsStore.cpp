@@ -52,4 +52,12 @@ bool SaveUseBrowserEngine(bool on) {
     return setValue(AppInfo::UseBrowserEngineKey, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+bool LoadNormaliseIndent() {
+    return value(AppInfo::NormaliseIndentKey, QStringLiteral("0")).trimmed() == QLatin1String("1");
+}
+
+bool SaveNormaliseIndent(bool on) {
+    return setValue(AppInfo::NormaliseIndentKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 } // namespace SettingsStore

@@ -24,4 +24,9 @@ bool LoadUseBrowserEngine();
 // Stores "1" or "0"; false when the store could not be written.
 bool SaveUseBrowserEngine(bool on);
 
+// The option "规范化时按层次缩进": only a stored "1" turns it on.
+bool LoadNormaliseIndent();
+// Stores "1" or "0"; false when the store could not be written.
+bool SaveNormaliseIndent(bool on);
+
 } // namespace SettingsStore

@@ -34,6 +34,7 @@ inline const QString FeedbackBccRecipient = QStringLiteral("service@varnel.com")
 inline const QString SettingsGroup = QStringLiteral("设置");
 inline const QString HideNumberingKey = QStringLiteral("不显示编号");
 inline const QString UseBrowserEngineKey = QStringLiteral("使用浏览器内核");
+inline const QString NormaliseIndentKey = QStringLiteral("规范化时按层次缩进");
 
 // The library file beside the program.
 inline const QString LibraryFileName = QStringLiteral("xqd.dll");

@@ -1,4 +1,6 @@
 #include "TestHost.h"
+#include "../workbench/SyntaxTree.h"
+#include "analysis/ScriptBlocks.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/LoadStopCommand.h"
@@ -139,15 +141,20 @@ private slots:
         }
         QCOMPARE(form->RtbOld->selectionStart(), form->RtbOld->length()); // the caret stays put
 
-        // "规范化" joins each header to its body's first line: the sections are found there again.
+        // "规范化" keeps each header a line of its own and the scripts' strings whole; the sections are
+        // marked where they now start, headers or not.
         QTest::mouseClick(form->Command3, Qt::LeftButton);
         QList<int> headerLines;
         const QStringList lines = form->RtbOld->text().split(QLatin1Char('\n'));
         for (int i = 0; i < lines.size(); ++i) {
-            if (lines[i].startsWith(QStringLiteral("网址")))
+            const bool first = lines[i].startsWith(QStringLiteral("var s")) && lines[i].contains(u"_0 = ");
+            if (hide ? first : lines[i].startsWith(QStringLiteral("网址")))
                 headerLines << i;
+            if (!hide && lines[i].startsWith(QStringLiteral("网址")))
+                QVERIFY(lines[i].endsWith(page + QStringLiteral("\r")));
         }
-        QCOMPARE(headerLines.size(), hide ? 0 : 3);
+        QCOMPARE(form->RtbOld->text().count(QStringLiteral("'//x';\r\n")), 150);
+        QCOMPARE(headerLines.size(), 3);
         QCOMPARE(form->RtbOld->blockLines(), headerLines);
         for (int i = 0; i < headerLines.size(); ++i) {
             form->Combo1->setCurrentIndex((i + 2) % 3); // 2, 0, 1: each a change
@@ -205,6 +212,36 @@ private slots:
         form->Command7->click();
         QCOMPARE(dialogs.messages.size(), 1); // the question only: no failure, no UTF-8 offer
         QCOMPARE(TestEnv::readFile(path), bytes);
+    }
+
+    // "规范化" then "保存" → 是: the file keeps its program (tree-sitter reads the same tree), laid out anew.
+    void normaliseThenSave_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("line comments, no semicolons")
+            << QByteArray("// 注释\nvar a = 1\nvar b = a + 1 // 加一\nconsole.log(a, b)\n");
+        QTest::newRow("restricted breaks, literals")
+            << QByteArray("function f(x) {\n  return\n    x * 2\n}\nlet s = \"a;  {b}\" + `${ {c: 1}.c };`\n"
+                          "if (s) /;\\}/.test(s) && f(s)\nlet i = 0\ni++\n++i\n");
+    }
+    void normaliseThenSave() {
+        QFETCH(QByteArray, bytes);
+        const QString path = dir.filePath(QStringLiteral("normsave/%1.js").arg(QString::fromLatin1(QTest::currentDataTag()).left(4)));
+        TestEnv::writeFile(path, bytes);
+        auto form = makeWindow(1, path, QStringLiteral("x.js"));
+        QVERIFY(showAndWait(*form));
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        dialogs.answers.enqueue(Dialogs::Answer::Yes);
+        form->Command7->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->tools()->isSaving(), 20000);
+        const QString saved = QString::fromUtf8(TestEnv::readFile(path));
+        const QString original = QString::fromUtf8(bytes);
+        QCOMPARE(saved, NormaliseCodeText(original));
+        QVERIFY(saved != original);
+        const SyntaxTree before = SyntaxTreeOf(original);
+        QVERIFY(before.accepted);
+        const SyntaxTree after = SyntaxTreeOf(saved);
+        QVERIFY(after.accepted);
+        QCOMPARE(after.shape, before.shape);
     }
 
     // A body larger than the collection joins to its line break arrives whole, its line break after it.
@@ -579,8 +616,13 @@ private slots:
         QVERIFY(showAndWait(*form));
         QVERIFY(form->tools());
         const QString before = form->RtbOld->text();
+        const QList<ScriptBlock> blocks = findScriptBlocks(before);
+        QCOMPARE(blocks.size(), 1);
         QTest::mouseClick(form->Command3, Qt::LeftButton);
-        QCOMPARE(form->RtbOld->text(), NormaliseCodeText(before));
+        // The header line stays as it is; the script under it is normalised.
+        QCOMPARE(form->RtbOld->text(), NormaliseCodeBlocks(before, {{blocks[0].bodyStart, blocks[0].bodyEnd}}, {}));
+        QVERIFY(form->RtbOld->text().startsWith(before.left(blocks[0].bodyStart)));
+        QCOMPARE(form->RtbOld->blockLines(), QList<int>{0});
         QVERIFY(form->RtbOld->text() != before);
         QVERIFY(!form->Command4->isEnabled()); // a local entry is not downloadable
     }

@@ -792,6 +792,29 @@ private slots:
         QVERIFY(SettingsStore::SaveHideNumbering(0));
     }
 
+    void normaliseIndentOption() {
+        QVERIFY(SettingsStore::SaveNormaliseIndent(false));
+        NormaliseIndents = false;
+        {
+            fOption dialog;
+            QCOMPARE(dialog.Check3->text(), QStringLiteral("规范化时按层次缩进"));
+            QVERIFY(!dialog.Check3->isChecked()); // off by default
+            dialog.show();
+            dialog.Check3->setChecked(true);
+            dialog.Command1->click();
+            QVERIFY(NormaliseIndents);
+            QCOMPARE(SettingsStore::value(AppInfo::NormaliseIndentKey), QStringLiteral("1"));
+        }
+        // A restart loads the stored option.
+        NormaliseIndents = false;
+        auto frame = newFrame();
+        QVERIFY(NormaliseIndents);
+        fOption dialog(frame.get());
+        QVERIFY(dialog.Check3->isChecked());
+        QVERIFY(SettingsStore::SaveNormaliseIndent(false));
+        NormaliseIndents = false;
+    }
+
     void aboutBox() {
         frmAbout about;
         QCOMPARE(about.windowTitle(), QStringLiteral("关于『VarnelJS分析提取分解器』 "));

@@ -238,6 +238,7 @@ private slots:
         QTest::newRow("a script and another source") << QStringList{"collect", "--script", "a", "--url", "b"};
         QTest::newRow("unknown option") << QStringList{"collect", "--page", "a", "--fast"};
         QTest::newRow("normalise two files") << QStringList{"normalise", "a", "b"};
+        QTest::newRow("normalise, unknown option") << QStringList{"normalise", "--tabs"};
         QTest::newRow("functions, unknown option") << QStringList{"functions", "--all"};
         QTest::newRow("functions two files") << QStringList{"functions", "a", "b"};
     }
@@ -265,6 +266,33 @@ private slots:
         const Run fromStdin = runCli({QStringLiteral("normalise")}, code.toUtf8());
         QCOMPARE(fromStdin.code, 0);
         QCOMPARE(fromStdin.out, expected);
+    }
+
+    void normaliseOptions_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        const QString h0 = QStringLiteral("网址0[网页内JS]：C:\\p.htm\r\n");
+        const QString h1 = QStringLiteral("网址1：http://h/b.js\r\n");
+        const QString combined = h0 + QStringLiteral("a = 1\r\n// c\r\n") + h1 + QStringLiteral("if (a) {b()}\r\n");
+        QTest::newRow("combined: headers stay lines")
+            << QStringList{"--combined"} << combined
+            << h0 + QStringLiteral("a = 1\r\n// c\r\n\r\n") + h1 + QStringLiteral("if(a){\r\nb()}\r\n\r\n\r\n");
+        QTest::newRow("without --combined a header is code")
+            << QStringList{} << h1 + QStringLiteral("{}")
+            << QStringLiteral("网址1：http://h/b.js\r\n{\r\n}\r\n\r\n");
+        QTest::newRow("indent") << QStringList{"--indent"} << QStringLiteral("if (a) { f(b) }")
+                                << QStringLiteral("if(a){\r\n  f(b)}\r\n\r\n");
+        QTest::newRow("both") << QStringList{"--indent", "--combined"} << h0 + QStringLiteral("{x}\r\n")
+                              << h0 + QStringLiteral("{\r\n  x}\r\n\r\n\r\n");
+    }
+    void normaliseOptions() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        const Run r = runCli(QStringList{QStringLiteral("normalise")} + options, input.toUtf8());
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QString::fromUtf8(r.out), expected);
     }
 
     void functions_data() {

@@ -2,11 +2,16 @@
 #include "platform/ScriptFetchers.h"
 #include "workbench/FindNext.h"
 #include "workbench/LinePitch.h"
+#include "workbench/PaneBlocks.h"
 #include "workbench/SaveEncoding.h"
 #include "workbench/SourceSave.h"
 #include "workbench/UnsavedWork.h"
 
 #include <QApplication>
+
+#include <algorithm>
+
+Q_DECLARE_METATYPE(CodeRange)
 #include <QTest>
 
 class TestWorkbenchLogic : public QObject {
@@ -61,6 +66,8 @@ private slots:
     void functionsChanged_data();
     void functionsChanged();
 
+    void paneBlocks_data();
+    void paneBlocks();
     void findNext_data();
     void findNext();
     void findRepeatedPresses();
@@ -299,6 +306,36 @@ void TestWorkbenchLogic::functionsChanged() {
             work.functionsSaveFailed();
     }
     QCOMPARE(work.functionsChanged(now), changed);
+}
+
+void TestWorkbenchLogic::paneBlocks_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QList<int>>("lines");
+    QTest::addColumn<bool>("headed");
+    QTest::addColumn<QList<CodeRange>>("ranges");
+    const QByteArray combined = "H0\r\na;\r\nb\r\nH1\r\nc\r\n";
+    QTest::newRow("headed") << combined << QList<int>{0, 3} << true << QList<CodeRange>{{4, 9}, {15, 16}};
+    QTest::newRow("numbering off") << QByteArray("a;\r\nb\r\nc\r\n") << QList<int>{0, 2} << false
+                                   << QList<CodeRange>{{0, 5}, {7, 8}};
+    QTest::newRow("no blocks: the whole text") << QByteArray("x\ny") << QList<int>{} << true
+                                               << QList<CodeRange>{{0, 3}};
+    QTest::newRow("text before the first header stays out")
+        << QByteArray("pre\nH0\nx\n") << QList<int>{1} << true << QList<CodeRange>{{7, 8}};
+    QTest::newRow("header on the last line, no body") << QByteArray("a\rH1") << QList<int>{1} << true
+                                                       << QList<CodeRange>{{4, 4}};
+    QTest::newRow("lines out of order are skipped") << QByteArray("a\nb\nc") << QList<int>{2, 1} << false
+                                                    << QList<CodeRange>{{4, 5}};
+}
+
+void TestWorkbenchLogic::paneBlocks() {
+    QFETCH(QByteArray, text);
+    QFETCH(QList<int>, lines);
+    QFETCH(bool, headed);
+    QFETCH(QList<CodeRange>, ranges);
+    QCOMPARE(BlockRangesOfLines(text, lines, headed), ranges);
+    // And back: each block's start line is found again (when the marks were in order).
+    if (!lines.isEmpty() && std::is_sorted(lines.begin(), lines.end()))
+        QCOMPARE(LinesOfBlocks(text, ranges, headed), lines);
 }
 
 VARNEL_TEST_MAIN(TestWorkbenchLogic)

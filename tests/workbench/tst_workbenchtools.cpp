@@ -3,6 +3,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 #include "util/AppInfo.h"
+#include "workbench/NormaliseSetting.h"
 #include "workbench/ui/WorkbenchTools.h"
 
 #include <QApplication>
@@ -86,6 +87,8 @@ private slots:
     }
 
     void normaliseRewritesOnlyRtbOld();
+    void normaliseKeepsBlocks_data();
+    void normaliseKeepsBlocks();
     void findThreeTimes();
     void findOneCharacterRepeats();
     void findIgnoresCaseOnSecondPane();
@@ -126,6 +129,45 @@ private:
     std::unique_ptr<FakeDialogs::Scope> scope;
     std::unique_ptr<QTemporaryDir> dir;
 };
+
+void TestWorkbenchTools::normaliseKeepsBlocks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("lines");
+    QTest::addColumn<bool>("headed");
+    QTest::addColumn<bool>("indent");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QList<int>>("movedLines");
+    const QString h0 = QStringLiteral("网址0[网页内JS]：C:/p.htm\r\n");
+    const QString h1 = QStringLiteral("网址1[本地JS]：C:/a.js\r\n");
+    QTest::newRow("headed") << h0 + QStringLiteral("// c\r\nf()\r\n") + h1 + QStringLiteral("if (a) {b}\r\n")
+                            << QList<int>{0, 3} << true << false
+                            << h0 + QStringLiteral("// c\r\nf()\r\n") + h1 + QStringLiteral("if(a){\r\nb}\r\n\r\n\r\n")
+                            << QList<int>{0, 3};
+    QTest::newRow("numbering off") << QStringLiteral("s = \"x\r\n{}\r\n") << QList<int>{0, 1} << false << false
+                                   << QStringLiteral("s = \"x\r\n{\r\n}\r\n\r\n\r\n") << QList<int>{0, 1};
+    QTest::newRow("indented") << h0 + QStringLiteral("{x;}\r\n") << QList<int>{0} << true << true
+                              << h0 + QStringLiteral("{\r\n  x;\r\n}\r\n\r\n\r\n") << QList<int>{0};
+}
+
+void TestWorkbenchTools::normaliseKeepsBlocks() {
+    QFETCH(QString, text);
+    QFETCH(QList<int>, lines);
+    QFETCH(bool, headed);
+    QFETCH(bool, indent);
+    QFETCH(QString, expected);
+    QFETCH(QList<int>, movedLines);
+    Bench b;
+    b.c.RtbOld->setText(text);
+    b.c.RtbOld->setBlocks(lines, headed);
+    NormaliseIndents = indent;
+    QSignalSpy done(b.tools, &WorkbenchTools::normalised);
+    b.c.Command3->click();
+    NormaliseIndents = false;
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(b.c.RtbOld->text(), expected);
+    QCOMPARE(b.c.RtbOld->blockLines(), movedLines);
+    QCOMPARE(b.c.RtbOld->blocksHeaded(), headed);
+}
 
 void TestWorkbenchTools::normaliseRewritesOnlyRtbOld() {
     Bench b;

@@ -128,7 +128,9 @@ void FormSinFile::createTools() {
     };
     m_tools = new WorkbenchTools(c, this);
     connect(m_tools, &WorkbenchTools::reloadFinished, this, &FormSinFile::textReplaced);
-    connect(m_tools, &WorkbenchTools::normalised, this, &FormSinFile::textReplaced);
+    // 规范化 has marked the blocks where they now stand (also without header lines); the functions
+    // are found again.
+    connect(m_tools, &WorkbenchTools::normalised, this, [this] { 显示到LV(); });
     if (m_closeQuestion)
         m_closeQuestion->watch(m_tools); // tools made again after a close
 }

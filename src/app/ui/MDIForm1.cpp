@@ -153,6 +153,7 @@ void MDIForm1::startUp() {
 
     HideNumbering = SettingsStore::LoadHideNumbering();
     UseBrowserEngine = SettingsStore::LoadUseBrowserEngine();
+    NormaliseIndents = SettingsStore::LoadNormaliseIndent();
 
     setWindowTitle(AppInfo::MainCaption());
 

@@ -94,6 +94,7 @@ public:
     bool wrap = false;
     int pitchTwips = 0;
     int marginDigits = 0;
+    bool headed = false; // the blocks begin with header lines
 
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const {
         return sci->SendScintilla(msg, w, l);
@@ -439,7 +440,12 @@ int TextPane::lineCount() const {
 }
 
 void TextPane::setBlocks(const QList<int> &lines, bool headed) {
+    d->headed = headed;
     d->setBlocks(lines, headed);
+}
+
+bool TextPane::blocksHeaded() const {
+    return d->headed;
 }
 
 QList<int> TextPane::blockLines() const {

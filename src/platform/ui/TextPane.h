@@ -58,6 +58,7 @@ public:
     // text drops them.
     void setBlocks(const QList<int> &lines, bool headed);
     QList<int> blockLines() const; // where the blocks start now
+    bool blocksHeaded() const;     // as the last setBlocks said
     bool isLineVisible(int line) const; // false inside a folded block
     void foldBlock(int line, bool folded); // the block whose header is `line`
     int firstVisibleLine() const;

@@ -3,16 +3,25 @@
 #include "platform/ui/TextPane.h"
 #include "workbench/FindNext.h"
 #include "workbench/Normaliser.h"
+#include "workbench/PaneBlocks.h"
 
 #include <exception>
 
-bool NormalisePane(TextPane *pane) {
+bool NormalisePane(TextPane *pane, const NormaliseOptions &options) {
     if (!pane)
         return false;
     try {
-        // On the editor's own UTF-8, so the whole text is never converted to UTF-16 and back.
-        const QByteArray result = NormaliseCodeUtf8(pane->utf8View());
+        // On the editor's own UTF-8, so the whole text is never converted to UTF-16 and back. Each
+        // script block the pane marks is normalised on its own; header lines stay as they are.
+        const QByteArrayView text = pane->utf8View();
+        const QList<int> lines = pane->blockLines();
+        const bool headed = pane->blocksHeaded();
+        QList<CodeRange> moved;
+        const QByteArray result =
+            NormaliseCodeBlocksUtf8(text, BlockRangesOfLines(text, lines, headed), options, &moved);
         pane->setUtf8Text(result);
+        if (!lines.isEmpty())
+            pane->setBlocks(LinesOfBlocks(result, moved, headed), headed);
         return true;
     } catch (const std::exception &) {
         return false;

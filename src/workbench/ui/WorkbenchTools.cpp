@@ -7,6 +7,7 @@
 #include "util/AppInfo.h"
 #include "util/Module1.h"
 #include "workbench/FindNext.h"
+#include "workbench/NormaliseSetting.h"
 #include "workbench/SourceSave.h"
 #include "workbench/ui/PaneFormat.h"
 #include "workbench/ui/PaneTools.h"
@@ -75,7 +76,9 @@ void WorkbenchTools::showError(const QString &text) const {
 }
 
 void WorkbenchTools::normalise() {
-    if (NormalisePane(c.RtbOld))
+    NormaliseOptions options;
+    options.indent = NormaliseIndents;
+    if (NormalisePane(c.RtbOld, options))
         emit normalised();
 }
 

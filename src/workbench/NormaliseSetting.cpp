@@ -1,0 +1,3 @@
+#include "workbench/NormaliseSetting.h"
+
+bool NormaliseIndents = false;
