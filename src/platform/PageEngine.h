@@ -36,7 +36,9 @@ struct PageDocument {
     PageCut cut = PageCut::None;  // the page was ended by the engine's wait or memory limit
     // Adds a script element to the body (as createElement("script") + appendChild).
     void appendScript(const QString &src, bool defer, bool named = false) {
-        scripts.append({src, QString(), defer, named});
+        ScriptElement element(src, QString(), defer);
+        element.named = named;
+        scripts.append(element);
     }
 };
 

@@ -268,7 +268,7 @@ private:
         for (const QString &address : m_requests->scripts()) {
             const QString loaded = BrowserReadout::loadedAddress(address);
             if (!known.contains(loaded))
-                document.scripts.append(ScriptElement{address, QString(), false, false, loaded});
+                document.scripts.append(ScriptElement{address, QString(), false, loaded});
         }
         return document;
     }
