@@ -18,6 +18,8 @@
 //   functions [--combined] [FILE]
 //       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
 //       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.
+//   endpoints [--combined] [--json] [FILE]
+//       Lists the addresses the code of FILE or stdin talks to (EndpointsCommand.h).
 //
 // Exit codes: 0 when everything was obtained; 1 when the page, any script or the input file could not be
 // obtained (each said on stderr with its reason) or the output could not be written; 2 on a usage error
