@@ -87,7 +87,7 @@ QString resolvedAddress(const QString &address, const QList<Span> &placeholders,
     const QUrl reference(stand, QUrl::TolerantMode);
     if (!reference.isValid())
         return {};
-    QString out = (absolute ? reference : page.resolved(reference)).toString();
+    QString out = (absolute ? reference : page.resolved(reference)).toString(QUrl::NormalizePathSegments);
     for (qsizetype i = 0; i < placeholders.size(); ++i) {
         const Span &s = placeholders[i];
         out.replace(token(i), address.mid(s.start, s.end - s.start));
