@@ -138,8 +138,11 @@ bool isPathShape(QStringView s) {
         return s.size() > (s.startsWith(u"./") ? 2 : 3);
     if (!hasWordySegment(path))
         return false;
-    if (s.startsWith(u'/'))
-        return !s.startsWith(u"//");
+    if (s.startsWith(u'/')) {
+        // Not a command-line switch (/p:Configuration=Release, /m:4).
+        const qsizetype next = path.indexOf(u'/', 1);
+        return !s.startsWith(u"//") && !path.mid(1, next < 0 ? -1 : next - 1).contains(u':');
+    }
     // Relative: a/b/c, a/b.json, a/b?x=; not text/html, and/or, km/h.
     const qsizetype slash = path.indexOf(u'/');
     if (slash <= 0 || path.first(slash).contains(u':'))

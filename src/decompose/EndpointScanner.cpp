@@ -10,7 +10,18 @@ namespace {
 constexpr qsizetype NameLimit = 80;
 
 bool isWindowName(QStringView name) {
-    return name == u"window" || name == u"self" || name == u"top" || name == u"parent" || name == u"globalThis";
+    return name == u"window" || name == u"self" || name == u"top" || name == u"parent" || name == u"globalThis" ||
+           name == u"win" || name == u"wnd";
+}
+
+// A value that is no address: clearing a property, a flag, a number, or a function.
+bool isNoAddress(TSNode value) {
+    const NodeKind k = kindOf(value);
+    if (k == NodeKind::FunctionValue || k == NodeKind::Assignment)
+        return true;
+    const char *type = ts_node_type(value);
+    return std::strcmp(type, "null") == 0 || std::strcmp(type, "undefined") == 0 || std::strcmp(type, "true") == 0 ||
+           std::strcmp(type, "false") == 0 || std::strcmp(type, "number") == 0;
 }
 
 bool isJQuery(QStringView name) {
@@ -282,7 +293,7 @@ void EndpointScanner::onNew(TSNode expression, const std::vector<Frame> &path) {
 void EndpointScanner::onAssignment(TSNode assignment) {
     const TSNode left = fieldOf(assignment, "left");
     const TSNode right = fieldOf(assignment, "right");
-    if (isNull(right) || kindOf(right) == NodeKind::FunctionValue)
+    if (isNull(right) || isNoAddress(right))
         return;
     if (kindOf(left) == NodeKind::Identifier) {
         if (textOf(left) == u"location")

@@ -68,6 +68,7 @@ private slots:
         row("importScripts, one per address", u"importScripts('a.js', 'b.js');", u"a.js|import|| ; b.js|import||");
         row("import()", u"import('./m.js');", u"./m.js|import||");
         row("window.open", u"window.open('/pop');", u"/pop|open||");
+        row("win.open", u"win.open(u, target, features);", u"{u}|open||");
         row("open", u"open('/pop', '_blank');", u"/pop|open||");
         row("location =", u"location = '/go';", u"/go|navigate||");
         row("window.location =", u"window.location = '/go';", u"/go|navigate||");
@@ -120,10 +121,13 @@ private slots:
         row("other schemes", u"var a = 'data:image/png', b = 'mailto:a@b.c/x';");
         row("joined pieces with no name", u"var d = day + '/' + month + '/' + year; var p = a + '/' + b;");
         row("glob", u"var g = '*/*', h = 'src/**';");
+        row("command-line switches", u"var a = ['/p:Configuration=Release', '/m:' + jobs];");
         row("document.open", u"document.open('text/html', 'replace');");
         row("other objects' open", u"dialog.open('title', opts);");
         row("jQuery .load with a handler", u"$(window).load(function () {});");
         row("event names", u"el.addEventListener('load', f);");
+        row("cleared, flags, numbers, handlers",
+            u"l.src = null; a.href = undefined; i.src = 0; f.action = false; s.src = function () {}; a.src = b.src = null;");
     }
     void decoys() {
         QFETCH(QString, source);
