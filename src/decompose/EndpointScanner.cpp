@@ -2,6 +2,9 @@
 
 #include "decompose/EndpointScanner.h"
 
+#include <algorithm>
+#include <array>
+
 namespace Decompose {
 
 namespace {
@@ -153,8 +156,23 @@ TSNode EndpointScanner::valueOf(TSNode object, QStringView key) const {
 void EndpointScanner::onCall(TSNode call) {
     const TSNode callee = fieldOf(call, "function");
     const NodeKind ck = kindOf(callee);
-    if (ck != NodeKind::Identifier && ck != NodeKind::ImportKeyword && ck != NodeKind::MemberTarget)
+    // Most calls are none of these: they are told apart by the callee's last name before anything is
+    // gathered.
+    if (ck == NodeKind::Identifier) {
+        static const std::array<QStringView, 5> names = {u"fetch", u"importScripts", u"axios", u"open", u"RegExp"};
+        if (std::find(names.begin(), names.end(), textOf(callee)) == names.end())
+            return;
+    } else if (ck == NodeKind::MemberTarget) {
+        static const std::array<QStringView, 20> names = {
+            u"open",   u"ajax",    u"get",        u"post",   u"getJSON",      u"getScript", u"load",
+            u"request", u"put",    u"delete",     u"patch",  u"head",         u"options",   u"sendBeacon",
+            u"assign", u"replace", u"setAttribute", u"fetch", u"importScripts", u"register"};
+        const TSNode property = fieldOf(callee, "property");
+        if (isNull(property) || std::find(names.begin(), names.end(), textOf(property)) == names.end())
+            return;
+    } else if (ck != NodeKind::ImportKeyword) {
         return;
+    }
     const std::vector<TSNode> args = argumentsOf(call);
     const TSNode first = args.empty() ? TSNode{} : args[0];
     if (ck == NodeKind::ImportKeyword) {
@@ -259,6 +277,9 @@ void EndpointScanner::onMemberCall(TSNode call, TSNode callee, const std::vector
 
 void EndpointScanner::onNew(TSNode expression, const std::vector<Frame> &path) {
     const TSNode ctor = fieldOf(expression, "constructor");
+    const NodeKind ck = kindOf(ctor);
+    if (ck != NodeKind::Identifier && ck != NodeKind::MemberTarget)
+        return;
     const QString full = nameOf(ctor);
     const QStringView name = withoutWindow(full);
     const std::vector<TSNode> args = argumentsOf(expression);
@@ -292,23 +313,24 @@ void EndpointScanner::onNew(TSNode expression, const std::vector<Frame> &path) {
 
 void EndpointScanner::onAssignment(TSNode assignment) {
     const TSNode left = fieldOf(assignment, "left");
-    const TSNode right = fieldOf(assignment, "right");
-    if (isNull(right) || isNoAddress(right))
-        return;
+    EndpointKind kind = EndpointKind::Navigate;
     if (kindOf(left) == NodeKind::Identifier) {
-        if (textOf(left) == u"location")
-            record(EndpointKind::Navigate, right, assignment, QString());
+        if (textOf(left) != u"location")
+            return;
+    } else if (std::strcmp(ts_node_type(left), "member_expression") == 0) {
+        const QStringView property = textOf(fieldOf(left, "property"));
+        if (property == u"href" || property == u"src" || property == u"action") {
+            const bool navigates = property == u"href" && isLocation(nameOf(fieldOf(left, "object")));
+            kind = navigates ? EndpointKind::Navigate : EndpointKind::Element;
+        } else if (property != u"location") {
+            return;
+        }
+    } else {
         return;
     }
-    if (std::strcmp(ts_node_type(left), "member_expression") != 0)
-        return;
-    const QStringView property = textOf(fieldOf(left, "property"));
-    if (property == u"location") {
-        record(EndpointKind::Navigate, right, assignment, QString());
-    } else if (property == u"href" || property == u"src" || property == u"action") {
-        const bool navigates = property == u"href" && isLocation(nameOf(fieldOf(left, "object")));
-        record(navigates ? EndpointKind::Navigate : EndpointKind::Element, right, assignment, QString());
-    }
+    const TSNode right = fieldOf(assignment, "right");
+    if (!isNull(right) && !isNoAddress(right))
+        record(kind, right, assignment, QString());
 }
 
 } // namespace Decompose
