@@ -3,6 +3,7 @@
 #include "cli/BatchRunner.h"
 #include "cli/BatchSources.h"
 #include "cli/CollectOptions.h"
+#include "cli/EndpointsCommand.h"
 #include "cli/PageFolderWriter.h"
 #include "platform/RequestDefaults.h"
 #include "analysis/ScriptBlocks.h"
@@ -161,6 +162,9 @@ QString usageText() {
                           "  varneljs-cli functions [--combined] [文件]\n"
                           "      列出文件（或标准输入）中的具名函数，每行一个：名称、脚本编号、行号，以制表符分隔；\n"
                           "      --combined 把输入当作合并的脚本文本，按其标题行分成各个脚本。\n"
+                          "  varneljs-cli endpoints [--combined] [--json] [文件]\n"
+                          "      列出文件（或标准输入）中代码访问的网址，每行一个：网址、种类、方法、函数、脚本编号、\n"
+                          "      行号、解析后的网址、原始来源、原始行号，以制表符分隔；--json 每行一个 JSON 对象。\n"
                           "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
 }
 
@@ -185,6 +189,10 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
         return normalise(rest, output, stdinBytes);
     if (command == QLatin1String("functions"))
         return functions(rest, output, stdinBytes);
+    if (command == QLatin1String("endpoints"))
+        return endpointsCommand(rest, output, [&](const QStringList &files, QString &text) {
+            return readInput(files, output, stdinBytes, text);
+        });
     return usage(output);
 }
 

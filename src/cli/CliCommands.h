@@ -20,6 +20,8 @@
 //   functions [--combined] [FILE]
 //       Lists the named functions of FILE or stdin, one per line: name, script number (0 for a plain
 //       script), 1-based line, tab-separated (UTF-8, LF). --combined splits the input at its header lines.
+//   endpoints [--combined] [--json] [FILE]
+//       Lists the addresses the code of FILE or stdin talks to (EndpointsCommand.h).
 //
 //   --help, -h (alone, or among a command's arguments)
 //       Writes the usage to stdout and exits 0.

@@ -1,20 +1,18 @@
-// functionsOfBlock: one walk over a block's syntax tree that names the functions as it meets them.
+// functionsOfBlock: one walk over a block's syntax tree that names the functions as it meets them, and,
+// when asked, hands every node to the address finder on the same walk.
 
+#include "decompose/EndpointScanner.h"
 #include "decompose/Functions.h"
 #include "decompose/JsParser.h"
+#include "decompose/TreeWalk.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace Decompose {
 
 namespace {
-
-// A node on the way down from the root, with the sibling visited just before it (null when first).
-struct Frame {
-    TSNode node;
-    TSNode previous;
-};
 
 class Finder {
 public:
@@ -23,6 +21,7 @@ public:
     void walk(TSNode root);
     BlockFunctions result;
     int script = 0;
+    EndpointScanner *endpoints = nullptr; // null: the functions alone
 
 private:
     void visit();
@@ -53,9 +52,6 @@ private:
 
 // The symbol of the nodes the parser makes around text it could not fit into the grammar.
 constexpr TSSymbol ErrorSymbol = TSSymbol(-1);
-
-bool isNull(TSNode node) { return ts_node_is_null(node); }
-bool sameNode(TSNode a, TSNode b) { return !isNull(a) && !isNull(b) && ts_node_eq(a, b); }
 
 void Finder::walk(TSNode root) {
     TSTreeCursor cursor = ts_tree_cursor_new(root);
@@ -89,7 +85,8 @@ void Finder::visit() {
     const TSNode node = m_path.back().node;
     if (ts_node_is_missing(node) || ts_node_symbol(node) == ErrorSymbol)
         ++result.syntaxErrors;
-    switch (kindOf(node)) {
+    const NodeKind kind = kindOf(node);
+    switch (kind) {
     case NodeKind::FunctionDeclaration:
         addDeclaration(node);
         break;
@@ -102,6 +99,8 @@ void Finder::visit() {
     default:
         break;
     }
+    if (endpoints)
+        endpoints->visit(kind, m_path);
 }
 
 QString Finder::textOf(TSNode node) const {
@@ -154,6 +153,8 @@ void Finder::add(const QString &name, TSNode site, TSNode fn, Range definition, 
     f.text = rangeOf(fn);
     f.definition = definition;
     f.dropReplacement = replacement;
+    if (endpoints)
+        endpoints->functionListed(name, endOf(fn));
     result.functions.push_back(std::move(f));
 }
 
@@ -314,14 +315,21 @@ void Finder::addMethod(TSNode method) {
 
 } // namespace
 
-BlockFunctions functionsOfBlock(QStringView text, const Block &block, int firstLine) {
+BlockFunctions functionsOfBlock(QStringView text, const Block &block, int firstLine, bool withEndpoints) {
     const QStringView body = text.mid(block.body.start, block.body.length());
     thread_local JsParser parser;
     const Tree tree = parser.parse(body);
     Finder finder(body, block.body.start, firstLine);
     finder.script = block.number;
+    std::optional<EndpointScanner> scanner;
+    if (withEndpoints) {
+        scanner.emplace(body, block.body.start, firstLine, block.number);
+        finder.endpoints = &*scanner;
+    }
     if (tree)
         finder.walk(ts_tree_root_node(tree.get()));
+    if (scanner)
+        finder.result.endpoints = std::move(scanner->endpoints);
     return std::move(finder.result);
 }
 

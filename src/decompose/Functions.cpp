@@ -40,7 +40,8 @@ QList<Chunk> splitIntoChunks(const QList<Block> &blocks, qsizetype textSize, int
     return chunks;
 }
 
-ChunkResult functionsOfChunk(const QString &text, const Chunk &chunk, const std::atomic_bool *cancel) {
+ChunkResult functionsOfChunk(const QString &text, const Chunk &chunk, const std::atomic_bool *cancel,
+                             bool withEndpoints) {
     ChunkResult result;
     const QStringView all(text);
     qsizetype counted = chunk.span.start;
@@ -50,34 +51,53 @@ ChunkResult functionsOfChunk(const QString &text, const Chunk &chunk, const std:
             return {};
         line += int(all.mid(counted, b.body.start - counted).count(QLatin1Char('\n')));
         counted = b.body.start;
-        result.functions += functionsOfBlock(all, b, line).functions;
+        BlockFunctions found = functionsOfBlock(all, b, line, withEndpoints);
+        result.functions += std::move(found.functions);
+        result.endpoints += std::move(found.endpoints);
     }
     result.newlines = line - 1 + int(all.mid(counted, chunk.span.end - counted).count(QLatin1Char('\n')));
     return result;
 }
 
-QList<Function> joinChunks(const QList<ChunkResult> &results) {
+namespace {
+
+// The items of every chunk with their lines counted from the text's start.
+template <typename T>
+QList<T> joinLines(const QList<ChunkResult> &results, QList<T> ChunkResult::*items) {
     qsizetype n = 0;
     for (const ChunkResult &r : results)
-        n += r.functions.size();
-    QList<Function> all;
+        n += (r.*items).size();
+    QList<T> all;
     all.reserve(n);
     int linesBefore = 0;
     for (const ChunkResult &r : results) {
-        for (Function f : r.functions) {
-            f.line += linesBefore;
-            all.push_back(std::move(f));
+        for (T item : r.*items) {
+            item.line += linesBefore;
+            all.push_back(std::move(item));
         }
         linesBefore += r.newlines;
     }
     return all;
 }
 
-QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel) {
+} // namespace
+
+QList<Function> joinChunks(const QList<ChunkResult> &results) {
+    return joinLines(results, &ChunkResult::functions);
+}
+
+QList<Endpoint> joinEndpoints(const QList<ChunkResult> &results) {
+    return joinLines(results, &ChunkResult::endpoints);
+}
+
+namespace {
+
+QList<ChunkResult> chunkResults(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel,
+                                bool withEndpoints) {
     // A few chunks per core, so one long block does not keep the others waiting.
     const QList<Chunk> chunks = splitIntoChunks(blocks, text.size(), 4 * std::max(1, QThread::idealThreadCount()));
     if (chunks.size() <= 1)
-        return joinChunks({functionsOfChunk(text, chunks.value(0), cancel)});
+        return {functionsOfChunk(text, chunks.value(0), cancel, withEndpoints)};
     // A pool of its own: callers run this on a worker of the shared pools, and waiting there for tasks
     // queued behind those same workers would deadlock once every worker waits (two windows on 2 cores).
     static QThreadPool *const parsers = [] {
@@ -85,9 +105,25 @@ QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, con
         pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
         return pool;
     }();
-    const QList<ChunkResult> results = QtConcurrent::blockingMapped<QList<ChunkResult>>(
-        parsers, chunks, [&text, cancel](const Chunk &c) { return functionsOfChunk(text, c, cancel); });
-    return joinChunks(results);
+    return QtConcurrent::blockingMapped<QList<ChunkResult>>(parsers, chunks, [&text, cancel, withEndpoints](const Chunk &c) {
+        return functionsOfChunk(text, c, cancel, withEndpoints);
+    });
+}
+
+} // namespace
+
+QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel) {
+    return joinChunks(chunkResults(text, blocks, cancel, false));
+}
+
+Decomposition decompose(const QString &text, const QList<Block> &blocks, const QUrl &page,
+                        const std::atomic_bool *cancel) {
+    const QList<ChunkResult> results = chunkResults(text, blocks, cancel, true);
+    Decomposition d;
+    d.functions = joinChunks(results);
+    d.endpoints = joinEndpoints(results);
+    resolveAll(d.endpoints, page);
+    return d;
 }
 
 } // namespace Decompose

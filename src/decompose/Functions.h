@@ -8,9 +8,12 @@
 // and `{ f() {} }` o.f, or f when the object is bound to no name; `class A { f() {} get g() {} }` A.f, A.g.
 // Anonymous functions (callbacks, IIFEs) are not listed. Syntax errors do not stop a block.
 
+#include "decompose/Endpoint.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <QUrl>
 
 #include <atomic>
 
@@ -46,16 +49,28 @@ struct Function {
 
 struct BlockFunctions {
     QList<Function> functions;
-    int syntaxErrors = 0; // error and missing nodes the parser recovered from
+    QList<Endpoint> endpoints; // only when asked for; `resolved` left empty
+    int syntaxErrors = 0;      // error and missing nodes the parser recovered from
 };
 
-// One block of `text`; lines count from `firstLine` at the block's start ('\n' ends a line).
-BlockFunctions functionsOfBlock(QStringView text, const Block &block, int firstLine);
+// One block of `text`; lines count from `firstLine` at the block's start ('\n' ends a line). With
+// `withEndpoints` the same parse and walk also find the addresses the block talks to.
+BlockFunctions functionsOfBlock(QStringView text, const Block &block, int firstLine, bool withEndpoints = false);
 
 // Every block, in text order. The blocks are parsed in parallel on the global thread pool; the call
 // returns when all are done. `blocks` must be sorted and must not overlap. `cancel`, once set, ends the
 // work between two blocks; the result is then incomplete and meant to be dropped.
 QList<Function> functionsOf(const QString &text, const QList<Block> &blocks, const std::atomic_bool *cancel = nullptr);
+
+struct Decomposition {
+    QList<Function> functions;
+    QList<Endpoint> endpoints; // in text order, resolved against the page
+};
+
+// functionsOf and the addresses, from one parse and one walk of each block. `page` (may be empty) is
+// what relative addresses resolve against.
+Decomposition decompose(const QString &text, const QList<Block> &blocks, const QUrl &page,
+                        const std::atomic_bool *cancel = nullptr);
 
 // A plain script file: its whole text is block 0.
 inline QList<Block> wholeTextBlock(const QString &text) { return {Block{0, Range{0, text.size()}}}; }

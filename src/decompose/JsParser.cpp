@@ -43,6 +43,12 @@ constexpr KindName KindNames[] = {
     {"string", NodeKind::StringKey},
     {",", NodeKind::Comma},
     {";", NodeKind::Semicolon},
+    {"call_expression", NodeKind::Call},
+    {"new_expression", NodeKind::New},
+    {"template_string", NodeKind::TemplateString},
+    {"binary_expression", NodeKind::Binary},
+    {"comment", NodeKind::Comment},
+    {"import", NodeKind::ImportKeyword},
 };
 
 // Symbol -> kind, built once from the grammar's own symbol names (aliases included).

@@ -11,7 +11,7 @@
 
 namespace Decompose {
 
-// The node kinds the function finder looks at; every other kind is Other.
+// The node kinds the decomposition looks at (functions and addresses); every other kind is Other.
 enum class NodeKind : std::uint8_t {
     Other,
     FunctionDeclaration, // function f() {} and function* f() {}
@@ -34,6 +34,13 @@ enum class NodeKind : std::uint8_t {
     StringKey,
     Comma,
     Semicolon,
+    // Only the address finder looks at these.
+    Call,           // f(x), import(x)
+    New,            // new F(x)
+    TemplateString, // `a${b}`
+    Binary,         // a + b, a * b, ...
+    Comment,
+    ImportKeyword, // the callee of import(x)
 };
 
 NodeKind kindOf(TSNode node);

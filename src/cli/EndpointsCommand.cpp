@@ -1,0 +1,75 @@
+#include "cli/EndpointsCommand.h"
+
+#include "analysis/ScriptBlocks.h"
+#include "decompose/Functions.h"
+
+#include <QJsonDocument>
+
+namespace Cli {
+
+namespace {
+
+QString field(QString s) {
+    s.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return s;
+}
+
+} // namespace
+
+QByteArray endpointLine(const Decompose::Endpoint &e) {
+    const QStringList fields = {field(e.address),
+                                Decompose::kindName(e.kind),
+                                field(e.method),
+                                field(e.function),
+                                QString::number(e.script),
+                                QString::number(e.line),
+                                field(e.resolved),
+                                field(e.source),
+                                e.sourceLine > 0 ? QString::number(e.sourceLine) : QString()};
+    return fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+}
+
+QJsonObject endpointJson(const Decompose::Endpoint &e) {
+    QJsonObject o;
+    o.insert(QStringLiteral("address"), e.address);
+    o.insert(QStringLiteral("kind"), Decompose::kindName(e.kind));
+    o.insert(QStringLiteral("method"), e.method);
+    o.insert(QStringLiteral("function"), e.function);
+    o.insert(QStringLiteral("script"), e.script);
+    o.insert(QStringLiteral("line"), e.line);
+    o.insert(QStringLiteral("resolved"), e.resolved);
+    o.insert(QStringLiteral("source"), e.source);
+    o.insert(QStringLiteral("sourceLine"), e.sourceLine > 0 ? QJsonValue(e.sourceLine) : QJsonValue());
+    return o;
+}
+
+int endpointsCommand(QStringList args, Output &output,
+                     const std::function<bool(const QStringList &, QString &)> &readText) {
+    const bool combined = args.removeAll(QStringLiteral("--combined")) > 0;
+    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
+    if (args.size() > 1 || (args.size() == 1 && args.at(0).startsWith(QLatin1String("--")))) {
+        output.writeErr(usageText().toUtf8());
+        return UsageError;
+    }
+    QString text;
+    if (!readText(args, text))
+        return NotObtained;
+    QList<Decompose::Block> blocks;
+    if (combined) {
+        for (const ScriptBlock &b : ScriptBlocksOf(text))
+            blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
+    } else {
+        blocks = Decompose::wholeTextBlock(text);
+    }
+    // A file has no page: only absolute addresses resolve.
+    const Decompose::Decomposition found = Decompose::decompose(text, blocks, QUrl());
+    QByteArray out;
+    for (const Decompose::Endpoint &e : found.endpoints)
+        out += json ? QJsonDocument(endpointJson(e)).toJson(QJsonDocument::Compact) + '\n' : endpointLine(e);
+    output.writeOut(out);
+    return output.good() ? Ok : NotObtained;
+}
+
+} // namespace Cli
