@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QList>
 #include <QPluginLoader>
 
 #ifndef VARNEL_BROWSER_PLUGIN_DIR
@@ -56,8 +57,10 @@ Loaded load(const QStringList &paths) {
         return loaded;
     }
     // Deleted never: the engines it makes live until the end of the run, and unloading Qt WebEngine
-    // is not supported anyway.
+    // is not supported anyway. Kept where a leak checker sees it.
+    static QList<QPluginLoader *> kept;
     auto *loader = new QPluginLoader(path);
+    kept.append(loader);
     // Every symbol resolved now: a missing one fails the load here instead of ending the program later.
     loader->setLoadHints(QLibrary::ResolveAllSymbolsHint);
     const QJsonObject meta = loader->metaData();
