@@ -24,8 +24,8 @@ int main(int argc, char **argv) {
         QApplication::setApplicationName(AppInfo::Title);
         AppLook::Apply(app);
         // The browser engine is a plugin, loaded when the first page asks whether it can start: the window
-        // comes up without Qt WebEngine. Its pages are never shown, so it needs no GL context shared with
-        // the windows (Qt::AA_ShareOpenGLContexts would make one at start-up).
+        // comes up without Qt WebEngine. Its pages are never shown, so Qt::AA_ShareOpenGLContexts, which
+        // would make a GL context at start-up, is not set; the plugin makes the one the engine looks for.
         PageEngineChoice::install(&BrowserEngineLoader::create, &BrowserEngineLoader::startProblem);
         // Quitting cancels every background task; the windows then go, and with them their work.
         QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { WorkerPool::program().shutdown(0); });
