@@ -58,9 +58,9 @@ Loaded load(const QStringList &paths) {
     }
     // Deleted never: the engines it makes live until the end of the run, and unloading Qt WebEngine
     // is not supported anyway. Kept where a leak checker sees it.
-    static QList<QPluginLoader *> kept;
+    static auto *kept = new QList<QPluginLoader *>; // never destroyed, so never unreachable
     auto *loader = new QPluginLoader(path);
-    kept.append(loader);
+    kept->append(loader);
     // Every symbol resolved now: a missing one fails the load here instead of ending the program later.
     loader->setLoadHints(QLibrary::ResolveAllSymbolsHint);
     const QJsonObject meta = loader->metaData();
