@@ -1,11 +1,28 @@
+include(GNUInstallDirs)
+# Where an installation keeps its private shared libraries and the browser engine plugin, and the way
+# there from the programs' folder (the programs find both relative to themselves).
+set(VARNEL_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/varneljs)
+file(RELATIVE_PATH VARNEL_PRIVATE_LIBDIR_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${VARNEL_PRIVATE_LIBDIR})
+
 # varnel_library(<folder> [DEPS ...]) builds src/<folder>/*.cpp into the static library varnel_<folder>.
 # Files under src/<folder>/ui/ (widgets) go into varnel_<folder>_ui, so code without widgets links no QtWidgets.
 # varnel_library(<folder> ... UI_DEPS ...) lists what the ui part needs besides varnel_<folder>.
+# varnel_library(<folder> SHARED ...) makes varnel_<folder> a shared library instead: one copy of its code
+# and state for the programs and the browser engine plugin they load.
 function(varnel_library folder)
-  cmake_parse_arguments(ARG "" "" "DEPS;UI_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARED" "" "DEPS;UI_DEPS" ${ARGN})
+  set(kind STATIC)
+  if(ARG_SHARED)
+    set(kind SHARED)
+  endif()
   file(GLOB core_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h)
-  add_library(varnel_${folder} STATIC ${core_sources})
+  add_library(varnel_${folder} ${kind} ${core_sources})
+  if(ARG_SHARED)
+    # Installed into the private library folder; the other shared libraries there are found beside it.
+    set_target_properties(varnel_${folder} PROPERTIES INSTALL_RPATH "$ORIGIN")
+    set_property(GLOBAL APPEND PROPERTY VARNEL_SHARED_LIBRARIES varnel_${folder})
+  endif()
   target_include_directories(varnel_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(varnel_${folder} PUBLIC Qt6::Core ${ARG_DEPS})
   if(ui_sources)

@@ -4,8 +4,9 @@
 // engine, since nothing runs on its blank page. When the browser engine cannot start, the window says
 // so once per run and reads the page with the static engine.
 //
-// The browser engine lives in a library of its own; the program installs it here at start-up, so
-// code that never opens a page in it (the tests of the windows) does not link it.
+// The browser engine is a plugin (BrowserEngineLoader); the program installs the loader here at start-up,
+// and nothing of the engine is loaded before the first page asks for it. Code that never opens a page in
+// it (the tests of the windows) installs nothing.
 
 #include <QString>
 

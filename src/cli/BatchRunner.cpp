@@ -1,12 +1,8 @@
 #include "cli/BatchRunner.h"
 
 #include "analysis/SourceLoader.h"
+#include "platform/BrowserEngineLoader.h"
 #include "platform/PageEngine.h"
-
-#ifdef VARNEL_BROWSER_ENGINE
-#include "platform/browser/BrowserPageEngine.h"
-#include "platform/browser/BrowserStartCheck.h"
-#endif
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -38,12 +34,9 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
     if (!options.outputDir.isEmpty())
         m_folders.emplace(options.outputDir, options.overwrite);
     if (options.browser) {
-        // Checked once: a failed start of the engine can take the whole process down.
-#ifdef VARNEL_BROWSER_ENGINE
-        const QString problem = BrowserStartCheck::problemHere();
-#else
-        const QString problem = QStringLiteral("程序中没有浏览器内核");
-#endif
+        // Checked once: a failed start of the engine can take the whole process down. A plugin that is
+        // missing or cannot be loaded is a reason like any other.
+        const QString problem = BrowserEngineLoader::startProblem();
         m_browser = problem.isEmpty();
         if (!m_browser)
             say(QStringLiteral("浏览器内核无法启动，已改用静态解析。（%1）\n").arg(problem).toUtf8());
@@ -51,11 +44,8 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
 }
 
 PageEngine *BatchRunner::engineFor(short kind) {
-#ifdef VARNEL_BROWSER_ENGINE
     if (m_browser && kind != 1)
-        return createBrowserPageEngine();
-#endif
-    (void)kind;
+        return BrowserEngineLoader::create(nullptr);
     return createDefaultPageEngine();
 }
 

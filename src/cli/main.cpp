@@ -8,10 +8,6 @@
 #include <QFile>
 #include <QGuiApplication>
 
-#ifdef VARNEL_BROWSER_ENGINE
-#include "platform/browser/BrowserStartCheck.h"
-#endif
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -58,10 +54,8 @@ int main(int argc, char **argv) {
     if (browser) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-#ifdef VARNEL_BROWSER_ENGINE
-        BrowserStartCheck::prepareHeadless();
-#endif
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        // The engine's plugin is loaded later and asks for what a headless start needs itself; its pages are
+        // never shown, so no GL context is shared with it.
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);

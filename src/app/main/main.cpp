@@ -1,6 +1,7 @@
 #include "app/AppLook.h"
 #include "app/PageEngineChoice.h"
 #include "app/ui/MDIForm1.h"
+#include "platform/BrowserEngineLoader.h"
 #include "platform/WorkerPool.h"
 #include "util/AppInfo.h"
 
@@ -8,11 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#ifdef VARNEL_BROWSER_ENGINE
-#include "platform/browser/BrowserPageEngine.h"
-#include "platform/browser/BrowserStartCheck.h"
-#endif
 
 namespace {
 
@@ -22,20 +18,15 @@ constexpr int kTaskGraceMs = 300;
 } // namespace
 
 int main(int argc, char **argv) {
-#ifdef VARNEL_BROWSER_ENGINE
-    // The browser engine shares its GL context with the program's; it must be asked for first.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    BrowserStartCheck::prepareHeadless();
-#endif
     int code = 0;
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName(AppInfo::Title);
         AppLook::Apply(app);
-#ifdef VARNEL_BROWSER_ENGINE
-        PageEngineChoice::install([](QObject *parent) { return createBrowserPageEngine(parent); },
-                                  [] { return BrowserStartCheck::problemHere(); });
-#endif
+        // The browser engine is a plugin, loaded when the first page asks whether it can start: the window
+        // comes up without Qt WebEngine. Its pages are never shown, so Qt::AA_ShareOpenGLContexts, which
+        // would make a GL context at start-up, is not set; the plugin makes the one the engine looks for.
+        PageEngineChoice::install(&BrowserEngineLoader::create, &BrowserEngineLoader::startProblem);
         // Quitting cancels every background task; the windows then go, and with them their work.
         QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { WorkerPool::program().shutdown(0); });
         MDIForm1 window;
