@@ -7,6 +7,7 @@
 #include "platform/WorkerPool.h"
 #include "platform/ui/TextPane.h"
 #include "support/BlockingParser.h"
+#include "support/EventTurns.h"
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
@@ -18,7 +19,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -57,6 +57,12 @@ class TestFormSinFileLoad : public QObject {
         r.body = body;
         r.contentType = type;
         r.delayMs = delayMs;
+        return r;
+    }
+    // An answer the server holds until the test releases it.
+    static LocalHttpServer::Response held(const QByteArray &body, const QByteArray &type) {
+        LocalHttpServer::Response r = reply(body, type);
+        r.held = true;
         return r;
     }
 
@@ -300,26 +306,31 @@ private slots:
     // document the engine holds then; commands stay disabled until the end.
     void waitEndsAfterFifteenSeconds() {
         LocalHttpServer server;
-        server.route("/slow.htm", reply("<script>var late;</script>", "text/html", 4000));
+        server.route("/slow.htm", held("<script>var late;</script>", "text/html"));
         auto form = makeWindow(3, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
         double now = 1000.0;
-        form->loader()->setClock([&now] { return now; });
+        int reads = 0; // the loader looks at the clock when its wait starts and on each poll
+        form->loader()->setClock([&now, &reads] {
+            ++reads;
+            return now;
+        });
         form->show();
         QTRY_COMPARE(form->Text1->text(), server.baseUrl() + "/slow.htm");
         QVERIFY(form->isLoading());
         QVERIFY(!form->Command6->isEnabled());
         QVERIFY(!form->Combo1->isEnabled());
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(server.hits("/slow.htm"), 1, 10000);
+        const int requested = reads;
+        QTRY_VERIFY_WITH_TIMEOUT(reads >= requested + 2, 10000); // the page's wait has started and polled
         now = 1015.0;
-        QTest::qWait(300);
+        const int atFifteen = reads;
+        QTRY_VERIFY_WITH_TIMEOUT(reads > atFifteen, 10000); // a poll has seen exactly 15 s
         QVERIFY(form->isLoading());
         QVERIFY(form->loader()->IsLoading);
-        QElapsedTimer t;
-        t.start();
         now = 1015.001;
-        QTRY_VERIFY_WITH_TIMEOUT(form->isLoaded(), 2000);
-        QVERIFY(t.elapsed() < 2000);
-        QCOMPARE(form->Combo1->count(), 0); // the page had not come yet
+        QTRY_VERIFY_WITH_TIMEOUT(form->isLoaded(), 10000);
+        QCOMPARE(server.answered("/slow.htm"), 0); // the clock ended the wait: the page is still held
+        QCOMPARE(form->Combo1->count(), 0);
         QCOMPARE(host.statusTexts, QStringList{Done});
         QVERIFY(form->Command6->isEnabled());
         QVERIFY(form->Combo1->isEnabled());
@@ -542,7 +553,7 @@ private slots:
 
     void closeWhilePageLoads() {
         LocalHttpServer server;
-        server.route("/slow.htm", reply("<script src=\"x.js\"></script>", "text/html", 1500));
+        server.route("/slow.htm", held("<script src=\"x.js\"></script>", "text/html"));
         auto form = makeWindow(3, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
         form->show();
         QTRY_VERIFY(!form->Text1->text().isEmpty());
@@ -550,7 +561,10 @@ private slots:
         form->close();
         QVERIFY(!form->isLoading());
         form.reset();
-        QTest::qWait(1800);
+        QCOMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, "/slow.htm"));
+        QCOMPARE(server.hits("/x.js"), 0);
         QVERIFY(host.statusTexts.isEmpty());
         QVERIFY(dialogs.messages.isEmpty());
     }
@@ -559,7 +573,7 @@ private slots:
         LocalHttpServer server;
         server.route("/p.htm",
                      reply("<script>var first;</script><script src=\"big.js\"></script>", "text/html"));
-        server.route("/big.js", reply("var big;", "application/javascript", 1500));
+        server.route("/big.js", held("var big;", "application/javascript"));
         auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
         QPointer<TextPane> pane = form->RtbOld;
         form->show();
@@ -567,7 +581,10 @@ private slots:
         QVERIFY(form->isLoading());
         form.reset(); // deleted outright, mid-download
         QVERIFY(pane.isNull());
-        QTest::qWait(1800);
+        QCOMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, "/big.js"));
+        QVERIFY(!host.statusTexts.isEmpty());
         QVERIFY(!host.statusTexts.contains(Done)); // progress came, the end did not
     }
 
@@ -592,7 +609,7 @@ private slots:
         server.route("/s.js", [&hits](const QString &) {
             LocalHttpServer::Response r;
             r.body = "var s;";
-            r.delayMs = ++hits > 1 ? 1500 : 0; // the collection's fetch is quick, the viewer's is not
+            r.held = ++hits > 1; // the collection's fetch is answered, the viewer's is held
             return r;
         });
         auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
@@ -605,7 +622,9 @@ private slots:
         QVERIFY(!form->tools()->isDownloading());
         QVERIFY(form->Command4->isEnabled());
         form.reset();
-        QTest::qWait(1800);
+        QCOMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, "/s.js", 2));
         QVERIFY(dialogs.messages.isEmpty());
     }
 };
