@@ -306,7 +306,7 @@ private slots:
                 int seen = peak.load();
                 while (now > seen && !peak.compare_exchange_weak(seen, now)) {
                 }
-                std::this_thread::sleep_for(std::chrono::milliseconds(80));
+                std::this_thread::sleep_for(std::chrono::milliseconds(80)); // the server works: transfers overlap
                 --inFlight;
                 return LocalHttpServer::reply(200, "x", "text/javascript");
             });
