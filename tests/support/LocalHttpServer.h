@@ -19,12 +19,12 @@ public:
         QByteArray contentType = "text/plain";
         QByteArray location; // for redirects (status 301/302)
         int delayMs = 0;     // wait before answering
-        // Waits, before answering, until release() (or until the server goes): a slow server whose answer
-        // comes exactly when the test wants it.
-        bool held = false;
         QList<QPair<QByteArray, QByteArray>> headers; // further response headers (Set-Cookie, ...)
         // The body is sent again and again, chunked, until the client goes away (at most 4 GiB).
         bool endless = false;
+        // Waits, before answering, until release() (or until the server goes): a slow server whose answer
+        // comes exactly when the test wants it.
+        bool held = false;
     };
 
     // A response without naming every field.
