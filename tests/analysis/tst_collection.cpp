@@ -4,6 +4,7 @@
 #include "analysis/ScriptCollection.h"
 #include "analysis/StringSink.h"
 #include "platform/HttpManager.h"
+#include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -20,6 +21,13 @@
 namespace {
 
 // A script element written as "src|text"; "|text" is inline.
+// A script the server holds until the test releases it.
+LocalHttpServer::Response held(const QByteArray &body) {
+    LocalHttpServer::Response r = LocalHttpServer::reply(200, body, "text/javascript");
+    r.held = true;
+    return r;
+}
+
 PageDocument makeDocument(const QString &url, const QStringList &scripts) {
     PageDocument doc;
     doc.url = url;
@@ -298,7 +306,7 @@ private slots:
                 int seen = peak.load();
                 while (now > seen && !peak.compare_exchange_weak(seen, now)) {
                 }
-                std::this_thread::sleep_for(std::chrono::milliseconds(80));
+                std::this_thread::sleep_for(std::chrono::milliseconds(80)); // the server works: transfers overlap
                 --inFlight;
                 return LocalHttpServer::reply(200, "x", "text/javascript");
             });
@@ -318,21 +326,20 @@ private slots:
 
     // While script 0 is still on its way, nothing of script 1 is written, though script 1 is already here.
     void writesInOrderWhileRunning() {
-        m_server->route(QStringLiteral("/first.js"),
-                        LocalHttpServer::reply(200, "first", "text/javascript", {}, 400));
-        m_server->route(QStringLiteral("/second.js"),
-                        LocalHttpServer::reply(200, "second", "text/javascript"));
-        const QString first = m_server->baseUrl() + QStringLiteral("/first.js");
-        const QString second = m_server->baseUrl() + QStringLiteral("/second.js");
+        LocalHttpServer server;
+        server.route(QStringLiteral("/first.js"), held("first"));
+        server.route(QStringLiteral("/second.js"), LocalHttpServer::reply(200, "second", "text/javascript"));
+        const QString first = server.baseUrl() + QStringLiteral("/first.js");
+        const QString second = server.baseUrl() + QStringLiteral("/second.js");
         StringSink sink;
         ScriptCollection collection(makeDocument(QStringLiteral("about:blank"), {first, second}), &sink);
         QSignalSpy spy(&collection, &ScriptCollection::finished);
         collection.start();
-        QTRY_COMPARE_WITH_TIMEOUT(m_server->hits(QStringLiteral("/second.js")), 1, 3000);
-        QTest::qWait(100);
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/second.js")));
         QCOMPARE(sink.pieces, QStringList{QStringLiteral("网址0：") + first + QStringLiteral("\r\n")});
         QCOMPARE(sink.entries, QStringList{first});
-        QVERIFY(spy.wait(5000));
+        server.release();
+        QVERIFY(spy.wait(10000));
         QCOMPARE(sink.pieces.size(), 4);
         QCOMPARE(sink.pieces[3], QStringLiteral("second\r\n"));
     }
@@ -369,34 +376,39 @@ private slots:
     }
 
     void abortMidway() {
-        m_server->route(QStringLiteral("/slow1.js"),
-                        LocalHttpServer::reply(200, "a", "text/javascript", {}, 300));
-        m_server->route(QStringLiteral("/slow2.js"),
-                        LocalHttpServer::reply(200, "b", "text/javascript", {}, 300));
+        LocalHttpServer server;
+        server.route(QStringLiteral("/slow1.js"), held("a"));
+        server.route(QStringLiteral("/slow2.js"), held("b"));
         StringSink sink;
         auto *collection = new ScriptCollection(
-            makeDocument(QStringLiteral("about:blank"), {m_server->baseUrl() + QStringLiteral("/slow1.js"),
-                                                         m_server->baseUrl() + QStringLiteral("/slow2.js")}),
+            makeDocument(QStringLiteral("about:blank"), {server.baseUrl() + QStringLiteral("/slow1.js"),
+                                                         server.baseUrl() + QStringLiteral("/slow2.js")}),
             &sink);
         QSignalSpy spy(collection, &ScriptCollection::finished);
         collection->start();
-        QTest::qWait(50);
+        QTRY_VERIFY_WITH_TIMEOUT(server.hits(QStringLiteral("/slow1.js")) == 1 &&
+                                     server.hits(QStringLiteral("/slow2.js")) == 1,
+                                 10000);
         collection->abort();
         const QStringList before = sink.pieces;
-        QTest::qWait(500);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow1.js")));
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow2.js")));
         QCOMPARE(spy.count(), 0);
         QCOMPARE(sink.pieces, before);
         QCOMPARE(sink.pieces.size(), 1);
 
         // Deleting one mid-way is just as quiet.
+        server.hold();
         StringSink other;
         auto *second = new ScriptCollection(
-            makeDocument(QStringLiteral("about:blank"), {m_server->baseUrl() + QStringLiteral("/slow1.js")}),
+            makeDocument(QStringLiteral("about:blank"), {server.baseUrl() + QStringLiteral("/slow1.js")}),
             &other);
         second->start();
-        QTest::qWait(50);
+        QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow1.js")), 2, 10000);
         delete second;
-        QTest::qWait(400);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow1.js"), 2));
         QCOMPARE(other.pieces.size(), 1);
         delete collection;
     }

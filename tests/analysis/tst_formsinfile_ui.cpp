@@ -4,6 +4,7 @@
 #include "analysis/ui/MListView.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
+#include "support/EventTurns.h"
 #include "support/TestEnv.h"
 #include "util/AppInfo.h"
 #include "util/Shell.h"
@@ -346,7 +347,8 @@ private slots:
         form->showMinimized();
         QTRY_VERIFY(form->isMinimized());
         form->resize(1200, 700);
-        QTest::qWait(50);
+        QTRY_COMPARE(form->size(), QSize(1200, 700)); // the resize has reached the window
+        QVERIFY(EventTurns::pendingHandled());
         QVERIFY(form->layoutGeometry() == before);
         form->showNormal();
         const QSize outer = outerTwips(*form);
@@ -370,7 +372,7 @@ private slots:
         const Geometry before = form->layoutGeometry();
         sub->showMinimized();
         QTRY_VERIFY(sub->isMinimized());
-        QTest::qWait(50);
+        QVERIFY(EventTurns::pendingHandled()); // what minimising queued has run
         QVERIFY(form->layoutGeometry() == before);
         sub->showNormal();
         QTRY_VERIFY(!sub->isMinimized());

@@ -3,6 +3,8 @@
 
 #include "platform/ScriptFetchers.h"
 #include "platform/HttpManager.h"
+#include "platform/WorkerPool.h"
+#include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -238,28 +240,35 @@ private slots:
 
     void abortStopsTransfer() {
         LocalHttpServer server;
-        server.route(QStringLiteral("/slow.js"),
-                     LocalHttpServer::reply(200, "late", "text/javascript", {}, 600));
+        LocalHttpServer::Response late = LocalHttpServer::reply(200, "late", "text/javascript");
+        late.held = true;
+        server.route(QStringLiteral("/slow.js"), late);
         QObject owner;
         ScriptFetch *fetch =
             ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"), &owner);
         QSignalSpy spy(fetch, &ScriptFetch::finished);
-        QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 10000);
         fetch->abort();
-        QTest::qWait(900);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow.js")));
         QCOMPARE(spy.count(), 0);
         QVERIFY(!fetch->isFinished());
     }
 
     void deleteMidway() {
         LocalHttpServer server;
-        server.route(QStringLiteral("/slow.js"),
-                     LocalHttpServer::reply(200, "late", "text/javascript", {}, 400));
+        LocalHttpServer::Response late = LocalHttpServer::reply(200, "late", "text/javascript");
+        late.held = true;
+        server.route(QStringLiteral("/slow.js"), late);
         auto *download = ScriptFetch::download(server.baseUrl() + QStringLiteral("/slow.js"));
         auto *read = ScriptFetch::readLocal(path(QStringLiteral("a.js")));
+        QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/slow.js")), 1, 10000);
         delete download;
         delete read;
-        QTest::qWait(700); // late replies and the worker's result must land nowhere
+        // Late replies and the worker's result must land nowhere: the read's worker ends, the answer comes.
+        QTRY_COMPARE_WITH_TIMEOUT(WorkerPool::program().activeCount(), 0, 10000);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow.js")));
         // The shared manager is still sound after a fetch was dropped mid-transfer.
         QObject owner;
         server.route(QStringLiteral("/next.js"), LocalHttpServer::reply(200, "next", "text/javascript"));

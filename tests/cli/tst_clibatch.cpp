@@ -151,8 +151,11 @@ private slots:
             QElapsedTimer guard;
             guard.start();
             while (pageHits() < seenWhileSlow - 1 && guard.elapsed() < 20000)
-                QThread::msleep(5);
-            QThread::msleep(200); // room for a page that should not start to show up
+                QThread::msleep(5); // polls the condition on the server's thread
+            // Room for a page that should not start to show up. It cannot wait for an event: what would
+            // start it (a page ending inside the command-line process, its output still held back)
+            // shows nowhere outside that process.
+            QThread::msleep(200);
             seen = pageHits() + 1;
             return LocalHttpServer::reply(200, "<script>slow();</script>", "text/html");
         });

@@ -1,4 +1,5 @@
 #include "platform/HttpManager.h"
+#include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -116,6 +117,9 @@ private slots:
         Response slow = ok;
         slow.delayMs = 1500;
         server->route(QStringLiteral("/slow.js"), slow);
+        Response held = ok;
+        held.held = true; // until the test releases it
+        server->route(QStringLiteral("/held.js"), held);
         Response big;
         big.body = QByteArray(10000, 'x');
         server->route(QStringLiteral("/big.js"), big);
@@ -341,14 +345,19 @@ private slots:
     }
 
     void cancelStopsWithoutFinished() {
+        server->hold();
+        const QString path = QStringLiteral("/held.js");
+        const int hits = server->hits(path);
+        const int answers = server->answered(path);
         QObject owner;
-        HttpHandler *request = get(at(QStringLiteral("/slow.js")), &owner);
+        HttpHandler *request = get(at(path), &owner);
         QSignalSpy spy(request, &HttpHandler::finished);
-        QTest::qWait(50);
+        QTRY_COMPARE_WITH_TIMEOUT(server->hits(path), hits + 1, 10000);
         request->cancel();
         QVERIFY(request->isFinished());
         QVERIFY(!request->result().ok);
-        QVERIFY(!spy.wait(300));
+        server->release();
+        QVERIFY(EventTurns::answerPassed(*server, path, answers + 1));
         QCOMPARE(spy.count(), 0);
     }
 
@@ -357,7 +366,7 @@ private slots:
         HttpHandler *request = get(QStringLiteral("ftp://127.0.0.1/a.js"), &owner);
         QSignalSpy spy(request, &HttpHandler::finished);
         request->cancel();
-        QTest::qWait(50);
+        QVERIFY(EventTurns::pendingHandled()); // the failure was due from the event loop
         QCOMPARE(spy.count(), 0);
     }
 
@@ -390,14 +399,24 @@ private slots:
     }
 
     void ownerDestroyedMidTransfer() {
+        server->hold();
+        const QString path = QStringLiteral("/held.js");
+        const int hits = server->hits(path);
+        const int answers = server->answered(path);
+        const int okHits = server->hits(QStringLiteral("/ok.js"));
+        const int okAnswers = server->answered(QStringLiteral("/ok.js"));
         auto *owner = new QObject;
-        QPointer<HttpHandler> slow = get(at(QStringLiteral("/slow.js")), owner);
+        QPointer<HttpHandler> slow = get(at(path), owner);
         QPointer<HttpHandler> ok = get(at(QStringLiteral("/ok.js")), owner);
-        QTest::qWait(30);
+        QTRY_VERIFY_WITH_TIMEOUT(server->hits(path) == hits + 1 && server->hits(QStringLiteral("/ok.js")) == okHits + 1,
+                                 10000);
         delete owner;
         QVERIFY(slow.isNull());
         QVERIFY(ok.isNull());
-        QTest::qWait(100); // pending deliveries of the dead replies find nothing to crash on
+        // Pending deliveries of the dead replies find nothing to crash on.
+        server->release();
+        QVERIFY(EventTurns::answerPassed(*server, path, answers + 1));
+        QVERIFY(EventTurns::answerPassed(*server, QStringLiteral("/ok.js"), okAnswers + 1));
         QCOMPARE(HttpManager::forThread()->runningFor(QUrl(at({}))), 0);
     }
 
@@ -411,7 +430,7 @@ private slots:
             delete owner;
         });
         QTRY_VERIFY_WITH_TIMEOUT(called, 5000);
-        QTest::qWait(50);
+        QVERIFY(EventTurns::pendingHandled()); // what the deletion queued finds nothing to crash on
     }
 
     void concurrentRequests() {

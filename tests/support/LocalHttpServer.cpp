@@ -48,6 +48,8 @@ struct LocalHttpServer::Impl {
     int peak = 0;
     std::condition_variable stopping; // a delayed answer ends its wait when the server goes
     bool stopped = false;
+    bool released = false;
+    QHash<QString, int> answered;
 };
 
 namespace {
@@ -122,6 +124,14 @@ LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_uniqu
         if (r.delayMs > 0) {
             std::unique_lock<std::mutex> lock(d->mutex);
             d->stopping.wait_for(lock, std::chrono::milliseconds(r.delayMs), [this] { return d->stopped; });
+        }
+        if (r.held) {
+            std::unique_lock<std::mutex> lock(d->mutex);
+            d->stopping.wait(lock, [this] { return d->stopped || d->released; });
+        }
+        {
+            std::lock_guard<std::mutex> lock(d->mutex);
+            d->answered[path] += 1;
         }
         res.status = r.status;
         if (!r.location.isEmpty())
@@ -212,6 +222,24 @@ int LocalHttpServer::port() const {
 int LocalHttpServer::hits(const QString &path) const {
     std::lock_guard<std::mutex> lock(d->mutex);
     return d->hits.value(path);
+}
+
+void LocalHttpServer::release() {
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        d->released = true;
+    }
+    d->stopping.notify_all();
+}
+
+void LocalHttpServer::hold() {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->released = false;
+}
+
+int LocalHttpServer::answered(const QString &path) const {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->answered.value(path);
 }
 
 QByteArray LocalHttpServer::lastHeader(const QString &path, const QByteArray &name) const {

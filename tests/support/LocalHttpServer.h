@@ -22,6 +22,9 @@ public:
         QList<QPair<QByteArray, QByteArray>> headers; // further response headers (Set-Cookie, ...)
         // The body is sent again and again, chunked, until the client goes away (at most 4 GiB).
         bool endless = false;
+        // Waits, before answering, until release() (or until the server goes): a slow server whose answer
+        // comes exactly when the test wants it.
+        bool held = false;
     };
 
     // A response without naming every field.
@@ -65,6 +68,12 @@ public:
     int port() const;
     // Number of requests that reached `path` so far.
     int hits(const QString &path) const;
+    // Lets every held answer go, those waiting now and those still to come (until hold()).
+    void release();
+    // Answers marked held wait again, as they do on a new server.
+    void hold();
+    // Number of answers to `path` handed to the connection so far (after any hold or delay).
+    int answered(const QString &path) const;
     // The value of header `name` (letter case ignored) in the last request that reached `path`; empty
     // when it had none.
     QByteArray lastHeader(const QString &path, const QByteArray &name) const;

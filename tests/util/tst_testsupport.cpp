@@ -1,3 +1,4 @@
+#include "support/EventTurns.h"
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
@@ -6,6 +7,9 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
+
+#include <future>
 
 #include <httplib.h>
 
@@ -43,6 +47,54 @@ private slots:
         QVERIFY(missing);
         QCOMPARE(missing->status, 404);
         QCOMPARE(server.hits("/a.js"), 1);
+    }
+
+    // A held answer comes only after release(); hold() makes the next one wait again; a server that goes
+    // ends the wait of an answer still held.
+    void heldAnswerWaitsForRelease() {
+        auto server = std::make_unique<LocalHttpServer>();
+        LocalHttpServer::Response held = LocalHttpServer::reply(200, "late");
+        held.held = true;
+        server->route("/h.js", held);
+        const int port = server->port();
+        auto fetch = [port] {
+            httplib::Client client("127.0.0.1", port);
+            auto r = client.Get("/h.js");
+            return r ? QByteArray::fromStdString(r->body) : QByteArray();
+        };
+        for (int round = 1; round <= 2; ++round) {
+            std::future<QByteArray> answer = std::async(std::launch::async, fetch);
+            QTRY_COMPARE_WITH_TIMEOUT(server->hits("/h.js"), round, 10000);
+            QCOMPARE(server->answered("/h.js"), round - 1);
+            server->release();
+            QCOMPARE(answer.get(), QByteArray("late"));
+            QCOMPARE(server->answered("/h.js"), round);
+            server->hold();
+        }
+        std::future<QByteArray> unanswered = std::async(std::launch::async, fetch);
+        QTRY_COMPARE_WITH_TIMEOUT(server->hits("/h.js"), 3, 10000);
+        server.reset();
+        unanswered.get(); // returns: the server's end let the held answer go
+    }
+
+    // pendingHandled() returns once what was queued before it, posted or timed at zero, has run.
+    void pendingHandledRunsWhatWasQueued() {
+        bool posted = false;
+        bool timed = false;
+        QMetaObject::invokeMethod(qApp, [&posted] { posted = true; }, Qt::QueuedConnection);
+        QTimer::singleShot(0, qApp, [&timed] { timed = true; });
+        QVERIFY(EventTurns::pendingHandled());
+        QVERIFY(posted);
+        QVERIFY(timed);
+    }
+
+    // answerPassed() returns once the server has handed the answer over and a later one has come back.
+    void answerPassedFollowsTheServer() {
+        LocalHttpServer server;
+        server.route("/a.js", LocalHttpServer::reply(200, "var a;"));
+        httplib::Client client("127.0.0.1", server.port());
+        QVERIFY(client.Get("/a.js"));
+        QVERIFY(EventTurns::answerPassed(server, "/a.js"));
     }
 };
 

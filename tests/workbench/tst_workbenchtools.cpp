@@ -1,4 +1,6 @@
 #include "platform/ui/TextPane.h"
+#include "platform/HttpManager.h"
+#include "support/EventTurns.h"
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
@@ -540,14 +542,18 @@ void TestWorkbenchTools::otherSchemeClickChangesNothing() {
 
 void TestWorkbenchTools::closingMidDownload() {
     LocalHttpServer server;
-    server.route(QStringLiteral("/slow.js"), reply("var x;", "text/plain", 1500));
+    LocalHttpServer::Response held = reply("var x;", "text/plain");
+    held.held = true;
+    server.route(QStringLiteral("/slow.js"), held);
     auto b = std::make_unique<Bench>();
     b->c.Combo1->addItem(server.baseUrl() + QStringLiteral("/slow.js"));
     b->c.Command4->click();
     QVERIFY(b->tools->isDownloading());
     QTRY_COMPARE(server.hits(QStringLiteral("/slow.js")), 1);
     b.reset(); // the window closes while the transfer runs
-    QTest::qWait(1800);
+    QCOMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+    server.release();
+    QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow.js")));
     QVERIFY(fake->messages.isEmpty());
 }
 
