@@ -20,7 +20,9 @@ struct Encoding {
 // One row per encoding of the standard (ISO-8859-16 has no decoder in this Qt build: a page that
 // declares it is read as if it declared nothing).
 const Encoding kEncodings[] = {
-    {"UTF-8", {"unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "utf-8", "utf8", "x-unicode20utf8"}, true},
+    {"UTF-8",
+     {"unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "utf-8", "utf8", "x-unicode20utf8"},
+     true},
     {"IBM866", {"866", "cp866", "csibm866", "ibm866"}},
     {"ISO-8859-2",
      {"csisolatin2", "iso-8859-2", "iso-ir-101", "iso8859-2", "iso88592", "iso_8859-2", "iso_8859-2:1987",
@@ -84,7 +86,9 @@ const Encoding kEncodings[] = {
      {"cseuckr", "csksc56011987", "euc-kr", "iso-ir-149", "korean", "ks_c_5601-1987", "ks_c_5601-1989",
       "ksc5601", "ksc_5601", "windows-949"}},
     {"UTF-16BE", {"unicodefffe", "utf-16be"}, true},
-    {"UTF-16LE", {"csunicode", "iso-10646-ucs-2", "ucs-2", "unicode", "unicodefeff", "utf-16", "utf-16le"}, true},
+    {"UTF-16LE",
+     {"csunicode", "iso-10646-ucs-2", "ucs-2", "unicode", "unicodefeff", "utf-16", "utf-16le"},
+     true},
     {kUserDefined, {"x-user-defined"}},
 };
 

@@ -11,13 +11,13 @@ namespace FailureTexts {
 inline const QString Cancelled = QStringLiteral("已取消");
 
 // Transfers.
-QString HttpStatus(int status);                 // "HTTP 404": the server answered with an error status
-QString NoDataWithin(int timeoutMs);            // "超时（30 秒内没有收到数据）"
-QString NotDoneWithin(int deadlineMs);          // "超时（60 秒内未完成）"
-QString TooLarge(qint64 maxBytes);              // "内容太大（超过 64 MiB）"
-QString Certificate(const QString &problem);    // "证书错误：<what the certificate check said>"
-QString TooManyRedirects(int max);              // "重定向次数过多（超过 10 次）"
-QString RedirectUnsupported(const QString &to); // "重定向到不支持的地址：<address>"
+QString HttpStatus(int status);                     // "HTTP 404": the server answered with an error status
+QString NoDataWithin(int timeoutMs);                // "超时（30 秒内没有收到数据）"
+QString NotDoneWithin(int deadlineMs);              // "超时（60 秒内未完成）"
+QString TooLarge(qint64 maxBytes);                  // "内容太大（超过 64 MiB）"
+QString Certificate(const QString &problem);        // "证书错误：<what the certificate check said>"
+QString TooManyRedirects(int max);                  // "重定向次数过多（超过 10 次）"
+QString RedirectUnsupported(const QString &to);     // "重定向到不支持的地址：<address>"
 QString UnsupportedAddress(const QString &address); // "不支持的地址：<address>"
 inline const QString UnsupportedAddressBare = QStringLiteral("不支持的地址");
 inline const QString ConnectionRefused = QStringLiteral("连接被拒绝");

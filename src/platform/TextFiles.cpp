@@ -18,14 +18,16 @@ using namespace FailureTexts;
 
 } // namespace
 
-static bool readBoundedChecked(QIODevice &device, qint64 maxBytes, QByteArray &bytes, const CancelToken *token);
+static bool readBoundedChecked(QIODevice &device, qint64 maxBytes, QByteArray &bytes,
+                               const CancelToken *token);
 
 bool readBounded(QIODevice &device, qint64 maxBytes, QByteArray &bytes) {
     return readBoundedChecked(device, maxBytes, bytes, nullptr);
 }
 
 // As readBounded(); a cancelled token ends the read between chunks (the bytes so far stay, incomplete).
-static bool readBoundedChecked(QIODevice &device, qint64 maxBytes, QByteArray &bytes, const CancelToken *token) {
+static bool readBoundedChecked(QIODevice &device, qint64 maxBytes, QByteArray &bytes,
+                               const CancelToken *token) {
     constexpr qint64 kChunk = qint64(1) << 20;
     bytes.clear();
     while (bytes.size() <= maxBytes) {

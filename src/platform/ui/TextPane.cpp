@@ -172,7 +172,6 @@ public:
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }
-
 };
 
 TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
