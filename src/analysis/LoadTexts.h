@@ -1,5 +1,6 @@
 #pragma once
-// What a window's load says on the status line while it runs and when it is stopped.
+// What a window's load says on the status line while it runs and when it is stopped, and the sentence a
+// page that failed leaves in the failure list.
 
 #include <QString>
 
@@ -12,5 +13,12 @@ QString PageLoading(int seen);
 inline const QString Stopped = QStringLiteral("载入已停止。");
 // The reason given for a script that a stopped load did not obtain.
 inline const QString NotObtained = QStringLiteral("载入已停止，未取得");
+
+// Why a page's load failed, naming its address: the wait ran out ("网页在15秒内未载入完成：<address>"), the
+// engine stopped a page that took too much memory, or the page could not be had for `reason`
+// ("网页未能打开：<address>（<reason>）").
+QString PageNotLoadedInTime(const QString &address);
+QString PageTooLarge(const QString &address);
+QString PageNotOpened(const QString &address, const QString &reason);
 
 } // namespace LoadTexts

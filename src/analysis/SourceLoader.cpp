@@ -1,5 +1,6 @@
 #include "analysis/SourceLoader.h"
 
+#include "analysis/LoadTexts.h"
 #include "analysis/ScriptSink.h"
 #include "platform/ScriptFetchers.h"
 #include "platform/PageEngine.h"
@@ -129,12 +130,11 @@ void SourceLoader::checkWait() {
     // this wait runs out, its document still collected.
     const PageCut cut = m_engine ? m_engine->document().cut : PageCut::None;
     if (!loaded || cut == PageCut::WaitLimit)
-        m_pageFailure = QStringLiteral("网页在15秒内未载入完成：") + m_address;
+        m_pageFailure = LoadTexts::PageNotLoadedInTime(m_address);
     else if (cut == PageCut::MemoryLimit)
-        m_pageFailure = QStringLiteral("网页占用内存过多（超过 1 GB），已停止：") + m_address;
+        m_pageFailure = LoadTexts::PageTooLarge(m_address);
     else if (m_engine && !m_engine->document().loadError.isEmpty())
-        m_pageFailure =
-            QStringLiteral("网页未能打开：%1（%2）").arg(m_address, m_engine->document().loadError);
+        m_pageFailure = LoadTexts::PageNotOpened(m_address, m_engine->document().loadError);
     // A page still loading when the wait ends is stopped: its document is collected as it stands.
     if (m_pageRequested && busy && m_engine)
         m_engine->stop();

@@ -1,5 +1,6 @@
 // The embedded page engine: about:blank, local page files and http(s) pages, parsed with gumbo.
 
+#include "platform/FailureTexts.h"
 #include "platform/HttpManager.h"
 #include "platform/PageAddress.h"
 #include "platform/WorkerPool.h"
@@ -125,7 +126,7 @@ private:
     void loadLocal(quint64 id, const QString &requested) {
         const QString path = localPathOf(requested);
         if (path.isEmpty()) {
-            m_document = PageDocument{requested, {}, QStringLiteral("不支持的地址")};
+            m_document = PageDocument{requested, {}, FailureTexts::UnsupportedAddressBare};
             return complete();
         }
         // "file://" + the native path: stripping seven characters gives the disk path back.

@@ -10,12 +10,19 @@ namespace {
 struct Encoding {
     const char *name; // as QStringDecoder takes it
     std::initializer_list<const char *> labels;
+    // The program names this encoding for these labels too when it reads or writes a file, not only a
+    // page: their own codec would read them narrower (GBK, ISO-8859-1, UTF-16 of either order).
+    bool wider = false;
+    // Names that are no label of the web but that Windows and older tools give this encoding.
+    std::initializer_list<const char *> otherNames = {};
 };
 
 // One row per encoding of the standard (ISO-8859-16 has no decoder in this Qt build: a page that
 // declares it is read as if it declared nothing).
 const Encoding kEncodings[] = {
-    {"UTF-8", {"unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "utf-8", "utf8", "x-unicode20utf8"}},
+    {"UTF-8",
+     {"unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "utf-8", "utf8", "x-unicode20utf8"},
+     true},
     {"IBM866", {"866", "cp866", "csibm866", "ibm866"}},
     {"ISO-8859-2",
      {"csisolatin2", "iso-8859-2", "iso-ir-101", "iso8859-2", "iso88592", "iso_8859-2", "iso_8859-2:1987",
@@ -53,7 +60,8 @@ const Encoding kEncodings[] = {
     {"windows-1252",
      {"ansi_x3.4-1968", "ascii", "cp1252", "cp819", "csisolatin1", "ibm819", "iso-8859-1", "iso-ir-100",
       "iso8859-1", "iso88591", "iso_8859-1", "iso_8859-1:1987", "l1", "latin1", "us-ascii", "windows-1252",
-      "x-cp1252"}},
+      "x-cp1252"},
+     true},
     {"windows-1253", {"cp1253", "windows-1253", "x-cp1253"}},
     {"windows-1254",
      {"cp1254", "csisolatin5", "iso-8859-9", "iso-ir-148", "iso8859-9", "iso88599", "iso_8859-9",
@@ -66,8 +74,10 @@ const Encoding kEncodings[] = {
     // GBK is read with the GB18030 decoder, which accepts all of it.
     {"GB18030",
      {"chinese", "csgb2312", "csiso58gb231280", "gb2312", "gb_2312", "gb_2312-80", "gbk", "iso-ir-58",
-      "x-gbk", "gb18030"}},
-    {"Big5", {"big5", "big5-hkscs", "cn-big5", "csbig5", "x-x-big5"}},
+      "x-gbk", "gb18030"},
+     true,
+     {"cp936", "ms936", "windows-936", "euc-cn"}},
+    {"Big5", {"big5", "big5-hkscs", "cn-big5", "csbig5", "x-x-big5"}, true},
     {"EUC-JP", {"cseucpkdfmtjapanese", "euc-jp", "x-euc-jp"}},
     {"ISO-2022-JP", {"csiso2022jp", "iso-2022-jp"}},
     {"Shift_JIS",
@@ -75,20 +85,41 @@ const Encoding kEncodings[] = {
     {"EUC-KR",
      {"cseuckr", "csksc56011987", "euc-kr", "iso-ir-149", "korean", "ks_c_5601-1987", "ks_c_5601-1989",
       "ksc5601", "ksc_5601", "windows-949"}},
-    {"UTF-16BE", {"unicodefffe", "utf-16be"}},
-    {"UTF-16LE", {"csunicode", "iso-10646-ucs-2", "ucs-2", "unicode", "unicodefeff", "utf-16", "utf-16le"}},
+    {"UTF-16BE", {"unicodefffe", "utf-16be"}, true},
+    {"UTF-16LE",
+     {"csunicode", "iso-10646-ucs-2", "ucs-2", "unicode", "unicodefeff", "utf-16", "utf-16le"},
+     true},
     {kUserDefined, {"x-user-defined"}},
 };
+
+bool hasDecoder(const Encoding &e) {
+    return qstrcmp(e.name, kUserDefined) == 0 || QStringDecoder(e.name).isValid();
+}
 
 QHash<QByteArray, QByteArray> buildTable() {
     QHash<QByteArray, QByteArray> table;
     for (const Encoding &e : kEncodings) {
-        if (qstrcmp(e.name, kUserDefined) != 0 && !QStringDecoder(e.name).isValid())
+        if (!hasDecoder(e))
             continue;
         for (const char *label : e.labels)
             table.insert(QByteArray(label), QByteArray(e.name));
     }
     return table;
+}
+
+// The names the program reads and writes files under in place of the codec's own: the labels of the
+// wider encodings and their other names.
+QHash<QByteArray, QByteArray> buildFileNames() {
+    QHash<QByteArray, QByteArray> names;
+    for (const Encoding &e : kEncodings) {
+        if (!e.wider || !hasDecoder(e))
+            continue;
+        for (const char *label : e.labels)
+            names.insert(QByteArray(label), QByteArray(e.name));
+        for (const char *name : e.otherNames)
+            names.insert(QByteArray(name), QByteArray(e.name));
+    }
+    return names;
 }
 
 bool isAsciiWhitespace(char c) {
@@ -104,6 +135,23 @@ QByteArray encodingForLabel(QByteArrayView label) {
     while (!label.isEmpty() && isAsciiWhitespace(label.back()))
         label = label.chopped(1);
     return table.value(label.toByteArray().toLower());
+}
+
+QByteArray canonicalCharset(const QByteArray &label) {
+    static const QHash<QByteArray, QByteArray> fileNames = buildFileNames();
+    const QByteArray l = label.trimmed().toLower();
+    if (l.isEmpty())
+        return QByteArray();
+    if (const auto it = fileNames.constFind(l); it != fileNames.cend())
+        return it.value();
+    // UTF-7 is refused (script injection through a declared charset), as browsers do.
+    if (l == "utf-7" || l == "utf7")
+        return QByteArray();
+    const QStringDecoder probe(l.constData());
+    if (!probe.isValid())
+        return QByteArray();
+    const char *name = probe.name();
+    return (name && *name) ? QByteArray(name) : l;
 }
 
 } // namespace TextCodec

@@ -16,6 +16,12 @@ namespace TextCodec {
 // not matter.
 QByteArray encodingForLabel(QByteArrayView label);
 
+// The encoding name the program reads and writes a file under for a charset label as pages, servers and
+// tools write it ("gbk" and "cp936" -> "GB18030", "iso-8859-1" -> "windows-1252", "utf8" -> "UTF-8"); a
+// label of no web encoding keeps its codec's own name ("iso-8859-9" -> "ISO-8859-9"). Empty when no codec
+// knows the label, and for UTF-7.
+QByteArray canonicalCharset(const QByteArray &label);
+
 // The x-user-defined encoding: ASCII as is, bytes 0x80-0xFF as U+F780-U+F7FF.
 inline constexpr char kUserDefined[] = "x-user-defined";
 

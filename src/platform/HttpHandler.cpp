@@ -1,5 +1,6 @@
 #include "platform/HttpHandler.h"
 
+#include "platform/FailureTexts.h"
 #include "platform/HttpManager.h"
 
 #include <QNetworkAccessManager>
@@ -15,29 +16,20 @@ constexpr int kMaxRedirects = 10;
 // others; with it, the layer stops reading that connection until this handler has taken the data.
 constexpr qint64 kReadBufferBytes = qint64(1) << 20;
 
-QString sizeText(qint64 bytes) {
-    constexpr qint64 MiB = 1024 * 1024;
-    if (bytes >= MiB && bytes % MiB == 0)
-        return QStringLiteral("%1 MiB").arg(bytes / MiB);
-    if (bytes >= 1024 && bytes % 1024 == 0)
-        return QStringLiteral("%1 KiB").arg(bytes / 1024);
-    return QStringLiteral("%1 字节").arg(bytes);
-}
-
 QString networkErrorText(QNetworkReply *reply) {
     switch (reply->error()) {
     case QNetworkReply::ConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
+        return FailureTexts::ConnectionRefused;
     case QNetworkReply::HostNotFoundError:
-        return QStringLiteral("找不到服务器");
+        return FailureTexts::ServerNotFound;
     case QNetworkReply::RemoteHostClosedError:
-        return QStringLiteral("服务器关闭了连接");
+        return FailureTexts::ConnectionClosed;
     case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("安全连接（SSL）握手失败");
+        return FailureTexts::SslHandshake;
     case QNetworkReply::ProtocolUnknownError:
-        return QStringLiteral("不支持的协议");
+        return FailureTexts::UnsupportedProtocol;
     default:
-        return QStringLiteral("网络错误：") + reply->errorString();
+        return FailureTexts::NetworkError(reply->errorString());
     }
 }
 
@@ -77,7 +69,7 @@ void HttpHandler::cancel() {
         return;
     m_finished = true;
     dropReply();
-    m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, QStringLiteral("已取消")};
+    m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, FailureTexts::Cancelled};
     if (m_manager)
         m_manager->forget(this);
 }
@@ -93,7 +85,7 @@ void HttpHandler::begin(QNetworkAccessManager *nam) {
         m_deadline.setSingleShot(true);
         connect(&m_deadline, &QTimer::timeout, this, [this, deadlineMs] {
             dropReply();
-            fail(QStringLiteral("超时（%1 秒内未完成）").arg(deadlineMs / 1000.0));
+            fail(FailureTexts::NotDoneWithin(deadlineMs));
         });
         m_deadline.start(deadlineMs);
     }
@@ -108,7 +100,7 @@ void HttpHandler::detach() {
     if (!m_finished) {
         m_finished = true;
         m_cancelled = true;
-        m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, QStringLiteral("已取消")};
+        m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, FailureTexts::Cancelled};
     }
 }
 
@@ -203,7 +195,7 @@ bool HttpHandler::takeBody() {
 void HttpHandler::failTooLarge() {
     m_result.status = currentStatus();
     dropReply();
-    fail(QStringLiteral("内容太大（超过 %1）").arg(sizeText(m_maxBytes)));
+    fail(FailureTexts::TooLarge(m_maxBytes));
 }
 
 void HttpHandler::onFinished() {
@@ -220,9 +212,9 @@ void HttpHandler::onFinished() {
             const QUrl next = reply->url().resolved(QUrl::fromEncoded(location));
             dropReply();
             if (++m_redirects > kMaxRedirects)
-                return fail(QStringLiteral("重定向次数过多（超过 %1 次）").arg(kMaxRedirects));
+                return fail(FailureTexts::TooManyRedirects(kMaxRedirects));
             if (!isSupportedHttpUrl(next))
-                return fail(QStringLiteral("重定向到不支持的地址：") + next.toString());
+                return fail(FailureTexts::RedirectUnsupported(next.toString()));
             m_result.finalUrl = next.toString();
             return send(next); // keeps its place in the first host's queue
         }
@@ -234,12 +226,12 @@ void HttpHandler::onFinished() {
     dropReply();
 
     if (status != 0 && !isSuccess(status))
-        return fail(QStringLiteral("HTTP %1").arg(status));
+        return fail(FailureTexts::HttpStatus(status));
     // The transfer time-out aborts the reply; nothing else here cancels it.
     if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
-        return fail(QStringLiteral("超时（%1 秒内没有收到数据）").arg(m_timeoutMs / 1000.0));
+        return fail(FailureTexts::NoDataWithin(m_timeoutMs));
     if (error != QNetworkReply::NoError && !m_certificateProblem.isEmpty())
-        return fail(QStringLiteral("证书错误：") + m_certificateProblem);
+        return fail(FailureTexts::Certificate(m_certificateProblem));
     if (error != QNetworkReply::NoError)
         return fail(networkText);
     m_result.ok = true;

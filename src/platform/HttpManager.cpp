@@ -1,5 +1,7 @@
 #include "platform/HttpManager.h"
 
+#include "platform/FailureTexts.h"
+
 #include <QEventLoop>
 #include <QMutex>
 #include <QNetworkAccessManager>
@@ -87,7 +89,7 @@ HttpHandler *HttpManager::get(const HttpRequest &request, QObject *parent) {
     auto *handler = new HttpHandler(this, request, parent ? parent : this);
     if (!isSupportedHttpUrl(handler->m_url)) {
         handler->m_manager = nullptr;
-        handler->fail(QStringLiteral("不支持的地址：") + handler->m_url.toString());
+        handler->fail(FailureTexts::UnsupportedAddress(handler->m_url.toString()));
         return handler;
     }
     const QString key = hostKey(handler->m_url);

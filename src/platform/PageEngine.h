@@ -13,6 +13,9 @@ struct ScriptElement {
     ScriptElement() = default;
     ScriptElement(const QString &src, const QString &text, bool defer, const QString &loaded = QString())
         : src(src), text(text), defer(defer), loaded(loaded) {}
+    ScriptElement(const QString &src, const QString &text, bool defer, bool named,
+                  const QString &loaded = QString())
+        : src(src), text(text), defer(defer), named(named), loaded(loaded) {}
     QString src;  // the src attribute as written (empty for an inline script)
     QString text; // the inline text
     bool defer = false;

@@ -1,5 +1,6 @@
 #include "platform/ScriptFetchers.h"
 
+#include "platform/FailureTexts.h"
 #include "platform/HttpManager.h"
 #include "platform/TextCodec.h"
 
@@ -10,7 +11,7 @@
 namespace {
 
 FetchResult declined() {
-    return {QString(), true, QStringLiteral("不是 http:// 或 https:// 地址，没有下载"), {}, {}};
+    return {QString(), true, FailureTexts::NotDownloaded, {}, {}};
 }
 
 FetchResult fromHttp(const HttpResult &r) {
@@ -23,7 +24,7 @@ FetchResult fromHttp(const HttpResult &r) {
         return out;
     }
     out.failed = true;
-    out.reason = !r.error.isEmpty() ? r.error : QStringLiteral("HTTP 状态 %1").arg(r.status);
+    out.reason = !r.error.isEmpty() ? r.error : FailureTexts::HttpStatusOfScript(r.status);
     return out;
 }
 
@@ -56,7 +57,7 @@ FetchResult readLocalScript(const QString &path, const CancelToken &token, bool 
         named ? TextCodec::readInputFileBytes(path, token) : TextCodec::readFileBytes(path, token);
     if (file.ok && token.isCancelled()) {
         file.ok = false;
-        file.reason = QStringLiteral("已取消");
+        file.reason = FailureTexts::Cancelled;
     }
     if (file.ok) {
         TextCodec::Decoded decoded = TextCodec::decode(file.bytes);
@@ -65,7 +66,7 @@ FetchResult readLocalScript(const QString &path, const CancelToken &token, bool 
         out.bytes = std::move(file.bytes);
     } else {
         out.failed = true;
-        out.reason = file.reason.isEmpty() ? QStringLiteral("文件无法读取") : file.reason;
+        out.reason = file.reason.isEmpty() ? FailureTexts::FileUnreadable : file.reason;
     }
     return out;
 }
@@ -110,7 +111,7 @@ ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent, bool n
         // No result: the program is quitting and the read never began.
         const FetchResult result = fetch->m_watcher->future().resultCount() > 0
                                        ? fetch->m_watcher->result()
-                                       : FetchResult{QString(), true, QStringLiteral("已取消"), {}, {}};
+                                       : FetchResult{QString(), true, FailureTexts::Cancelled, {}, {}};
         fetch->m_watcher->deleteLater();
         fetch->m_watcher = nullptr;
         fetch->finishNow(result);

@@ -3,6 +3,8 @@
 // Reading: BOM -> declared charset (HTTP header, <meta charset>) -> valid UTF-8 -> uchardet's guess ->
 // GB18030. Writing back over a file keeps the encoding it was read with (GBK is written as GB18030).
 
+#include "platform/EncodingLabels.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -30,10 +32,6 @@ Decoded decode(const QByteArray &bytes, const QByteArray &declaredCharset = QByt
 // Decodes a page: as decode(), with the declared charset taken from the HTTP header first (may be empty),
 // then from the page's own <meta charset> / http-equiv declaration.
 Decoded decodeHtml(const QByteArray &bytes, const QByteArray &headerCharset = QByteArray());
-
-// The encoding name for a charset label as pages and servers write it ("gbk" -> "GB18030",
-// "iso-8859-1" -> "windows-1252", "utf8" -> "UTF-8"), or empty when the label is unknown.
-QByteArray canonicalCharset(const QByteArray &label);
 
 // Encodes `text` in `encoding` (empty: the host code page, UTF-8 here), with a BOM when `bom` is true.
 QByteArray encode(const QString &text, const QByteArray &encoding, bool bom);

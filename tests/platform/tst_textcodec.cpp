@@ -199,6 +199,29 @@ private slots:
         QCOMPARE(TextCodec::encodingForLabel(label), encoding);
     }
 
+    // The names files are read and written under: the web's reading for the wider encodings, Windows'
+    // names for GBK, the codec's own name for the rest.
+    void canonicalCharset_data() {
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::newRow("gbk") << QByteArray("GBK") << QByteArray("GB18030");
+        QTest::newRow("windows code page 936") << QByteArray(" cp936 ") << QByteArray("GB18030");
+        QTest::newRow("euc-cn") << QByteArray("euc-cn") << QByteArray("GB18030");
+        QTest::newRow("big5-hkscs") << QByteArray("big5-hkscs") << QByteArray("Big5");
+        QTest::newRow("iso-8859-1") << QByteArray("ISO-8859-1") << QByteArray("windows-1252");
+        QTest::newRow("utf-16") << QByteArray("utf-16") << QByteArray("UTF-16LE");
+        QTest::newRow("utf8") << QByteArray("utf8") << QByteArray("UTF-8");
+        QTest::newRow("codec's own name") << QByteArray("iso-8859-2") << QByteArray("ISO-8859-2");
+        QTest::newRow("utf-7 refused") << QByteArray("UTF-7") << QByteArray();
+        QTest::newRow("unknown") << QByteArray("no-such") << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+    void canonicalCharset() {
+        QFETCH(QByteArray, label);
+        QFETCH(QByteArray, encoding);
+        QCOMPARE(TextCodec::canonicalCharset(label), encoding);
+    }
+
     void readBoundedStopsAtTheCap_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("cap");

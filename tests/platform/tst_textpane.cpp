@@ -1,5 +1,6 @@
 #include "platform/TextCodec.h"
 #include "platform/ui/TextPane.h"
+#include "platform/ui/Utf8Units.h"
 #include "support/TestEnv.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -25,6 +26,34 @@ class TestTextPane : public QObject {
     }
 
 private slots:
+    // Counting over the bytes eight at a time must agree with QString's own count across word edges.
+    void utf8Units_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("ascii, one word and a half") << QStringLiteral("abcdefghijkl");
+        QTest::newRow("chinese over word edges") << QStringLiteral("ab中文字符c中");
+        QTest::newRow("surrogate pairs") << QStringLiteral("a\U0001F600bcdefg\U0001F600\U0001F600");
+        QTest::newRow("mixed") << mixed();
+    }
+    void utf8Units() {
+        QFETCH(QString, text);
+        const QByteArray bytes = text.toUtf8();
+        const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+        QCOMPARE(utf16Units(p, long(bytes.size())), long(text.size()));
+        QCOMPARE(utf8Length(text), bytes.size());
+        for (int units = 0; units <= text.size(); ++units) {
+            long left = -1;
+            const long at = bytesOfUnits(p, long(bytes.size()), units, &left);
+            // Inside a pair the count stops at its start, one unit left over.
+            const bool inPair = units > 0 && units < text.size() && text.at(units - 1).isHighSurrogate();
+            QCOMPARE(at, long(text.left(inPair ? units - 1 : units).toUtf8().size()));
+            QCOMPARE(left, inPair ? 1L : 0L);
+        }
+        long left = -1;
+        QCOMPARE(bytesOfUnits(p, long(bytes.size()), text.size() + 3, &left), long(bytes.size()));
+        QCOMPARE(left, 3L);
+    }
+
     void textRoundTrips_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << QString();

@@ -200,6 +200,8 @@ void TestWorkbenchLogic::rewriteEncoding_data() {
     QTest::newRow("gb2312") << QByteArray("gb2312") << QByteArray("GB18030");
     QTest::newRow("code page 936") << QByteArray("windows-936") << QByteArray("GB18030");
     QTest::newRow("GB18030") << QByteArray("GB18030") << QByteArray("GB18030");
+    QTest::newRow("web label of GBK") << QByteArray("x-gbk") << QByteArray("GB18030");
+    QTest::newRow("euc-cn") << QByteArray(" EUC-CN ") << QByteArray("GB18030");
     QTest::newRow("Big5 kept") << QByteArray("Big5") << QByteArray("Big5");
     QTest::newRow("UTF-16LE kept") << QByteArray("UTF-16LE") << QByteArray("UTF-16LE");
     QTest::newRow("host code page") << QByteArray() << QByteArray();

@@ -1,5 +1,7 @@
 #include "platform/browser/BrowserLoadError.h"
 
+#include "platform/FailureTexts.h"
+
 namespace BrowserLoadError {
 
 QString reason(Domain domain, int code, const QString &text) {
@@ -7,42 +9,42 @@ QString reason(Domain domain, int code, const QString &text) {
     case Domain::None:
         return QString();
     case Domain::HttpStatus:
-        return code >= 400 ? QStringLiteral("HTTP %1").arg(code) : QString();
+        return code >= 400 ? FailureTexts::HttpStatus(code) : QString();
     case Domain::Certificate:
-        return QStringLiteral("证书错误：") + text;
+        return FailureTexts::Certificate(text);
     case Domain::Dns:
-        return QStringLiteral("找不到服务器");
+        return FailureTexts::ServerNotFound;
     default:
         break;
     }
     // The network stack's numbers (net_error_list.h) for the failures the HTTP layer names too.
     switch (code) {
     case -102: // CONNECTION_REFUSED
-        return QStringLiteral("连接被拒绝");
+        return FailureTexts::ConnectionRefused;
     case -105: // NAME_NOT_RESOLVED
     case -137: // NAME_RESOLUTION_FAILED
-        return QStringLiteral("找不到服务器");
+        return FailureTexts::ServerNotFound;
     case -100: // CONNECTION_CLOSED
     case -101: // CONNECTION_RESET
     case -324: // EMPTY_RESPONSE
-        return QStringLiteral("服务器关闭了连接");
+        return FailureTexts::ConnectionClosed;
     case -107: // SSL_PROTOCOL_ERROR
     case -113: // SSL_VERSION_OR_CIPHER_MISMATCH
-        return QStringLiteral("安全连接（SSL）握手失败");
+        return FailureTexts::SslHandshake;
     case -118: // CONNECTION_TIMED_OUT
     case -7:   // TIMED_OUT
-        return QStringLiteral("连接超时");
+        return FailureTexts::ConnectionTimedOut;
     case -301: // DISALLOWED_URL_SCHEME
     case -302: // UNKNOWN_URL_SCHEME
-        return QStringLiteral("不支持的协议");
+        return FailureTexts::UnsupportedProtocol;
     case -6: // FILE_NOT_FOUND
-        return QStringLiteral("找不到文件");
+        return FailureTexts::FileNotFoundByEngine;
     default:
         break;
     }
     if (code <= -200 && code > -300)
-        return QStringLiteral("证书错误：") + text;
-    return QStringLiteral("网络错误：") + (text.isEmpty() ? QString::number(code) : text);
+        return FailureTexts::Certificate(text);
+    return FailureTexts::NetworkError(text.isEmpty() ? QString::number(code) : text);
 }
 
 } // namespace BrowserLoadError

@@ -1,16 +1,16 @@
 #include "platform/ui/TextPane.h"
 
+#include "platform/ui/PaneBlocks.h"
+#include "platform/ui/Utf8Units.h"
+
 #include <Qsci/qscilexerjavascript.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QAccessibleWidget>
-#include <QColor>
 #include <QFontDatabase>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 #include <functional>
 
 namespace {
@@ -35,38 +35,6 @@ QString paneFontFamily() {
     return family;
 }
 
-// UTF-16 code units a UTF-8 byte contributes: continuation bytes none, a 4-byte lead two (a surrogate pair).
-inline int unitsOfByte(unsigned char b) {
-    if ((b & 0xC0) == 0x80)
-        return 0;
-    return b >= 0xF0 ? 2 : 1;
-}
-
-// UTF-16 code units in n bytes of UTF-8, eight bytes at a time: every byte but a continuation byte
-// (10xxxxxx) starts a character, and a 4-byte lead (11110xxx) adds the second half of a surrogate pair.
-inline int unitsOfWord(quint64 w) {
-    constexpr quint64 High = 0x8080808080808080ull;
-    const quint64 continuation = w & ~(w << 1) & High;
-    const quint64 fourByteLead = w & (w << 1) & (w << 2) & (w << 3) & High;
-    return 8 - std::popcount(continuation) + std::popcount(fourByteLead);
-}
-
-inline quint64 wordAt(const unsigned char *p) {
-    quint64 w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
-}
-
-long countUnits(const unsigned char *p, long n) {
-    long units = 0;
-    long i = 0;
-    for (; i + 8 <= n; i += 8)
-        units += unitsOfWord(wordAt(p + i));
-    for (; i < n; ++i)
-        units += unitsOfByte(p[i]);
-    return units;
-}
-
 // QScintilla's own accessibility object converts the caret's byte position into a character count from
 // the start of the document on every update of the view, which makes scrolling and typing near the end of
 // a 20-million-character text crawl. The editor is described to assistive tools as a plain editable text
@@ -81,14 +49,8 @@ QAccessibleInterface *plainEditorAccessible(const QString &className, QObject *o
 
 class TextPane::Private {
 public:
-    // Marks of the blocks: an invisible one on every first line, a band behind header lines, and a text
-    // colour of their own over the syntax colours.
-    static constexpr int BlockMarker = 1;
-    static constexpr int HeaderBandMarker = 2;
-    static constexpr int HeaderIndicator = 8;
-    static constexpr int FoldMargin = 2;
-
     QsciScintilla *sci = nullptr;
+    PaneBlocks blocks;
     QsciLexerJavaScript *lexer = nullptr;
     double pointSize = 10.5;
     bool wrap = false;
@@ -112,7 +74,7 @@ public:
     // large insertion or to build after it.
     long unitLength() const {
         const long n = byteLength();
-        return countUnits(range(0, n), n);
+        return utf16Units(range(0, n), n);
     }
 
     // The byte position `units` UTF-16 code units after the byte position `from`, at most the end of the
@@ -124,35 +86,14 @@ public:
             *left = std::max(units, 0L);
         if (units <= 0 || from >= n)
             return std::min(from, n);
-        const unsigned char *p = range(from, n - from);
-        const long size = n - from;
-        long pos = 0;
-        long remaining = units;
-        for (; pos + 8 <= size; pos += 8) {
-            const int inWord = unitsOfWord(wordAt(p + pos));
-            if (inWord >= remaining)
-                break;
-            remaining -= inWord;
-        }
-        // Byte by byte to the exact place; a word may have ended inside a character.
-        for (; pos < size; ++pos) {
-            const int inByte = unitsOfByte(p[pos]);
-            if (inByte == 0)
-                continue;
-            if (inByte > remaining)
-                break;
-            remaining -= inByte;
-        }
-        if (left)
-            *left = remaining;
-        return from + pos;
+        return from + bytesOfUnits(range(from, n - from), n - from, units, left);
     }
 
     // The editor's byte position to a 0-based UTF-16 offset.
     long unitOffset(long position) const {
         if (position <= 0)
             return 0;
-        return countUnits(range(0, position), position);
+        return utf16Units(range(0, position), position);
     }
 
     QFont paneFont() const {
@@ -169,74 +110,6 @@ public:
         marginDigits = 0;
         updateMargin();
         applyPitch();
-    }
-
-    void setUpBlockMarks() {
-        using B = QsciScintillaBase;
-        send(B::SCI_MARKERDEFINE, BlockMarker, B::SC_MARK_EMPTY);
-        send(B::SCI_MARKERDEFINE, HeaderBandMarker, B::SC_MARK_BACKGROUND);
-        send(B::SCI_MARKERSETBACK, HeaderBandMarker, colour(QColor(0xdc, 0xe6, 0xf5)));
-        send(B::SCI_INDICSETSTYLE, HeaderIndicator, B::INDIC_TEXTFORE);
-        send(B::SCI_INDICSETFORE, HeaderIndicator, colour(QColor(0x12, 0x3c, 0x7c)));
-        // The blocks fold where they are told, not at the braces of the script text.
-        sci->SendScintilla(B::SCI_SETPROPERTY, "fold", "0");
-    }
-
-    static long colour(const QColor &c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
-
-    void setBlocks(const QList<int> &lines, bool headed) {
-        using B = QsciScintillaBase;
-        send(B::SCI_FOLDALL, B::SC_FOLDACTION_EXPAND);
-        send(B::SCI_MARKERDELETEALL, BlockMarker);
-        send(B::SCI_MARKERDELETEALL, HeaderBandMarker);
-        send(B::SCI_SETINDICATORCURRENT, HeaderIndicator);
-        send(B::SCI_INDICATORCLEARRANGE, 0, byteLength());
-        const long count = lineCount();
-        for (int line : lines) {
-            if (line < 0 || line >= count)
-                continue;
-            send(B::SCI_MARKERADD, static_cast<unsigned long>(line), BlockMarker);
-            if (!headed)
-                continue;
-            send(B::SCI_MARKERADD, static_cast<unsigned long>(line), HeaderBandMarker);
-            const long start = send(B::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-            const long end = send(B::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
-            send(B::SCI_INDICATORFILLRANGE, static_cast<unsigned long>(start), end - start);
-        }
-        setFoldLevels(headed ? lines : QList<int>());
-    }
-
-    // Header lines open a fold; the lines of their blocks lie one level deeper.
-    void setFoldLevels(const QList<int> &headers) {
-        using B = QsciScintillaBase;
-        const long count = lineCount();
-        long level = B::SC_FOLDLEVELBASE;
-        qsizetype next = 0;
-        for (long line = 0; line < count; ++line) {
-            while (next < headers.size() && headers[next] < line)
-                ++next;
-            long lineLevel = level;
-            if (next < headers.size() && headers[next] == line) {
-                lineLevel = B::SC_FOLDLEVELBASE | B::SC_FOLDLEVELHEADERFLAG;
-                level = B::SC_FOLDLEVELBASE + 1;
-            }
-            send(B::SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), lineLevel);
-        }
-        // The fold margin shows only when there is something to fold; setFolding asks for notifications
-        // of fold changes, which this pane does without (see the constructor).
-        const long mask = send(B::SCI_GETMODEVENTMASK);
-        sci->setFolding(headers.isEmpty() ? QsciScintilla::NoFoldStyle : QsciScintilla::BoxedTreeFoldStyle,
-                        FoldMargin);
-        send(B::SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
-    }
-
-    QList<int> blockLines() const {
-        using B = QsciScintillaBase;
-        QList<int> lines;
-        for (long line = send(B::SCI_MARKERNEXT, 0, 1L << BlockMarker); line >= 0;
-             line = send(B::SCI_MARKERNEXT, static_cast<unsigned long>(line + 1), 1L << BlockMarker))
-            lines.append(int(line));
-        return lines;
     }
 
     // Line numbers need as many digits as the last line number has.
@@ -300,26 +173,6 @@ public:
         send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
         send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     }
-
-    // Bytes of `text` in UTF-8 (a lone surrogate becomes U+FFFD, three bytes).
-    static qsizetype utf8Length(const QString &text) {
-        qsizetype bytes = 0;
-        const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = p[i];
-            if (c < 0x80)
-                bytes += 1;
-            else if (c < 0x800)
-                bytes += 2;
-            else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
-                bytes += 4;
-                ++i;
-            } else
-                bytes += 3;
-        }
-        return bytes;
-    }
 };
 
 TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
@@ -344,7 +197,7 @@ TextPane::TextPane(QWidget *parent) : QWidget(parent), d(new Private) {
     d->sci->setMarginWidth(1, 0);
     d->sci->setWrapMode(QsciScintilla::WrapNone);
     d->applyFont();
-    d->setUpBlockMarks();
+    d->blocks.attach(d->sci);
 
     // The editor reports no modifications: QScintilla answers each one by counting characters from the
     // start of the document, which makes a series of appends quadratic and typing near the end of a long
@@ -441,7 +294,7 @@ int TextPane::lineCount() const {
 
 void TextPane::setBlocks(const QList<int> &lines, bool headed) {
     d->headed = headed;
-    d->setBlocks(lines, headed);
+    d->blocks.set(lines, headed);
 }
 
 bool TextPane::blocksHeaded() const {
@@ -449,7 +302,7 @@ bool TextPane::blocksHeaded() const {
 }
 
 QList<int> TextPane::blockLines() const {
-    return d->blockLines();
+    return d->blocks.lines();
 }
 
 bool TextPane::isLineVisible(int line) const {
@@ -487,7 +340,7 @@ int TextPane::selectionLength() const {
     const long end = d->send(QsciScintillaBase::SCI_GETSELECTIONEND);
     if (end <= start)
         return 0;
-    return static_cast<int>(countUnits(d->range(start, end - start), end - start));
+    return static_cast<int>(utf16Units(d->range(start, end - start), end - start));
 }
 
 void TextPane::setSelection(int start, int length) {
