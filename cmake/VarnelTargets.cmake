@@ -9,13 +9,20 @@ file(RELATIVE_PATH VARNEL_PRIVATE_LIBDIR_FROM_BIN /${CMAKE_INSTALL_BINDIR} /${VA
 # varnel_library(<folder> ... UI_DEPS ...) lists what the ui part needs besides varnel_<folder>.
 # varnel_library(<folder> SHARED ...) makes varnel_<folder> a shared library instead: one copy of its code
 # and state for the programs and the browser engine plugin they load.
+# varnel_library(<folder> PARTS a b ...) takes the non-widget sources of the subfolders a, b, ... too (a
+# folder split by concern that is still one library).
 function(varnel_library folder)
-  cmake_parse_arguments(ARG "SHARED" "" "DEPS;UI_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARED" "" "DEPS;UI_DEPS;PARTS" ${ARGN})
   set(kind STATIC)
   if(ARG_SHARED)
     set(kind SHARED)
   endif()
   file(GLOB core_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(part ${ARG_PARTS})
+    file(GLOB part_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${part}/*.cpp
+         ${CMAKE_CURRENT_SOURCE_DIR}/${part}/*.h)
+    list(APPEND core_sources ${part_sources})
+  endforeach()
   file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h)
   add_library(varnel_${folder} ${kind} ${core_sources})
   if(ARG_SHARED)

@@ -2,8 +2,8 @@
 
 #include "FuzzText.h"
 
-#include "platform/PageEngine.h"
-#include "platform/TextCodec.h"
+#include "platform/page/PageEngine.h"
+#include "platform/text/TextCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));

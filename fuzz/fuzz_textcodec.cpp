@@ -2,7 +2,7 @@
 
 #include "FuzzText.h"
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzedDataProvider provider(data, size);

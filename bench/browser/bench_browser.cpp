@@ -7,9 +7,9 @@
 #include "analysis/ScriptCollection.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
-#include "platform/PageEngine.h"
-#include "platform/browser/BrowserPageEngine.h"
-#include "platform/browser/BrowserStartCheck.h"
+#include "platform/page/PageEngine.h"
+#include "platform/page/browser/BrowserPageEngine.h"
+#include "platform/page/browser/BrowserStartCheck.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 

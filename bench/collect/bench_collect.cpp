@@ -4,7 +4,7 @@
 
 #include "analysis/ScriptCollection.h"
 #include "analysis/StringSink.h"
-#include "platform/PageEngine.h"
+#include "platform/page/PageEngine.h"
 #include "support/LocalHttpServer.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // host: the peak resident size over the start (the kernel's high-water mark, reset after set-up), how long
 // the refusal at the cap took and what became of the ordinary scripts. Prints figures; passes nothing.
 
-#include "platform/HttpManager.h"
+#include "platform/net/HttpManager.h"
 #include "support/LocalHttpServer.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include "../common/MeanTimeReporter.h"
 #include "analysis/ui/AnalysisHost.h"
 #include "analysis/ui/FormSinFile.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "platform/ui/TextPane.h"
 #include "support/ScriptCorpus.h"
 

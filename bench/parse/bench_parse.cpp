@@ -1,8 +1,8 @@
 // Page parsing on a 5 MB page: gumbo alone, parseHtmlDocument (gumbo plus the script walk), and the
 // decoding of the same page saved as GBK. Throughput is printed as bytes_per_second (MB/s).
 
-#include "platform/PageEngine.h"
-#include "platform/TextCodec.h"
+#include "platform/page/PageEngine.h"
+#include "platform/text/TextCodec.h"
 
 #include <QStringEncoder>
 

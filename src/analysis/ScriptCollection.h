@@ -15,8 +15,8 @@
 
 #include "analysis/ScriptBlocks.h"
 #include "analysis/ScriptClass.h"
-#include "platform/ScriptFetchers.h"
-#include "platform/PageEngine.h"
+#include "platform/page/ScriptFetchers.h"
+#include "platform/page/PageEngine.h"
 
 #include <QList>
 #include <QMultiHash>

@@ -9,7 +9,7 @@
 // file's own text, without headers: one block from start to end.
 
 #include "analysis/ScriptBlocks.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 #include <QList>
 #include <QString>

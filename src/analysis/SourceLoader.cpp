@@ -2,8 +2,8 @@
 
 #include "analysis/LoadTexts.h"
 #include "analysis/ScriptSink.h"
-#include "platform/ScriptFetchers.h"
-#include "platform/PageEngine.h"
+#include "platform/page/ScriptFetchers.h"
+#include "platform/page/PageEngine.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

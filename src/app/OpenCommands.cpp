@@ -1,6 +1,6 @@
 #include "app/OpenCommands.h"
 
-#include "platform/PageAddress.h"
+#include "platform/page/PageAddress.h"
 #include "util/Module1.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "cli/BatchRunner.h"
 
 #include "analysis/SourceLoader.h"
-#include "platform/BrowserEngineLoader.h"
-#include "platform/PageEngine.h"
+#include "platform/page/PageEngineChoice.h"
+#include "platform/page/PageEngine.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -36,16 +36,17 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
     if (options.browser) {
         // Checked once: a failed start of the engine can take the whole process down. A plugin that is
         // missing or cannot be loaded is a reason like any other.
-        const QString problem = BrowserEngineLoader::startProblem();
+        const QString problem = PageEngineChoice::startProblem();
         m_browser = problem.isEmpty();
         if (!m_browser)
-            say(QStringLiteral("浏览器内核无法启动，已改用静态解析。（%1）\n").arg(problem).toUtf8());
+            say(QStringLiteral("%1（%2）\n").arg(PageEngineChoice::FallbackText, problem).toUtf8());
     }
 }
 
 PageEngine *BatchRunner::engineFor(short kind) {
-    if (m_browser && kind != 1)
-        return BrowserEngineLoader::create(nullptr);
+    // The window's choice: pages in the browser engine when it is wanted and can start, script files never.
+    if (PageEngineChoice::decide(kind, m_browser, QString(), true).browser)
+        return PageEngineChoice::create(nullptr);
     return createDefaultPageEngine();
 }
 

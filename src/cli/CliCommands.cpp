@@ -5,9 +5,9 @@
 #include "cli/CollectOptions.h"
 #include "cli/EndpointsCommand.h"
 #include "cli/PageFolderWriter.h"
-#include "platform/RequestDefaults.h"
+#include "platform/net/RequestDefaults.h"
 #include "analysis/ScriptBlocks.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "decompose/Functions.h"
 #include "workbench/Normaliser.h"
 

@@ -1,6 +1,6 @@
 #include "cli/PageRecords.h"
 
-#include "platform/ScriptFetchers.h"
+#include "platform/page/ScriptFetchers.h"
 
 #include <QCryptographicHash>
 #include <QJsonValue>

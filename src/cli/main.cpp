@@ -1,8 +1,10 @@
 // varneljs-cli: the load sequence and the normaliser of the analysis window, without windows.
 
 #include "CliCommands.h"
-#include "platform/HttpManager.h"
-#include "platform/TextCodec.h"
+#include "platform/net/HttpManager.h"
+#include "platform/page/BrowserEngineLoader.h"
+#include "platform/page/PageEngineChoice.h"
+#include "platform/text/TextCodec.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -57,6 +59,7 @@ int main(int argc, char **argv) {
         // The engine's plugin is loaded later and asks for what a headless start needs itself; its pages are
         // never shown, so no GL context is shared with it.
         app = std::make_unique<QGuiApplication>(argc, argv);
+        PageEngineChoice::install(&BrowserEngineLoader::create, &BrowserEngineLoader::startProblem);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }

@@ -27,6 +27,7 @@ inline const QString SslHandshake = QStringLiteral("安全连接（SSL）握手�
 inline const QString UnsupportedProtocol = QStringLiteral("不支持的协议");
 inline const QString ConnectionTimedOut = QStringLiteral("连接超时");
 inline const QString FileNotFoundByEngine = QStringLiteral("找不到文件");
+inline const QString RendererEnded = QStringLiteral("浏览器内核的网页进程意外结束");
 QString NetworkError(const QString &detail); // "网络错误：<detail>"
 
 // Scripts fetched for a page.

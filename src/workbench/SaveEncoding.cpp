@@ -1,6 +1,6 @@
 #include "workbench/SaveEncoding.h"
 
-#include "platform/EncodingLabels.h"
+#include "platform/text/EncodingLabels.h"
 
 QByteArray EncodingForRewrite(const QByteArray &readEncoding) {
     if (TextCodec::canonicalCharset(readEncoding) == "GB18030")

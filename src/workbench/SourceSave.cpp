@@ -1,6 +1,6 @@
 #include "workbench/SourceSave.h"
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "workbench/SaveEncoding.h"
 
 QString ScriptTextForSave(const QString &paneText, const QString &header) {

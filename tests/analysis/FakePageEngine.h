@@ -2,7 +2,7 @@
 // A page engine driven by the test: it records navigations and stops, stays busy until told to
 // complete, and hands out whatever document the test prepared for an address.
 
-#include "platform/PageEngine.h"
+#include "platform/page/PageEngine.h"
 
 #include <QHash>
 #include <QStringList>

@@ -4,7 +4,7 @@
 #include "TestHost.h"
 #include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/FunctionTab.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
 #include "support/FakeDialogs.h"

@@ -3,7 +3,7 @@
 
 #include "analysis/ScriptCollection.h"
 #include "analysis/StringSink.h"
-#include "platform/HttpManager.h"
+#include "platform/net/HttpManager.h"
 #include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"

@@ -3,8 +3,8 @@
 
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
-#include "platform/HttpManager.h"
-#include "platform/PageEngine.h"
+#include "platform/net/HttpManager.h"
+#include "platform/page/PageEngine.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 

@@ -1,8 +1,8 @@
 // The fetchers and the file test: which paths count as files, how files and downloads are decoded,
 // which addresses are fetched at all, and the asynchronous fetch's finish/abort contract.
 
-#include "platform/ScriptFetchers.h"
-#include "platform/HttpManager.h"
+#include "platform/page/ScriptFetchers.h"
+#include "platform/net/HttpManager.h"
 #include "platform/WorkerPool.h"
 #include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"

@@ -5,7 +5,7 @@
 
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
-#include "platform/HttpManager.h"
+#include "platform/net/HttpManager.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 

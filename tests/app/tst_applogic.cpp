@@ -2,7 +2,7 @@
 #include "app/Emboss.h"
 #include "app/LibraryLocation.h"
 #include "app/OpenCommands.h"
-#include "app/PageEngineChoice.h"
+#include "platform/page/PageEngineChoice.h"
 #include "app/SysInfo.h"
 #include "app/WindowArrangement.h"
 #include "app/WindowList.h"

@@ -1,7 +1,7 @@
 // varneljs-cli end to end: the program is run as a process and its bytes compared.
 
 #include "CliRun.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 #include "workbench/Normaliser.h"

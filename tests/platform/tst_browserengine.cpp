@@ -1,12 +1,12 @@
 // The browser page engine against pages served from 127.0.0.1 and local files; the static engine reads
 // the same pages for comparison.
-#include "platform/HttpManager.h"
-#include "platform/PageEngine.h"
-#include "platform/ScriptFetchers.h"
-#include "platform/browser/BrowserLoadError.h"
-#include "platform/browser/BrowserPageEngine.h"
-#include "platform/browser/BrowserReadout.h"
-#include "platform/browser/BrowserStartCheck.h"
+#include "platform/net/HttpManager.h"
+#include "platform/page/PageEngine.h"
+#include "platform/page/ScriptFetchers.h"
+#include "platform/page/browser/BrowserLoadError.h"
+#include "platform/page/browser/BrowserPageEngine.h"
+#include "platform/page/browser/BrowserReadout.h"
+#include "platform/page/browser/BrowserStartCheck.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 

@@ -3,11 +3,11 @@
 // request options on the engine's own requests; a cookie set for a parent domain.
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
-#include "platform/HttpManager.h"
-#include "platform/PageEngine.h"
-#include "platform/RequestDefaults.h"
-#include "platform/browser/BrowserPageEngine.h"
-#include "platform/browser/BrowserStartCheck.h"
+#include "platform/net/HttpManager.h"
+#include "platform/page/PageEngine.h"
+#include "platform/net/RequestDefaults.h"
+#include "platform/page/browser/BrowserPageEngine.h"
+#include "platform/page/browser/BrowserStartCheck.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 

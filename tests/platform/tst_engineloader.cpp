@@ -1,8 +1,8 @@
 // The browser engine plugin: which file is loaded, and why a file is refused before any of its code runs.
 
-#include "platform/BrowserEngineFactory.h"
-#include "platform/BrowserEngineLoader.h"
-#include "platform/PageEngine.h"
+#include "platform/page/BrowserEngineFactory.h"
+#include "platform/page/BrowserEngineLoader.h"
+#include "platform/page/PageEngine.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

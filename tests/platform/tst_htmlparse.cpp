@@ -1,5 +1,5 @@
-#include "platform/MarkupNesting.h"
-#include "platform/PageEngine.h"
+#include "platform/page/MarkupNesting.h"
+#include "platform/page/PageEngine.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

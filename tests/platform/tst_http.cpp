@@ -1,4 +1,4 @@
-#include "platform/HttpManager.h"
+#include "platform/net/HttpManager.h"
 #include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"

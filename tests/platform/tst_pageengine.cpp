@@ -1,5 +1,5 @@
-#include "platform/HttpManager.h"
-#include "platform/PageEngine.h"
+#include "platform/net/HttpManager.h"
+#include "platform/page/PageEngine.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 

@@ -1,5 +1,5 @@
-#include "platform/EncodingLabels.h"
-#include "platform/TextCodec.h"
+#include "platform/text/EncodingLabels.h"
+#include "platform/text/TextCodec.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "platform/ui/TextPane.h"
 #include "platform/ui/Utf8Units.h"
 #include "support/TestEnv.h"

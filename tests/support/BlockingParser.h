@@ -2,7 +2,7 @@
 // Stands in for a parse that offers no point to stop at (gumbo on a pathological page): installed as the
 // embedded engine's parser, it holds its worker until the test releases it, then parses for real.
 
-#include "platform/PageEngine.h"
+#include "platform/page/PageEngine.h"
 
 #include <QSemaphore>
 

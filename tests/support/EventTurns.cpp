@@ -1,6 +1,6 @@
 #include "support/EventTurns.h"
 
-#include "platform/HttpManager.h"
+#include "platform/net/HttpManager.h"
 #include "support/LocalHttpServer.h"
 
 #include <QObject>

@@ -1,5 +1,5 @@
 #include "support/TestEnv.h"
-#include "platform/ScriptFetchers.h"
+#include "platform/page/ScriptFetchers.h"
 #include "workbench/FindNext.h"
 #include "workbench/LinePitch.h"
 #include "workbench/PaneBlocks.h"

@@ -1,5 +1,5 @@
 #include "platform/ui/TextPane.h"
-#include "platform/HttpManager.h"
+#include "platform/net/HttpManager.h"
 #include "support/EventTurns.h"
 #include "support/FakeDialogs.h"
 #include "support/LocalHttpServer.h"

@@ -11,7 +11,7 @@
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
 #include "analysis/ui/WindowSink.h"
-#include "platform/PageEngine.h"
+#include "platform/page/PageEngine.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"

@@ -1,7 +1,7 @@
 #include "app/AppLook.h"
-#include "app/PageEngineChoice.h"
+#include "platform/page/PageEngineChoice.h"
 #include "app/ui/MDIForm1.h"
-#include "platform/BrowserEngineLoader.h"
+#include "platform/page/BrowserEngineLoader.h"
 #include "platform/WorkerPool.h"
 #include "util/AppInfo.h"
 

@@ -5,7 +5,7 @@
 #include "app/LibraryLocation.h"
 #include "app/OpenCommands.h"
 #include "app/Options.h"
-#include "app/PageEngineChoice.h"
+#include "platform/page/PageEngineChoice.h"
 #include "app/WindowArrangement.h"
 #include "app/ui/fOption.h"
 #include "app/ui/WindowMenu.h"

@@ -1,5 +1,5 @@
 // Kept apart from TextPane.cpp so that a program using panes without files links no text codec.
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "platform/ui/TextPane.h"
 
 QString TextPane::loadFile(const QString &path) {

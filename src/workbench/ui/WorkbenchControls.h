@@ -2,7 +2,7 @@
 // The controls of the analysis window that the workbench tools work on. The window fills this in and
 // hands it to WorkbenchTools; a null control simply has no tool connected.
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "workbench/ui/WorkbenchTools.h"
 
-#include "platform/ScriptFetchers.h"
-#include "platform/TextCodec.h"
+#include "platform/page/ScriptFetchers.h"
+#include "platform/text/TextCodec.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/TextPane.h"
 #include "util/AppInfo.h"
