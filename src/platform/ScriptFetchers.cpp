@@ -10,7 +10,7 @@
 namespace {
 
 FetchResult declined() {
-    return {QString(), true, QStringLiteral("不是 http:// 或 https:// 地址，没有下载"), {}, {}};
+    return {QString(), true, QStringLiteral("不是 http:// 或 https:// 地址，没有下载"), {}, {}, {}};
 }
 
 FetchResult fromHttp(const HttpResult &r) {
@@ -20,6 +20,7 @@ FetchResult fromHttp(const HttpResult &r) {
         out.text = std::move(decoded.text);
         out.encoding = {decoded.encoding, decoded.bom};
         out.bytes = r.body;
+        out.headers = r.headers;
         return out;
     }
     out.failed = true;
@@ -109,7 +110,7 @@ ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent) {
         // No result: the program is quitting and the read never began.
         const FetchResult result = fetch->m_watcher->future().resultCount() > 0
                                        ? fetch->m_watcher->result()
-                                       : FetchResult{QString(), true, QStringLiteral("已取消"), {}, {}};
+                                       : FetchResult{QString(), true, QStringLiteral("已取消"), {}, {}, {}};
         fetch->m_watcher->deleteLater();
         fetch->m_watcher = nullptr;
         fetch->finishNow(result);

@@ -9,6 +9,7 @@
 #include "analysis/ui/LoadStopCommand.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
+#include "analysis/SourceMapSink.h"
 #include "analysis/ui/WindowSink.h"
 #include "platform/PageEngine.h"
 #include "platform/ui/Dialogs.h"
@@ -74,6 +75,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
 
     Web1 = createDefaultPageEngine(this);
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
+    createSourceMapTab();
     createLoader();
     m_stopCommand = new LoadStopCommand(this, [this] { 停止载入(); });
 }
@@ -216,6 +218,7 @@ void FormSinFile::placeControls() {
         if (w->geometry() != px)
             w->setGeometry(px);
     }
+    placeSourceMapTab(offset);
 }
 
 QWidget *FormSinFile::outerWindow() const {
@@ -397,7 +400,7 @@ const SourceDocument &FormSinFile::document() const {
 }
 
 void FormSinFile::createLoader() {
-    m_loader = new SourceLoader(Web1, m_sink.get(), this);
+    m_loader = new SourceLoader(Web1, m_mapSink.get(), this);
     connect(m_loader, &SourceLoader::loadStarting, this, &FormSinFile::showSource);
     connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
     connect(m_loader, &SourceLoader::progress, this, [this](int obtained, int total) {
