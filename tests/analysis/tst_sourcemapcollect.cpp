@@ -214,13 +214,13 @@ private slots:
         QCOMPARE(result.bundles[1].mapAddress, QStringLiteral("data:"));
         QCOMPARE(result.sourceCount(), 6);
         QCOMPARE(result.mapCount(), 2);
-        QVERIFY(load(3, QStringLiteral("$HTTP/out/plain.js")).bundles.isEmpty());
+        QVERIFY(load(3, QStringLiteral("$HTTP/p?s=/out/plain.js")).bundles.isEmpty());
     }
 
     // Everything goes through the HTTP layer's per-host queue: no source is asked for twice.
     void sourcesFetchedOnce() {
         const int before = m_server->hits(QStringLiteral("/src/main.ts"));
-        load(3, QStringLiteral("$HTTP/out/nocontent.min.js"));
+        load(3, QStringLiteral("$HTTP/p?s=/out/nocontent.min.js"));
         QCOMPARE(m_server->hits(QStringLiteral("/src/main.ts")), before + 1);
     }
 };
