@@ -182,7 +182,7 @@ private slots:
         QFETCH(int, script);
         QFETCH(QString, token);
         const QString text = form->RtbOld->text();
-        const qsizetype at = token.startsWith(QLatin1String("网址")) ? text.indexOf(token) : offsetOf(script, token);
+        const qsizetype at = token.startsWith(QStringLiteral("网址")) ? text.indexOf(token) : offsetOf(script, token);
         QVERIFY(at >= 0);
         form->SSTab1->setCurrentIndex(0);
         form->RtbOld->setSelection(int(at), 0);

@@ -40,6 +40,13 @@ QString textOf(const QByteArray &bytes) {
     return TextCodec::decode(bytes).text;
 }
 
+// The pane is read-only for the user; the program still puts the text in.
+void showText(TextPane *pane, const QString &text) {
+    pane->editor()->setReadOnly(false);
+    pane->setText(text);
+    pane->editor()->setReadOnly(true);
+}
+
 } // namespace
 
 SourceMapTab::SourceMapTab(QWidget *page, QWidget *window, const SourceMapCollector *maps)
@@ -76,6 +83,8 @@ void SourceMapTab::refresh() {
     c.tree->clear();
     for (int b = 0; b < result.bundles.size(); ++b) {
         const MappedBundle &bundle = result.bundles[b];
+        if (!bundle.mapReason.isEmpty())
+            continue; // its map was not obtained: listed under 未取得
         auto *top = new QTreeWidgetItem(c.tree, {QStringLiteral("网址%1 %2").arg(bundle.script).arg(bundle.scriptAddress)});
         top->setData(0, BundleRole, b);
         top->setData(0, SourceRole, -1);
@@ -95,15 +104,18 @@ void SourceMapTab::refresh() {
         auto *branch = new QTreeWidgetItem(c.tree, {NotObtainedLabel});
         branch->setData(0, BundleRole, -1);
         branch->setData(0, SourceRole, -1);
-        for (const QString &line : missing)
-            new QTreeWidgetItem(branch, {line});
+        for (const QString &line : missing) {
+            auto *item = new QTreeWidgetItem(branch, {line});
+            item->setData(0, BundleRole, -1);
+            item->setData(0, SourceRole, -1);
+        }
         branch->setExpanded(true);
     }
     if (QTreeWidgetItem *item = itemOf(keep.x(), keep.y()))
         c.tree->setCurrentItem(item);
     else if (keep.x() >= 0) {
         m_shown = {-1, -1};
-        c.pane->setText(QString());
+        showText(c.pane, QString());
     }
 }
 
@@ -133,7 +145,7 @@ void SourceMapTab::showItem(QTreeWidgetItem *item) {
         source >= result.bundles[bundle].sources.size())
         return; // a folder or a bundle: the pane keeps what it shows
     m_shown = {bundle, source};
-    c.pane->setText(textOf(result.bundles[bundle].sources[source].bytes));
+    showText(c.pane, textOf(result.bundles[bundle].sources[source].bytes));
     c.pane->setSelection(0, 0);
 }
 
