@@ -158,8 +158,14 @@ bool SourceMapTab::showSource(int bundle, int source, int line) {
     c.tree->setCurrentItem(item);
     c.tree->scrollToItem(item);
     showItem(item);
-    const int offset = int(lineStartOffset(c.pane->text(), line));
-    c.pane->setSelection(offset, 0);
+    // The line is selected, so it stands out also while the pane has no focus.
+    const QString text = c.pane->text();
+    const int offset = int(lineStartOffset(text, line));
+    const int end = int(lineStartOffset(text, line + 1));
+    int length = end - offset;
+    while (length > 0 && (text[offset + length - 1] == u'\n' || text[offset + length - 1] == u'\r'))
+        --length;
+    c.pane->setSelection(offset, length);
     c.pane->scrollToLine(qMax(0, line - 3));
     return true;
 }
