@@ -167,6 +167,7 @@ bool SourceMapTab::showSource(int bundle, int source, int line) {
         --length;
     c.pane->setSelection(offset, length);
     c.pane->scrollToLine(qMax(0, line - 3));
+    c.pane->editor()->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0); // the line from its start
     return true;
 }
 
