@@ -19,4 +19,5 @@ struct BundlePosition {
 };
 
 // The block of `blocks` whose body holds `offset` (its end included), and the line and column there.
-std::optional<BundlePosition> positionInScript(QStringView text, const QList<ScriptBlock> &blocks, qsizetype offset);
+std::optional<BundlePosition> positionInScript(QStringView text, const QList<ScriptBlock> &blocks,
+                                               qsizetype offset);

@@ -76,17 +76,18 @@ void SourceMapCollector::onWorker(std::function<R(const CancelToken &)> work, st
     auto *watcher = new QFutureWatcher<R>(this);
     const quint64 generation = m_generation;
     ++m_busy;
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation, then = std::move(then)] {
-        watcher->deleteLater();
-        if (generation != m_generation)
-            return;
-        --m_busy;
-        if (watcher->future().resultCount() > 0) {
-            R result = watcher->result();
-            then(result);
-        }
-        endOfStep();
-    });
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [this, watcher, generation, then = std::move(then)] {
+                watcher->deleteLater();
+                if (generation != m_generation)
+                    return;
+                --m_busy;
+                if (watcher->future().resultCount() > 0) {
+                    R result = watcher->result();
+                    then(result);
+                }
+                endOfStep();
+            });
     watcher->setFuture(WorkerPool::program().run<R>(m_token, std::move(work)));
 }
 
@@ -294,7 +295,8 @@ void SourceMapCollector::startSources(quint64 id) {
     const QList<MapPart> &parts = p.map->parts();
     for (int i = 0; i < parts.size(); ++i) {
         if (!parts[i].mappingsError.isEmpty())
-            b->notes << mapNotObtained(b->mapAddress, QStringLiteral("mappings 格式错误：") + parts[i].mappingsError);
+            b->notes << mapNotObtained(b->mapAddress,
+                                       QStringLiteral("mappings 格式错误：") + parts[i].mappingsError);
         for (int k = 0; k < parts[i].sources.size(); ++k) {
             const MapSource &s = parts[i].sources[k];
             OriginalSource o;

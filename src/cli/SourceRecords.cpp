@@ -39,7 +39,8 @@ PageSources pageSources(const SourceMapResult &result) {
             r.script = bundle.script;
             r.map = bundle.mapAddress;
             r.name = o.name;
-            r.origin = o.origin == OriginalSource::Fetched ? QStringLiteral("fetched") : QStringLiteral("sourcesContent");
+            r.origin = o.origin == OriginalSource::Fetched ? QStringLiteral("fetched")
+                                                           : QStringLiteral("sourcesContent");
             r.status = statusText(o.status);
             if (o.status == OriginalSource::Ok) {
                 r.bytes = o.bytes.size();
@@ -83,10 +84,12 @@ QJsonObject sourceJson(const SourceRecord &r, const QString &file) {
     return o;
 }
 
-QByteArray sourceJsonLines(const QString &page, const std::vector<SourceRecord> &records, const QString &folder) {
+QByteArray sourceJsonLines(const QString &page, const std::vector<SourceRecord> &records,
+                           const QString &folder) {
     QByteArray lines;
     for (const SourceRecord &r : records) {
-        QJsonObject o = sourceJson(r, r.file.isEmpty() || folder.isEmpty() ? QString() : folder + QLatin1Char('/') + r.file);
+        QJsonObject o = sourceJson(
+            r, r.file.isEmpty() || folder.isEmpty() ? QString() : folder + QLatin1Char('/') + r.file);
         o.insert(QStringLiteral("record"), QStringLiteral("source"));
         o.insert(QStringLiteral("page"), page);
         lines += QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';

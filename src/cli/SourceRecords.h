@@ -26,8 +26,8 @@ struct SourceRecord {
     QString origin;    // "sourcesContent" or "fetched"
     QString status;    // "ok", "failed" or "refused"
     QString reason;
-    QByteArray data;     // the text, until written
-    QString placedPath;  // where it goes under sources/ (obtained ones)
+    QByteArray data;    // the text, until written
+    QString placedPath; // where it goes under sources/ (obtained ones)
 };
 
 struct PageSources {
@@ -47,6 +47,7 @@ QJsonObject sourceJson(const SourceRecord &record, const QString &file);
 
 // The JSON lines of a page's sources ("record": "source", with "page"); `folder` is the page folder's
 // name under the output folder (empty when none was written), put before each file as for scripts.
-QByteArray sourceJsonLines(const QString &page, const std::vector<SourceRecord> &records, const QString &folder);
+QByteArray sourceJsonLines(const QString &page, const std::vector<SourceRecord> &records,
+                           const QString &folder);
 
 } // namespace Cli

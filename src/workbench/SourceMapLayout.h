@@ -10,11 +10,11 @@ namespace SourceMapLayout {
 using Twips::Rect;
 
 struct Geometry {
-    Rect saveAs{75, 360, 1140, 345};     // 另存为...
-    Rect saveAll{1267, 360, 1500, 345};  // 全部另存为...
+    Rect saveAs{75, 360, 1140, 345};    // 另存为...
+    Rect saveAll{1267, 360, 1500, 345}; // 全部另存为...
     Rect findBox{2819, 390, 2610, 270};
-    Rect find{5481, 360, 1140, 345};     // 查找
-    Rect count{6700, 435, 4200, 180};    // 原始源码：N 个（来自 M 个源映射）
+    Rect find{5481, 360, 1140, 345};  // 查找
+    Rect count{6700, 435, 4200, 180}; // 原始源码：N 个（来自 M 个源映射）
     Rect tree{75, 735, 3000, 3825};
     Rect pane{3135, 735, 5475, 3825};
 };

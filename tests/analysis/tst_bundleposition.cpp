@@ -11,8 +11,8 @@ class TestBundlePosition : public QObject {
 
 private slots:
     void position_data() {
-        QTest::addColumn<QString>("text");   // "|" marks the position; blocks from the header lines
-        QTest::addColumn<int>("script");     // -1: in no script
+        QTest::addColumn<QString>("text"); // "|" marks the position; blocks from the header lines
+        QTest::addColumn<int>("script");   // -1: in no script
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("column");
         const QString h0 = QStringLiteral("网址0[网络JS]：http://a/x.js\r\n");
@@ -21,7 +21,8 @@ private slots:
         QTest::newRow("LF lines") << h0 + "a\nbc|d\r\n" << 0 << 1 << 2;
         QTest::newRow("CR LF is one break") << h0 + "a\r\nb\r\n|c\r\n" << 0 << 2 << 0;
         QTest::newRow("lone CR") << h0 + "a\rb|\r\n" << 0 << 1 << 1;
-        QTest::newRow("line and paragraph separators") << h0 + QStringLiteral("a\u2028b\u2029|c\r\n") << 0 << 2 << 0;
+        QTest::newRow("line and paragraph separators")
+            << h0 + QStringLiteral("a\u2028b\u2029|c\r\n") << 0 << 2 << 0;
         QTest::newRow("columns count UTF-16 units") << h0 + QStringLiteral("\U0001F600x|\r\n") << 0 << 0 << 3;
         QTest::newRow("end of the body") << h0 + "abc|\r\n" << 0 << 0 << 3;
         QTest::newRow("second script") << h0 + "a\r\n" + h1 + "x\ny|\r\n" << 1 << 1 << 1;

@@ -40,16 +40,16 @@ QString summary(const MappedBundle &b) {
     QStringList parts;
     for (const OriginalSource &s : b.sources) {
         const char *status[] = {"pending", "ok", "failed", "refused"};
-        parts << QStringLiteral("%1=%2%3")
-                     .arg(s.name, QLatin1String(status[s.status]),
-                          s.origin == OriginalSource::Fetched && s.status == OriginalSource::Ok ? "(fetched)" : "");
+        parts << QStringLiteral("%1=%2%3").arg(
+            s.name, QLatin1String(status[s.status]),
+            s.origin == OriginalSource::Fetched && s.status == OriginalSource::Ok ? "(fetched)" : "");
     }
     return parts.join(QLatin1Char(' '));
 }
 
 const QString App3 = QStringLiteral("../src/ui/menu.ts=ok ../src/util/format.js=ok ../src/main.ts=ok");
-const QString App3Fetched =
-    QStringLiteral("../src/ui/menu.ts=ok(fetched) ../src/util/format.js=ok(fetched) ../src/main.ts=ok(fetched)");
+const QString App3Fetched = QStringLiteral(
+    "../src/ui/menu.ts=ok(fetched) ../src/util/format.js=ok(fetched) ../src/main.ts=ok(fetched)");
 
 } // namespace
 
@@ -59,7 +59,8 @@ class TestSourceMapCollect : public QObject {
     QTemporaryDir m_dir;
     std::unique_ptr<LocalHttpServer> m_server;
 
-    void serve(const QString &path, const QByteArray &body, const QList<QPair<QByteArray, QByteArray>> &headers = {}) {
+    void serve(const QString &path, const QByteArray &body,
+               const QList<QPair<QByteArray, QByteArray>> &headers = {}) {
         LocalHttpServer::Response r = LocalHttpServer::reply(200, body, "text/javascript");
         r.headers = headers;
         m_server->route(path, r);
@@ -86,7 +87,8 @@ private slots:
         QVERIFY(!app.isEmpty() && !appMap.isEmpty());
         for (const char *name : {"app.min.js", "app.min.js.map", "inline.min.js", "nocontent.min.js",
                                  "nocontent.min.js.map", "index.map"})
-            serve(QStringLiteral("/out/") + QLatin1String(name), fixtureBytes(QStringLiteral("out/") + QLatin1String(name)));
+            serve(QStringLiteral("/out/") + QLatin1String(name),
+                  fixtureBytes(QStringLiteral("out/") + QLatin1String(name)));
         for (const char *name : {"src/ui/menu.ts", "src/util/format.js", "src/main.ts"})
             serve(QStringLiteral("/") + QLatin1String(name), fixtureBytes(QLatin1String(name)));
 
@@ -94,9 +96,12 @@ private slots:
         old.replace("//# sourceMappingURL", "//@ sourceMappingURL");
         serve(QStringLiteral("/out/old.min.js"), old);
         serve(QStringLiteral("/out/header.min.js"), withoutComment(app), {{"SourceMap", "app.min.js.map"}});
-        serve(QStringLiteral("/out/xheader.min.js"), withoutComment(app), {{"X-SourceMap", "/out/app.min.js.map"}});
-        serve(QStringLiteral("/out/both.min.js"), withComment(app, "gone.map"), {{"SourceMap", "app.min.js.map"}});
-        serve(QStringLiteral("/out/base64.min.js"), withComment(app, "data:application/json;base64," + appMap.toBase64()));
+        serve(QStringLiteral("/out/xheader.min.js"), withoutComment(app),
+              {{"X-SourceMap", "/out/app.min.js.map"}});
+        serve(QStringLiteral("/out/both.min.js"), withComment(app, "gone.map"),
+              {{"SourceMap", "app.min.js.map"}});
+        serve(QStringLiteral("/out/base64.min.js"),
+              withComment(app, "data:application/json;base64," + appMap.toBase64()));
         serve(QStringLiteral("/out/percent.min.js"),
               withComment(app, "data:application/json," + appMap.toPercentEncoding()));
         serve(QStringLiteral("/out/index.min.js"), withComment(app, "index.map"));
@@ -108,26 +113,36 @@ private slots:
         // A network map that names local files: refused, and nothing is read.
         serve(QStringLiteral("/out/local.min.js"), withComment(app, "local.map"));
         QByteArray local = fixtureBytes(QStringLiteral("out/nocontent.min.js.map"));
-        local.replace("../src/ui/menu.ts", QUrl::fromLocalFile(fixturePath(QStringLiteral("src/ui/menu.ts"))).toEncoded());
+        local.replace("../src/ui/menu.ts",
+                      QUrl::fromLocalFile(fixturePath(QStringLiteral("src/ui/menu.ts"))).toEncoded());
         serve(QStringLiteral("/out/local.map"), local);
-        serve(QStringLiteral("/out/mapfile.min.js"), withComment(app, QUrl::fromLocalFile(fixturePath(QStringLiteral("out/app.min.js.map"))).toEncoded()));
+        serve(QStringLiteral("/out/mapfile.min.js"),
+              withComment(
+                  app, QUrl::fromLocalFile(fixturePath(QStringLiteral("out/app.min.js.map"))).toEncoded()));
         serve(QStringLiteral("/out/plain.js"), "var plain = 1;\n");
 
         // A page of one script: /p?s=<its path>.
         m_server->route(QStringLiteral("/p"), [](const QString &target) {
             const QString src = target.mid(target.indexOf(QLatin1String("?s=")) + 3);
-            return LocalHttpServer::reply(200, "<html><script src=\"" + src.toUtf8() + "\"></script></html>", "text/html");
+            return LocalHttpServer::reply(200, "<html><script src=\"" + src.toUtf8() + "\"></script></html>",
+                                          "text/html");
         });
         m_server->route(QStringLiteral("/inline.htm"),
-                        LocalHttpServer::reply(200, "<html><script>" + fixtureBytes(QStringLiteral("out/inline.min.js")) +
-                                                        "</script></html>", "text/html"));
+                        LocalHttpServer::reply(200,
+                                               "<html><script>" +
+                                                   fixtureBytes(QStringLiteral("out/inline.min.js")) +
+                                                   "</script></html>",
+                                               "text/html"));
 
         // A copy of the fixture on disk for the local rows, and a map outside the script's folder.
         QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("site/out"))));
-        for (const char *name : {"out/app.min.js", "out/app.min.js.map", "out/nocontent.min.js",
-                                 "out/nocontent.min.js.map", "src/ui/menu.ts", "src/util/format.js", "src/main.ts"})
-            TestEnv::writeFile(m_dir.filePath(QStringLiteral("site/") + QLatin1String(name)), fixtureBytes(QLatin1String(name)));
-        TestEnv::writeFile(m_dir.filePath(QStringLiteral("site/out/outside.min.js")), withComment(app, "../src/app.min.js.map"));
+        for (const char *name :
+             {"out/app.min.js", "out/app.min.js.map", "out/nocontent.min.js", "out/nocontent.min.js.map",
+              "src/ui/menu.ts", "src/util/format.js", "src/main.ts"})
+            TestEnv::writeFile(m_dir.filePath(QStringLiteral("site/") + QLatin1String(name)),
+                               fixtureBytes(QLatin1String(name)));
+        TestEnv::writeFile(m_dir.filePath(QStringLiteral("site/out/outside.min.js")),
+                           withComment(app, "../src/app.min.js.map"));
         TestEnv::writeFile(m_dir.filePath(QStringLiteral("site/src/app.min.js.map")), appMap);
         TestEnv::writeFile(m_dir.filePath(QStringLiteral("site/out/page.htm")),
                            "<html><script src=\"app.min.js\"></script><script>" +
@@ -141,40 +156,58 @@ private slots:
         QTest::addColumn<QString>("sources");    // summary() of the first bundle
         QTest::addColumn<QString>("reason");     // part of the first bundle's not-obtained lines
 
-        QTest::newRow("comment") << short(3) << "$HTTP/p?s=/out/app.min.js" << "$HTTP/out/app.min.js.map" << App3 << "";
-        QTest::newRow("old comment") << short(3) << "$HTTP/p?s=/out/old.min.js" << "$HTTP/out/app.min.js.map" << App3 << "";
-        QTest::newRow("SourceMap header") << short(3) << "$HTTP/p?s=/out/header.min.js" << "$HTTP/out/app.min.js.map" << App3 << "";
-        QTest::newRow("X-SourceMap header") << short(3) << "$HTTP/p?s=/out/xheader.min.js" << "$HTTP/out/app.min.js.map" << App3 << "";
-        QTest::newRow("header wins over comment") << short(3) << "$HTTP/p?s=/out/both.min.js" << "$HTTP/out/app.min.js.map" << App3 << "";
-        QTest::newRow("data: base64") << short(3) << "$HTTP/p?s=/out/base64.min.js" << "data:" << App3 << "";
-        QTest::newRow("data: percent") << short(3) << "$HTTP/p?s=/out/percent.min.js" << "data:" << App3 << "";
-        QTest::newRow("inline script, inline map") << short(3) << "$HTTP/inline.htm" << "data:" << App3 << "";
+        QTest::newRow("comment") << short(3) << "$HTTP/p?s=/out/app.min.js"
+                                 << "$HTTP/out/app.min.js.map" << App3 << "";
+        QTest::newRow("old comment") << short(3) << "$HTTP/p?s=/out/old.min.js"
+                                     << "$HTTP/out/app.min.js.map" << App3 << "";
+        QTest::newRow("SourceMap header") << short(3) << "$HTTP/p?s=/out/header.min.js"
+                                          << "$HTTP/out/app.min.js.map" << App3 << "";
+        QTest::newRow("X-SourceMap header") << short(3) << "$HTTP/p?s=/out/xheader.min.js"
+                                            << "$HTTP/out/app.min.js.map" << App3 << "";
+        QTest::newRow("header wins over comment") << short(3) << "$HTTP/p?s=/out/both.min.js"
+                                                  << "$HTTP/out/app.min.js.map" << App3 << "";
+        QTest::newRow("data: base64") << short(3) << "$HTTP/p?s=/out/base64.min.js"
+                                      << "data:" << App3 << "";
+        QTest::newRow("data: percent") << short(3) << "$HTTP/p?s=/out/percent.min.js"
+                                       << "data:" << App3 << "";
+        QTest::newRow("inline script, inline map") << short(3) << "$HTTP/inline.htm"
+                                                   << "data:" << App3 << "";
         QTest::newRow("without content: fetched") << short(3) << "$HTTP/p?s=/out/nocontent.min.js"
-                                                   << "$HTTP/out/nocontent.min.js.map" << App3Fetched << "";
+                                                  << "$HTTP/out/nocontent.min.js.map" << App3Fetched << "";
         QTest::newRow("index map: embedded and url section")
-            << short(3) << "$HTTP/p?s=/out/index.min.js" << "$HTTP/out/index.map" << App3 + ' ' + App3Fetched << "";
-        QTest::newRow("map 404") << short(3) << "$HTTP/p?s=/out/gone.min.js" << "$HTTP/out/gone.map" << ""
+            << short(3) << "$HTTP/p?s=/out/index.min.js"
+            << "$HTTP/out/index.map" << App3 + ' ' + App3Fetched << "";
+        QTest::newRow("map 404") << short(3) << "$HTTP/p?s=/out/gone.min.js"
+                                 << "$HTTP/out/gone.map"
+                                 << ""
                                  << "源映射未能取得：$HTTP/out/gone.map（HTTP 404）";
         QTest::newRow("webpack: without content")
-            << short(3) << "$HTTP/p?s=/out/webpack.min.js" << "$HTTP/out/webpack.map"
+            << short(3) << "$HTTP/p?s=/out/webpack.min.js"
+            << "$HTTP/out/webpack.map"
             << "webpack://app/./src/ui/menu.ts=failed webpack://app/./src/util/format.js=failed "
                "webpack://app/./src/main.ts=failed"
             << "原始源码未能取得：webpack://app/./src/ui/menu.ts（没有内容，地址无法下载）";
         QTest::newRow("network map names a local source")
-            << short(3) << "$HTTP/p?s=/out/local.min.js" << "$HTTP/out/local.map"
+            << short(3) << "$HTTP/p?s=/out/local.min.js"
+            << "$HTTP/out/local.map"
             << QStringLiteral("%1=refused ../src/util/format.js=ok(fetched) ../src/main.ts=ok(fetched)")
                    .arg(QUrl::fromLocalFile(fixturePath(QStringLiteral("src/ui/menu.ts"))).toString())
             << "（网络上的源映射不能读本机文件）";
-        QTest::newRow("network script names a local map")
-            << short(3) << "$HTTP/p?s=/out/mapfile.min.js" << "" << "" << "网络上的源映射不能读本机文件";
+        QTest::newRow("network script names a local map") << short(3) << "$HTTP/p?s=/out/mapfile.min.js"
+                                                          << ""
+                                                          << ""
+                                                          << "网络上的源映射不能读本机文件";
         QTest::newRow("local script file, local map") << short(1) << "$DIR/site/out/app.min.js"
                                                       << "$DIR/site/out/app.min.js.map" << App3 << "";
         QTest::newRow("local sources outside the script's folder")
-            << short(1) << "$DIR/site/out/nocontent.min.js" << "$DIR/site/out/nocontent.min.js.map"
+            << short(1) << "$DIR/site/out/nocontent.min.js"
+            << "$DIR/site/out/nocontent.min.js.map"
             << "../src/ui/menu.ts=refused ../src/util/format.js=refused ../src/main.ts=refused"
             << "（在本机文件所在文件夹之外）";
-        QTest::newRow("local map outside the script's folder")
-            << short(1) << "$DIR/site/out/outside.min.js" << "" << "" << "在本机文件所在文件夹之外";
+        QTest::newRow("local map outside the script's folder") << short(1) << "$DIR/site/out/outside.min.js"
+                                                               << ""
+                                                               << ""
+                                                               << "在本机文件所在文件夹之外";
     }
 
     void maps() {

@@ -69,7 +69,8 @@ private slots:
         HttpManager::setDefaultTimeoutMs(5000);
         server = std::make_unique<LocalHttpServer>();
         for (const char *name : {"app.min.js", "app.min.js.map", "nocontent.min.js", "nocontent.min.js.map"})
-            serve(QStringLiteral("/out/") + QLatin1String(name), fixtureBytes(QStringLiteral("out/") + QLatin1String(name)));
+            serve(QStringLiteral("/out/") + QLatin1String(name),
+                  fixtureBytes(QStringLiteral("out/") + QLatin1String(name)));
         for (const char *name : {"src/ui/menu.ts", "src/util/format.js", "src/main.ts"})
             serve(QStringLiteral("/") + QLatin1String(name), fixtureBytes(QLatin1String(name)));
         serve(QStringLiteral("/out/gone.min.js"), withComment(app, "gone.map"));
@@ -116,11 +117,12 @@ private slots:
         // What was not obtained, with the reasons; none of it in the failure report.
         QTreeWidgetItem *missing = tree->topLevelItem(3);
         QCOMPARE(missing->text(0), SourceMapTab::NotObtainedLabel);
-        QCOMPARE(labels(missing),
-                 (QStringList{QStringLiteral("源映射未能取得：%1/out/gone.map（HTTP 404）").arg(base),
-                              "原始源码未能取得：webpack://app/./src/ui/menu.ts（没有内容，地址无法下载）",
-                              "原始源码未能取得：webpack://app/./src/util/format.js（没有内容，地址无法下载）",
-                              "原始源码未能取得：webpack://app/./src/main.ts（没有内容，地址无法下载）"}));
+        QCOMPARE(
+            labels(missing),
+            (QStringList{QStringLiteral("源映射未能取得：%1/out/gone.map（HTTP 404）").arg(base),
+                         "原始源码未能取得：webpack://app/./src/ui/menu.ts（没有内容，地址无法下载）",
+                         "原始源码未能取得：webpack://app/./src/util/format.js（没有内容，地址无法下载）",
+                         "原始源码未能取得：webpack://app/./src/main.ts（没有内容，地址无法下载）"}));
         QCOMPARE(dialogs.messages.size(), 0);
     }
 
@@ -141,12 +143,24 @@ private slots:
         QTest::addColumn<QString>("token"); // in the bundle; the same text stands on the original line
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("original"); // text of the original line expected
-        QTest::newRow("toFixed") << 0 << "toFixed" << "src/util/format.js" << "value.toFixed(2)";
-        QTest::newRow("toUpperCase") << 0 << "toUpperCase" << "src/util/format.js" << "toUpperCase";
-        QTest::newRow("coffee") << 0 << "\"coffee\"" << "src/main.ts" << "\"coffee\"";
-        QTest::newRow("push") << 0 << "n.push" << "src/ui/menu.ts" << "entries.push";
-        QTest::newRow("join") << 0 << "join(\" | \")" << "src/main.ts" << "join(\" | \")";
-        QTest::newRow("fetched sources, second bundle") << 1 << "reduce" << "src/main.ts" << "items.reduce";
+        QTest::newRow("toFixed") << 0 << "toFixed"
+                                 << "src/util/format.js"
+                                 << "value.toFixed(2)";
+        QTest::newRow("toUpperCase") << 0 << "toUpperCase"
+                                     << "src/util/format.js"
+                                     << "toUpperCase";
+        QTest::newRow("coffee") << 0 << "\"coffee\""
+                                << "src/main.ts"
+                                << "\"coffee\"";
+        QTest::newRow("push") << 0 << "n.push"
+                              << "src/ui/menu.ts"
+                              << "entries.push";
+        QTest::newRow("join") << 0 << "join(\" | \")"
+                              << "src/main.ts"
+                              << "join(\" | \")";
+        QTest::newRow("fetched sources, second bundle") << 1 << "reduce"
+                                                        << "src/main.ts"
+                                                        << "items.reduce";
     }
 
     void goToOriginal() {
@@ -182,7 +196,8 @@ private slots:
         QFETCH(int, script);
         QFETCH(QString, token);
         const QString text = form->RtbOld->text();
-        const qsizetype at = token.startsWith(QStringLiteral("网址")) ? text.indexOf(token) : offsetOf(script, token);
+        const qsizetype at =
+            token.startsWith(QStringLiteral("网址")) ? text.indexOf(token) : offsetOf(script, token);
         QVERIFY(at >= 0);
         form->SSTab1->setCurrentIndex(0);
         form->RtbOld->setSelection(int(at), 0);

@@ -26,9 +26,9 @@ QByteArray withComment(const QByteArray &script, const QByteArray &url) {
 }
 
 // Hostile names, each with content, so each would be written if it were let through.
-const QStringList HostileNames = {"../../../../etc/passwd", "/etc/shadow", "file:///etc/hosts",
-                                  "C:\\Windows\\win.ini", "..\\..\\up.js", "a/../../../../b.js",
-                                  "webpack:///../../../x.js", "CON", "x\x01y.js"};
+const QStringList HostileNames = {"../../../../etc/passwd",   "/etc/shadow",   "file:///etc/hosts",
+                                  "C:\\Windows\\win.ini",     "..\\..\\up.js", "a/../../../../b.js",
+                                  "webpack:///../../../x.js", "CON",           "x\x01y.js"};
 
 QByteArray hostileMap() {
     QJsonArray sources, contents;
@@ -36,8 +36,11 @@ QByteArray hostileMap() {
         sources.append(name);
         contents.append(QStringLiteral("hostile ") + name);
     }
-    QJsonObject o{{"version", 3}, {"sources", sources}, {"sourcesContent", contents},
-                  {"names", QJsonArray()}, {"mappings", "AAAA"}};
+    QJsonObject o{{"version", 3},
+                  {"sources", sources},
+                  {"sourcesContent", contents},
+                  {"names", QJsonArray()},
+                  {"mappings", "AAAA"}};
     return QJsonDocument(o).toJson();
 }
 
@@ -58,7 +61,8 @@ class TestCliSources : public QObject {
     std::unique_ptr<LocalHttpServer> m_server;
     QString m_page;
 
-    void serve(const QString &path, const QByteArray &body, const QList<QPair<QByteArray, QByteArray>> &headers = {}) {
+    void serve(const QString &path, const QByteArray &body,
+               const QList<QPair<QByteArray, QByteArray>> &headers = {}) {
         LocalHttpServer::Response r = LocalHttpServer::reply(200, body, "text/javascript");
         r.headers = headers;
         m_server->route(path, r);
@@ -68,8 +72,10 @@ private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
         m_server = std::make_unique<LocalHttpServer>();
-        for (const char *name : {"app.min.js", "app.min.js.map", "inline.min.js", "nocontent.min.js", "nocontent.min.js.map"})
-            serve(QStringLiteral("/out/") + QLatin1String(name), fixtureBytes(QStringLiteral("out/") + QLatin1String(name)));
+        for (const char *name :
+             {"app.min.js", "app.min.js.map", "inline.min.js", "nocontent.min.js", "nocontent.min.js.map"})
+            serve(QStringLiteral("/out/") + QLatin1String(name),
+                  fixtureBytes(QStringLiteral("out/") + QLatin1String(name)));
         for (const char *name : {"src/ui/menu.ts", "src/util/format.js", "src/main.ts"})
             serve(QStringLiteral("/") + QLatin1String(name), fixtureBytes(QLatin1String(name)));
         const QByteArray app = fixtureBytes(QStringLiteral("out/app.min.js"));
@@ -100,11 +106,14 @@ private slots:
         const QString out = parent.filePath(QStringLiteral("out"));
         const CliRun r = runCli({"collect", "--url", m_page, "--output-dir", out});
         QCOMPARE(r.code, 0); // a map that cannot be had is told, not a failure of the page
-        QVERIFY2(r.err.contains("源映射未能取得：" + m_server->baseUrl().toUtf8() + "/out/gone.map（HTTP 404）"), r.err);
+        QVERIFY2(
+            r.err.contains("源映射未能取得：" + m_server->baseUrl().toUtf8() + "/out/gone.map（HTTP 404）"),
+            r.err);
         const QStringList folders = QDir(out).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(folders.size(), 1);
         const QDir page(out + QLatin1Char('/') + folders.first());
-        const QJsonObject manifest = QJsonDocument::fromJson(TestEnv::readFile(page.filePath("manifest.json"))).object();
+        const QJsonObject manifest =
+            QJsonDocument::fromJson(TestEnv::readFile(page.filePath("manifest.json"))).object();
         const QJsonArray sources = manifest.value("sources").toArray();
         // 3 + 3 + 3 + 3 esbuild sources and the hostile ones; the 404 map has none.
         QCOMPARE(sources.size(), 12 + HostileNames.size());
@@ -125,8 +134,9 @@ private slots:
             const QString map = s.value("map").toString();
             if (s.value("script").toInt() == 1)
                 QCOMPARE(map, QStringLiteral("data:"));
-            QCOMPARE(s.value("origin").toString(),
-                     s.value("script").toInt() == 2 ? QStringLiteral("fetched") : QStringLiteral("sourcesContent"));
+            QCOMPARE(s.value("origin").toString(), s.value("script").toInt() == 2
+                                                       ? QStringLiteral("fetched")
+                                                       : QStringLiteral("sourcesContent"));
         }
         QCOMPARE(perScript, (QMap<int, int>{{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, int(HostileNames.size())}}));
         // Nothing outside the output folder; inside it, nothing outside the page folder's sources/.
@@ -136,7 +146,8 @@ private slots:
         int files = 0;
         while (it.hasNext()) {
             const QString real = QFileInfo(it.next()).canonicalFilePath();
-            QVERIFY2(real.startsWith(QFileInfo(page.filePath("sources")).canonicalFilePath() + '/'), qPrintable(real));
+            QVERIFY2(real.startsWith(QFileInfo(page.filePath("sources")).canonicalFilePath() + '/'),
+                     qPrintable(real));
             ++files;
         }
         QCOMPARE(files, sources.size());
@@ -162,7 +173,8 @@ private slots:
                 ++scripts;
             } else {
                 QCOMPARE(record, QStringLiteral("source"));
-                for (const char *key : {"script", "map", "name", "file", "bytes", "sha256", "origin", "status", "reason"})
+                for (const char *key :
+                     {"script", "map", "name", "file", "bytes", "sha256", "origin", "status", "reason"})
                     QVERIFY2(o.contains(key), key);
                 QCOMPARE(o.value("file").toString(), QString()); // nothing was written
                 QCOMPARE(o.value("bytes").toInteger(), expectedBytes(o.value("name").toString()).size());

@@ -12,8 +12,8 @@ Q_DECLARE_METATYPE(Twips::Rect)
 
 namespace QTest {
 template <> char *toString(const Twips::Rect &r) {
-    return qstrdup(QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ' ' + QByteArray::number(r.width) +
-                   'x' + QByteArray::number(r.height));
+    return qstrdup(QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ' ' +
+                   QByteArray::number(r.width) + 'x' + QByteArray::number(r.height));
 }
 } // namespace QTest
 
@@ -27,9 +27,10 @@ private slots:
         QTest::addColumn<Rect>("tree");
         QTest::addColumn<Rect>("pane");
         // Inside: 75 left, 100 right, 60 between; 735 top, 80 bottom.
-        QTest::newRow("design tab control") << 11595 << 6930 << Rect{75, 735, 3786, 6115}
-                                            << Rect{3921, 735, 7574, 6115};
-        QTest::newRow("maximised") << 19100 << 11000 << Rect{75, 735, 6288, 10185} << Rect{6423, 735, 12577, 10185};
+        QTest::newRow("design tab control")
+            << 11595 << 6930 << Rect{75, 735, 3786, 6115} << Rect{3921, 735, 7574, 6115};
+        QTest::newRow("maximised") << 19100 << 11000 << Rect{75, 735, 6288, 10185}
+                                   << Rect{6423, 735, 12577, 10185};
         QTest::newRow("narrowest width") << 235 << 900 << Rect{75, 735, 0, 85} << Rect{135, 735, 0, 85};
         QTest::newRow("too narrow: unchanged") << 234 << 6930 << Geometry().tree << Geometry().pane;
         QTest::newRow("too low: unchanged") << 11595 << 814 << Geometry().tree << Geometry().pane;

@@ -64,7 +64,8 @@ SourceMapTab::SourceMapTab(QWidget *page, QWidget *window, const SourceMapCollec
     connect(c.saveAll, &QPushButton::clicked, this, &SourceMapTab::saveAll);
     connect(c.find, &QPushButton::clicked, this, &SourceMapTab::findNext);
     connect(c.findBox, &QLineEdit::returnPressed, this, &SourceMapTab::findNext);
-    connect(c.tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) { showItem(item); });
+    connect(c.tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *item) { showItem(item); });
     // Sources come one by one; the tree is built again once a burst of them is in.
     m_refresh = new QTimer(this);
     m_refresh->setSingleShot(true);
@@ -85,7 +86,8 @@ void SourceMapTab::refresh() {
         const MappedBundle &bundle = result.bundles[b];
         if (!bundle.mapReason.isEmpty())
             continue; // its map was not obtained: listed under 未取得
-        auto *top = new QTreeWidgetItem(c.tree, {QStringLiteral("网址%1 %2").arg(bundle.script).arg(bundle.scriptAddress)});
+        auto *top = new QTreeWidgetItem(
+            c.tree, {QStringLiteral("网址%1 %2").arg(bundle.script).arg(bundle.scriptAddress)});
         top->setData(0, BundleRole, b);
         top->setData(0, SourceRole, -1);
         QList<QStringList> paths;
@@ -222,7 +224,8 @@ void SourceMapTab::saveAll() {
         return;
     const QString error = writeSources(folder, result, placeSources(result));
     if (!error.isEmpty())
-        Dialogs::current().message(m_window, error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok, AppInfo::Title);
+        Dialogs::current().message(m_window, error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok,
+                                   AppInfo::Title);
 }
 
 void SourceMapTab::findNext() {
