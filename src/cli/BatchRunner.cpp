@@ -1,6 +1,8 @@
 #include "cli/BatchRunner.h"
 
 #include "analysis/SourceLoader.h"
+#include "analysis/SourceMapCollector.h"
+#include "analysis/SourceMapSink.h"
 #include "platform/page/PageEngineChoice.h"
 #include "platform/page/PageEngine.h"
 
@@ -16,12 +18,17 @@ struct BatchRunner::Job {
     std::unique_ptr<RecordingSink> sink;
     PageEngine *engine = nullptr;
     SourceLoader *loader = nullptr;
+    SourceMapCollector *maps = nullptr; // --output-dir and --json look for source maps
+    std::unique_ptr<SourceMapSink> mapSink;
+    bool collected = false; // the loader has finished
     bool done = false;
 
     ~Job() {
-        // Deleted later: a job ends inside its loader's own finished().
+        // Deleted later: a job ends inside its loader's own finished() (or its collector's idle()).
         if (loader)
             loader->deleteLater();
+        if (maps)
+            maps->deleteLater();
         if (engine)
             engine->deleteLater();
     }
@@ -118,7 +125,13 @@ void BatchRunner::startJob(int position, const Source &source) {
         });
     }
     j.engine = engineFor(source.kind);
-    j.loader = new SourceLoader(j.engine, j.sink.get());
+    ScriptSink *sink = j.sink.get();
+    if (m_options.json || m_folders) {
+        j.maps = new SourceMapCollector;
+        j.mapSink = std::make_unique<SourceMapSink>(sink, j.maps);
+        sink = j.mapSink.get();
+    }
+    j.loader = new SourceLoader(j.engine, sink);
     ++m_running;
     connect(j.loader, &SourceLoader::finished, this, [this, position] { jobDone(position); });
     j.loader->start(source.kind, source.value);
@@ -129,8 +142,19 @@ void BatchRunner::jobDone(int position) {
     if (it == m_jobs.end())
         return;
     Job &job = *it->second;
-    job.result.failures = job.loader->failures();
-    job.result.pageFailure = job.loader->pageFailure();
+    if (!job.collected) {
+        job.collected = true;
+        job.result.failures = job.loader->failures();
+        job.result.pageFailure = job.loader->pageFailure();
+    }
+    if (job.maps && job.maps->isBusy()) {
+        // The page is written once its maps and sources are in.
+        connect(job.maps, &SourceMapCollector::idle, this, [this, position] { jobDone(position); },
+                Qt::SingleShotConnection);
+        return;
+    }
+    if (job.maps)
+        job.result.sources = pageSources(job.maps->result());
     job.done = true;
     --m_running;
     flush();
@@ -179,9 +203,11 @@ void BatchRunner::writePage(Job &job) {
             lines += QJsonDocument(pageFailureJson(page.source, page.pageFailure)).toJson(QJsonDocument::Compact) + '\n';
         for (const ScriptRecord &r : page.scripts) {
             const QString file = r.file.isEmpty() || folder.isEmpty() ? QString() : folder + QLatin1Char('/') + r.file;
-            lines += QJsonDocument(recordJson(page.source, r, file, m_options.withText)).toJson(QJsonDocument::Compact);
-            lines += '\n';
+            QJsonObject o = recordJson(page.source, r, file, m_options.withText);
+            o.insert(QStringLiteral("record"), QStringLiteral("script"));
+            lines += QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
         }
+        lines += sourceJsonLines(page.source, page.sources.records, folder);
         m_output.writeOut(lines);
     }
     QByteArray failures;
@@ -194,6 +220,11 @@ void BatchRunner::writePage(Job &job) {
         m_failed = true;
         ++m_failedPages;
     }
+    // Maps and sources not obtained are told, but the page's scripts were had: the exit code stays.
+    QByteArray missing;
+    for (const QString &line : page.sources.notObtained)
+        missing += prefix + oneLine(line).toUtf8() + '\n';
+    say(missing);
 }
 
 void BatchRunner::say(const QByteArray &message) {

@@ -38,6 +38,13 @@ QString writeBytes(const QString &path, const QByteArray &bytes) {
                                                 : QStringLiteral("无法写入 %1：%2").arg(path, file.errorString());
 }
 
+QJsonArray sourcesJson(const PageResult &page) {
+    QJsonArray sources;
+    for (const SourceRecord &r : page.sources.records)
+        sources.append(sourceJson(r, r.file));
+    return sources;
+}
+
 QByteArray manifestOf(const PageResult &page) {
     QJsonArray scripts;
     for (const ScriptRecord &r : page.scripts)
@@ -47,6 +54,7 @@ QByteArray manifestOf(const PageResult &page) {
     o.insert(QStringLiteral("status"), page.pageFailure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed"));
     o.insert(QStringLiteral("reason"), page.pageFailure.isEmpty() ? QJsonValue() : QJsonValue(page.pageFailure));
     o.insert(QStringLiteral("scripts"), scripts);
+    o.insert(QStringLiteral("sources"), sourcesJson(page));
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -66,7 +74,7 @@ QString numberedName(const QString &name, const QSet<QString> &taken) {
 }
 
 std::vector<QString> scriptFileNames(const std::vector<ScriptRecord> &scripts) {
-    QSet<QString> taken{Combined, Manifest};
+    QSet<QString> taken{Combined, Manifest, SourcesFolder, QStringLiteral("endpoints.json")};
     std::vector<QString> names(scripts.size());
     // Inline names are fixed: give them out first, so a fetched "inline-0.js" is the one renumbered.
     for (size_t i = 0; i < scripts.size(); ++i) {
@@ -117,7 +125,9 @@ QString PageFolderWriter::write(PageResult &page, QString &error) {
             return QString();
         r.bytes = QByteArray(); // written: no need to hold it any longer
     }
-    error = writeBytes(aside.filePath(Combined), page.out);
+    error = writeSourceRecords(aside.path(), page.sources.records);
+    if (error.isEmpty())
+        error = writeBytes(aside.filePath(Combined), page.out);
     if (error.isEmpty())
         error = writeBytes(aside.filePath(Manifest), manifestOf(page));
     if (!error.isEmpty())

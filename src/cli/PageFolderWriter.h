@@ -14,7 +14,7 @@
 namespace Cli {
 
 // The file name of each script of a page (empty for one that was not obtained), unique within the
-// folder (letter case ignored) and never "combined.js" or "manifest.json".
+// folder (letter case ignored) and never "combined.js", "manifest.json", "sources" or "endpoints.json".
 std::vector<QString> scriptFileNames(const std::vector<ScriptRecord> &scripts);
 
 // `name` made unique against `taken` (lower-case keys) by "-2", "-3", … before its extension.

@@ -5,6 +5,7 @@
 #include "analysis/ScriptCollection.h"
 #include "analysis/ScriptSink.h"
 #include "cli/OutputSink.h"
+#include "cli/SourceRecords.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -47,6 +48,7 @@ struct PageResult {
     QByteArray out;      // what it prints as a single source (the combined text or the list), UTF-8
     std::vector<ScriptRecord> scripts;
     QList<ScriptFailure> failures;
+    PageSources sources; // the original sources its maps gave (--output-dir, --json)
 };
 
 // What a page keeps of its collection.

@@ -39,6 +39,11 @@ public:
     QString openFile(QWidget *, const Dialogs::FileRequest &request) override;
     QString saveFile(QWidget *, const Dialogs::FileRequest &request) override;
     QString clipboardText() override { return clipboard; }
+    // Recorded as a file call with the title as its proposed name; answered from fileAnswers.
+    QString chooseFolder(QWidget *, const QString &title) override {
+        fileCalls.append({false, {title, {}, {}}});
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+    }
 
     // Installs a fake for the lifetime of the scope.
     class Scope {

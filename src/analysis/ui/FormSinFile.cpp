@@ -10,6 +10,7 @@
 #include "analysis/ui/LoadStopCommand.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
+#include "analysis/SourceMapSink.h"
 #include "analysis/ui/WindowSink.h"
 #include "platform/page/PageEngine.h"
 #include "platform/ui/Dialogs.h"
@@ -78,6 +79,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
 
     Web1 = createDefaultPageEngine(this);
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
+    createSourceMapTab();
     createLoader();
     m_stopCommand = new LoadStopCommand(this, [this] { 停止载入(); });
 }
@@ -224,6 +226,7 @@ void FormSinFile::placeControls() {
         if (w->geometry() != px)
             w->setGeometry(px);
     }
+    placeSourceMapTab(offset);
 }
 
 QWidget *FormSinFile::outerWindow() const {
@@ -413,7 +416,7 @@ const SourceDocument &FormSinFile::document() const {
 }
 
 void FormSinFile::createLoader() {
-    m_loader = new SourceLoader(Web1, m_sink.get(), this);
+    m_loader = new SourceLoader(Web1, m_mapSink.get(), this);
     connect(m_loader, &SourceLoader::loadStarting, this, &FormSinFile::showSource);
     connect(m_loader, &SourceLoader::finished, this, &FormSinFile::finishLoad);
     connect(m_loader, &SourceLoader::progress, this, [this](int obtained, int total) {

@@ -19,6 +19,7 @@
 class AnalysisHost;
 class CloseQuestion;
 class FunctionTab;
+class GoToOriginal;
 class ListView;
 class LoadStopCommand;
 class LogoImage;
@@ -33,6 +34,9 @@ class QTabWidget;
 class QTimer;
 class SourceDocument;
 class SourceLoader;
+class SourceMapCollector;
+class SourceMapSink;
+class SourceMapTab;
 class TextPane;
 class WindowSink;
 class WorkbenchTools;
@@ -122,6 +126,11 @@ public:
     // The controls' places in twips, as the layout rules left them.
     const WindowLayout::Geometry &layoutGeometry() const { return m_geometry; }
     QWidget *control(WindowLayout::Control c) const { return m_controls[c]; }
+    // Tab 4 "源映射": the maps and original sources of the load, and "转到原始源码" in RtbOld's menu.
+    static constexpr int SourceMapTabIndex = 4;
+    const SourceMapCollector *sourceMaps() const { return m_sourceMaps; }
+    SourceMapTab *sourceMapTab() const { return m_sourceMapTab; }
+    GoToOriginal *goToOriginal() const { return m_goToOriginal; }
 
 signals:
     // The load sequence has ended (status text written, failures reported).
@@ -136,6 +145,8 @@ protected:
 
 private:
     void buildControls();
+    void createSourceMapTab(); // FormSinFileSourceMaps.cpp
+    void placeSourceMapTab(const QPoint &pageOffset);
     void createTools();
     void placeControls();
     void applyResizeRules();
@@ -164,6 +175,10 @@ private:
     std::array<QWidget *, 4> m_pages{};
     WindowLayout::Geometry m_geometry;
     std::unique_ptr<WindowSink> m_sink;
+    SourceMapCollector *m_sourceMaps = nullptr;
+    std::unique_ptr<SourceMapSink> m_mapSink; // m_sink, with every script handed to m_sourceMaps
+    SourceMapTab *m_sourceMapTab = nullptr;
+    GoToOriginal *m_goToOriginal = nullptr;
     SourceLoader *m_loader = nullptr;
     WorkbenchTools *m_tools = nullptr;
     FunctionTab *m_functions = nullptr;

@@ -69,7 +69,7 @@ void HttpHandler::cancel() {
         return;
     m_finished = true;
     dropReply();
-    m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, FailureTexts::Cancelled};
+    m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, FailureTexts::Cancelled, {}};
     if (m_manager)
         m_manager->forget(this);
 }
@@ -100,7 +100,7 @@ void HttpHandler::detach() {
     if (!m_finished) {
         m_finished = true;
         m_cancelled = true;
-        m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, FailureTexts::Cancelled};
+        m_result = HttpResult{false, 0, {}, {}, m_result.finalUrl, FailureTexts::Cancelled, {}};
     }
 }
 
@@ -223,6 +223,7 @@ void HttpHandler::onFinished() {
     const QNetworkReply::NetworkError error = reply->error();
     const QString networkText = networkErrorText(reply);
     m_result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+    m_result.headers = reply->rawHeaderPairs();
     dropReply();
 
     if (status != 0 && !isSuccess(status))

@@ -26,6 +26,7 @@ struct HttpResult {
     QByteArray contentType;   // Content-Type header
     QString finalUrl;         // address after redirects
     QString error;            // reason of a failure (status, time-out, too large, network error), in Chinese
+    QList<QPair<QByteArray, QByteArray>> headers; // response headers of the final answer, as received
 };
 
 Q_DECLARE_METATYPE(HttpResult)

@@ -11,7 +11,7 @@
 namespace {
 
 FetchResult declined() {
-    return {QString(), true, FailureTexts::NotDownloaded, {}, {}};
+    return {QString(), true, FailureTexts::NotDownloaded, {}, {}, {}};
 }
 
 FetchResult fromHttp(const HttpResult &r) {
@@ -21,6 +21,7 @@ FetchResult fromHttp(const HttpResult &r) {
         out.text = std::move(decoded.text);
         out.encoding = {decoded.encoding, decoded.bom};
         out.bytes = r.body;
+        out.headers = r.headers;
         return out;
     }
     out.failed = true;
@@ -111,7 +112,7 @@ ScriptFetch *ScriptFetch::readLocal(const QString &path, QObject *parent, bool n
         // No result: the program is quitting and the read never began.
         const FetchResult result = fetch->m_watcher->future().resultCount() > 0
                                        ? fetch->m_watcher->result()
-                                       : FetchResult{QString(), true, FailureTexts::Cancelled, {}, {}};
+                                       : FetchResult{QString(), true, FailureTexts::Cancelled, {}, {}, {}};
         fetch->m_watcher->deleteLater();
         fetch->m_watcher = nullptr;
         fetch->finishNow(result);

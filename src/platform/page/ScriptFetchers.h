@@ -31,6 +31,7 @@ struct FetchResult {
     QString reason;      // HTTP status, time-out, too large, unreadable file, network error
     TextCodec::Encoding encoding; // what the bytes were decoded as (empty name when nothing was read)
     QByteArray bytes;    // what was received or read, before decoding
+    QList<QPair<QByteArray, QByteArray>> headers; // the response headers of a download
 };
 
 bool FileExists(const QString &path);

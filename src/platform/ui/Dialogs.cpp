@@ -139,6 +139,10 @@ public:
         return runFileDialog(parent, request, QFileDialog::AcceptSave);
     }
 
+    QString chooseFolder(QWidget *parent, const QString &title) override {
+        return QFileDialog::getExistingDirectory(parent, title);
+    }
+
     QString clipboardText() override {
         const QClipboard *clipboard = QApplication::clipboard();
         return clipboard ? clipboard->text() : QString();

@@ -36,6 +36,12 @@ public:
     virtual QString openFile(QWidget *parent, const FileRequest &request) = 0;
     virtual QString saveFile(QWidget *parent, const FileRequest &request) = 0;
     virtual QString clipboardText() = 0;
+    // A folder to write into: its path, or an empty text when cancelled.
+    virtual QString chooseFolder(QWidget *parent, const QString &title) {
+        (void)parent;
+        (void)title;
+        return QString();
+    }
 };
 
 // The provider in use; the Qt one unless another was installed.
