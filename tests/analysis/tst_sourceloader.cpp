@@ -369,7 +369,9 @@ private slots:
     void progressAndStopKeepingWhatWasCollected() {
         LocalHttpServer server;
         server.route(QStringLiteral("/a.js"), LocalHttpServer::reply(200, "var a;"));
-        server.route(QStringLiteral("/slow.js"), LocalHttpServer::reply(200, "var slow;", "text/javascript", {}, 600));
+        LocalHttpServer::Response slow = LocalHttpServer::reply(200, "var slow;");
+        slow.held = true; // answers only once the load has been stopped
+        server.route(QStringLiteral("/slow.js"), slow);
         FakePageEngine engine;
         const QString page = server.baseUrl() + QStringLiteral("/p.htm");
         PageDocument doc = pageWithInline(page, QStringLiteral("first();"));
@@ -411,6 +413,8 @@ private slots:
         QCOMPARE(loader.document().collectedBlocks.size(), 5);
         // The slow script's transfer is cancelled: nothing more can be written or said.
         QTRY_COMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow.js")));
         QCOMPARE(sink.text, kept);
         QCOMPARE(steps.size(), 3);
         QCOMPARE(finished.count(), 1);
