@@ -6,6 +6,7 @@
 #include "analysis/SourceLoader.h"
 #include "analysis/StringSink.h"
 #include "platform/net/HttpManager.h"
+#include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -14,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class TestSourceLoader : public QObject {
     Q_OBJECT
@@ -25,6 +28,16 @@ class TestSourceLoader : public QObject {
         doc.url = url;
         doc.scripts.append({QString(), text, false});
         return doc;
+    }
+
+    // Gives the loader a clock that stands still and counts its looks: each check of a wait reads it.
+    static std::shared_ptr<int> countLooks(SourceLoader &loader) {
+        auto looks = std::make_shared<int>(0);
+        loader.setClock([looks] {
+            ++*looks;
+            return 100.0;
+        });
+        return looks;
     }
 
 private slots:
@@ -72,14 +85,16 @@ private slots:
         sink.appendText(QStringLiteral("old"));
         SourceLoader loader(&engine, &sink);
         loader.setPollIntervalMs(5);
+        const auto looks = countLooks(loader);
         QSignalSpy spy(&loader, &SourceLoader::finished);
         loader.start(kind, address);
         QTRY_COMPARE(engine.navigations.size(), 2);
         QCOMPARE(engine.navigations[1], address);
         QVERIFY(loader.IsLoading);
         QCOMPARE(sink.text, QString()); // emptied before the page is requested
-        QTest::qWait(50);
-        QCOMPARE(spy.count(), 0); // still busy, still loading
+        const int before = *looks;
+        QTRY_VERIFY(*looks >= before + 3); // the wait has looked again and again
+        QCOMPARE(spy.count(), 0);          // still busy, still loading
         engine.complete();
         QVERIFY(!loader.IsLoading);
         QVERIFY(spy.count() == 1 || spy.wait(2000));
@@ -146,12 +161,14 @@ private slots:
         StringSink sink;
         SourceLoader loader(&engine, &sink);
         loader.setPollIntervalMs(5);
+        const auto looks = countLooks(loader);
         QSignalSpy spy(&loader, &SourceLoader::finished);
         loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
         QTRY_VERIFY(loader.IsLoading);
         engine.complete(&frame);
         QVERIFY(loader.IsLoading);
-        QTest::qWait(50);
+        const int before = *looks;
+        QTRY_VERIFY(*looks >= before + 3); // the wait has looked again since
         QCOMPARE(spy.count(), 0);
         // The engine's own completion clears IsLoading even while the engine still reports busy.
         engine.complete(nullptr, true);
@@ -244,15 +261,17 @@ private slots:
         StringSink sink;
         SourceLoader loader(&engine, &sink);
         loader.setPollIntervalMs(5);
+        const auto looks = countLooks(loader);
         QSignalSpy spy(&loader, &SourceLoader::finished);
         loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
         QTRY_VERIFY(loader.IsLoading);
-        QTest::qWait(20);
+        QTRY_VERIFY(*looks >= 3); // the page's wait is running
         loader.abort();
         QCOMPARE(engine.stops, 1);
         QVERIFY(!loader.isRunning());
         engine.complete();
-        QTest::qWait(50);
+        // The completion, and the polls that would have seen it, have had their turns.
+        QVERIFY(EventTurns::intervalsPassed(5));
         QCOMPARE(spy.count(), 0);
         QVERIFY(sink.pieces.isEmpty());
     }
@@ -264,7 +283,7 @@ private slots:
         QSignalSpy spy(&loader, &SourceLoader::finished);
         loader.start(1, m_dir.path() + QStringLiteral("/a.js"));
         loader.abort();
-        QTest::qWait(50);
+        QVERIFY(EventTurns::pendingHandled()); // the first step, queued by start()
         QCOMPARE(spy.count(), 0);
         QCOMPARE(engine.doc.scripts.size(), 0);
     }
@@ -279,7 +298,7 @@ private slots:
         delete loader;
         QCOMPARE(engine->stops, 1);
         engine->complete();
-        QTest::qWait(30);
+        QVERIFY(EventTurns::pendingHandled());
         QVERIFY(sink.pieces.isEmpty());
         delete engine;
     }
@@ -312,7 +331,7 @@ private slots:
         QTRY_COMPARE(engine.navigations.size(), 4);
         engine.complete();
         QVERIFY(spy.wait(2000));
-        QTest::qWait(30);
+        QVERIFY(EventTurns::intervalsPassed(5)); // whatever the first load left queued or polling
         QCOMPARE(spy.count(), 1);
         QCOMPARE(sink.text, QStringLiteral("网址0[网页内JS]：") + second + QStringLiteral("\r\ntwo();\r\n"));
     }
@@ -350,7 +369,9 @@ private slots:
     void progressAndStopKeepingWhatWasCollected() {
         LocalHttpServer server;
         server.route(QStringLiteral("/a.js"), LocalHttpServer::reply(200, "var a;"));
-        server.route(QStringLiteral("/slow.js"), LocalHttpServer::reply(200, "var slow;", "text/javascript", {}, 600));
+        LocalHttpServer::Response slow = LocalHttpServer::reply(200, "var slow;");
+        slow.held = true; // answers only once the load has been stopped
+        server.route(QStringLiteral("/slow.js"), slow);
         FakePageEngine engine;
         const QString page = server.baseUrl() + QStringLiteral("/p.htm");
         PageDocument doc = pageWithInline(page, QStringLiteral("first();"));
@@ -392,6 +413,8 @@ private slots:
         QCOMPARE(loader.document().collectedBlocks.size(), 5);
         // The slow script's transfer is cancelled: nothing more can be written or said.
         QTRY_COMPARE(HttpManager::forThread()->runningFor(QUrl(server.baseUrl())), 0);
+        server.release();
+        QVERIFY(EventTurns::answerPassed(server, QStringLiteral("/slow.js")));
         QCOMPARE(sink.text, kept);
         QCOMPARE(steps.size(), 3);
         QCOMPARE(finished.count(), 1);

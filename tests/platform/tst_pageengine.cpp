@@ -1,5 +1,8 @@
+#include "platform/WorkerPool.h"
 #include "platform/net/HttpManager.h"
 #include "platform/page/PageEngine.h"
+#include "support/BlockingParser.h"
+#include "support/EventTurns.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnv.h"
 
@@ -49,7 +52,8 @@ private:
             return QStringLiteral("<no completion>");
         if (engine->busy())
             return QStringLiteral("<still busy>");
-        QTest::qWait(20);
+        if (!EventTurns::pendingHandled()) // a second completion would be a step queued by now
+            return QStringLiteral("<event loop stuck>");
         if (spy.count() != 1)
             return QStringLiteral("<%1 completions>").arg(spy.count());
         if (spy[0][0].value<QObject *>() != engine)
@@ -75,7 +79,7 @@ private slots:
         moved.location = "page.htm";
         server->route(QStringLiteral("/step2"), moved);
         Response slow = page;
-        slow.delayMs = 800;
+        slow.held = true;
         server->route(QStringLiteral("/slow.htm"), slow);
         Response error;
         error.status = 500;
@@ -84,6 +88,7 @@ private slots:
         TestEnv::writeFile(dir.filePath(QStringLiteral("p.htm")), gbk(kPage));
     }
     void cleanupTestCase() { server.reset(); }
+    void init() { server->hold(); }
 
     void aboutBlank() {
         std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
@@ -168,12 +173,15 @@ private slots:
         std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
         QCOMPARE(load(engine.get(), QStringLiteral("about:blank")), QStringLiteral("about:blank"));
         QSignalSpy spy(engine.get(), &PageEngine::documentComplete);
+        const int hits = server->hits(QStringLiteral("/slow.htm"));
+        const int answers = server->answered(QStringLiteral("/slow.htm"));
         engine->navigate(server->baseUrl() + QStringLiteral("/slow.htm"));
         QVERIFY(engine->busy());
-        QTest::qWait(50);
+        QTRY_COMPARE(server->hits(QStringLiteral("/slow.htm")), hits + 1); // the request is at the server
         engine->stop();
         QVERIFY(!engine->busy());
-        QTest::qWait(1000);
+        server->release();
+        QVERIFY(EventTurns::answerPassed(*server, QStringLiteral("/slow.htm"), answers + 1));
         QCOMPARE(spy.count(), 0);
         QCOMPARE(engine->document().url, QStringLiteral("about:blank"));
     }
@@ -181,10 +189,14 @@ private slots:
     void newNavigationCancelsThePrevious() {
         std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
         QSignalSpy spy(engine.get(), &PageEngine::documentComplete);
+        const int hits = server->hits(QStringLiteral("/slow.htm"));
+        const int answers = server->answered(QStringLiteral("/slow.htm"));
         engine->navigate(server->baseUrl() + QStringLiteral("/slow.htm"));
+        QTRY_COMPARE(server->hits(QStringLiteral("/slow.htm")), hits + 1); // the first page is on its way
         engine->navigate(dir.filePath(QStringLiteral("p.htm")));
         QVERIFY(spy.wait(5000));
-        QTest::qWait(1000);
+        server->release();
+        QVERIFY(EventTurns::answerPassed(*server, QStringLiteral("/slow.htm"), answers + 1));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy[0][1].toString(), QStringLiteral("file://") + dir.filePath(QStringLiteral("p.htm")));
         QCOMPARE(engine->document().scripts.size(), 2);
@@ -204,27 +216,41 @@ private slots:
 
         // Stopped or destroyed while the worker parses: no completion, no crash.
         QSignalSpy spy(engine.get(), &PageEngine::documentComplete);
-        engine->navigate(QStringLiteral("file://") + path);
-        QTest::qWait(5); // the worker has started
-        engine->stop();
-        QTest::qWait(1500);
+        {
+            BlockingParser parser;
+            engine->navigate(QStringLiteral("file://") + path);
+            QTRY_VERIFY(parser.entered());
+            engine->stop();
+            parser.release();
+            // The parse runs to its end and its result comes back to this thread, to be dropped.
+            QTRY_COMPARE_WITH_TIMEOUT(WorkerPool::program().activeCount(), 0, 20000);
+            QVERIFY(EventTurns::pendingHandled());
+        }
         QCOMPARE(spy.count(), 0);
         QCOMPARE(engine->document().scripts.size(), 40000);
-        engine->navigate(path);
-        QTest::qWait(5);
-        engine.reset();
-        QTest::qWait(100);
+        {
+            BlockingParser parser;
+            engine->navigate(path);
+            QTRY_VERIFY(parser.entered());
+            engine.reset();
+            parser.release();
+            QTRY_COMPARE_WITH_TIMEOUT(WorkerPool::program().activeCount(), 0, 20000);
+            QVERIFY(EventTurns::pendingHandled());
+        }
     }
 
     void destroyedWhileLoading() {
+        const int hits = server->hits(QStringLiteral("/slow.htm"));
+        const int answers = server->answered(QStringLiteral("/slow.htm"));
         PageEngine *engine = createDefaultPageEngine();
         engine->navigate(server->baseUrl() + QStringLiteral("/slow.htm"));
-        QTest::qWait(50);
+        QTRY_COMPARE(server->hits(QStringLiteral("/slow.htm")), hits + 1);
         delete engine;
         PageEngine *second = createDefaultPageEngine();
         second->navigate(dir.filePath(QStringLiteral("p.htm")));
         delete second; // its queued load must not run
-        QTest::qWait(100);
+        server->release();
+        QVERIFY(EventTurns::answerPassed(*server, QStringLiteral("/slow.htm"), answers + 1));
     }
 };
 

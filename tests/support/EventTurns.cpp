@@ -25,6 +25,15 @@ bool pendingHandled(int timeoutMs) {
     return true;
 }
 
+bool intervalsPassed(int intervalMs, int turns, int timeoutMs) {
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    int fired = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&fired] { ++fired; });
+    timer.start(intervalMs);
+    return QTest::qWaitFor([&fired, turns] { return fired >= turns; }, timeoutMs) && pendingHandled(timeoutMs);
+}
+
 bool answerPassed(LocalHttpServer &server, const QString &path, int answers, int timeoutMs) {
     if (!QTest::qWaitFor([&] { return server.answered(path) >= answers; }, timeoutMs))
         return false;

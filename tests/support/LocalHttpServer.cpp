@@ -154,6 +154,7 @@ LocalHttpServer::LocalHttpServer(Scheme scheme, int threads) : d(std::make_uniqu
     });
     d->port = d->server.bind_to_any_port("127.0.0.1");
     d->thread = std::thread([this] { d->server.listen_after_bind(); });
+    // The listening thread says nothing when it is ready: its state is polled, not waited for by the clock.
     while (!d->server.is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

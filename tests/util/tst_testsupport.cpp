@@ -88,6 +88,26 @@ private slots:
         QVERIFY(timed);
     }
 
+    // intervalsPassed() returns once a timer of that interval that was running before it has had its turns.
+    void intervalsPassedLetsARunningTimerFire_data() {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("turns");
+        QTest::newRow("5 ms, 3 turns") << 5 << 3;
+        QTest::newRow("10 ms, 1 turn") << 10 << 1;
+        QTest::newRow("1 ms, 5 turns") << 1 << 5;
+    }
+    void intervalsPassedLetsARunningTimerFire() {
+        QFETCH(int, interval);
+        QFETCH(int, turns);
+        QTimer running;
+        int fired = 0;
+        connect(&running, &QTimer::timeout, this, [&fired] { ++fired; });
+        running.start(interval);
+        QVERIFY(EventTurns::intervalsPassed(interval, turns));
+        QVERIFY2(fired >= turns - 1, qPrintable(QString::number(fired)));
+        QVERIFY(fired >= 1);
+    }
+
     // answerPassed() returns once the server has handed the answer over and a later one has come back.
     void answerPassedFollowsTheServer() {
         LocalHttpServer server;
