@@ -69,9 +69,9 @@ class TestFormSinFileUi : public QObject {
 private slots:
     void controlsAndCaptions() {
         FormSinFile form(&host);
-        QCOMPARE(form.SSTab1->count(), 4);
-        const QStringList tabs = {"原全部函数", "分解函数", "新全部函数", "下载查看保存"};
-        for (int i = 0; i < 4; ++i)
+        QCOMPARE(form.SSTab1->count(), 5);
+        const QStringList tabs = {"原全部函数", "分解函数", "新全部函数", "下载查看保存", "网址调用"};
+        for (int i = 0; i < 5; ++i)
             QCOMPARE(form.SSTab1->tabText(i), tabs[i]);
         const QList<QPair<QAbstractButton *, QString>> captions = {
             {form.Command1, "重新打开"}, {form.Command2, "调整行间距"}, {form.Command3, "规范化"},

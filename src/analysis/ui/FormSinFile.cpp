@@ -80,6 +80,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     m_sink = std::make_unique<WindowSink>(Combo1, RtbOld);
     createLoader();
     m_stopCommand = new LoadStopCommand(this, [this] { 停止载入(); });
+    createEndpointsTab();
 }
 
 QSize FormSinFile::sizeHint() const {
@@ -224,6 +225,7 @@ void FormSinFile::placeControls() {
         if (w->geometry() != px)
             w->setGeometry(px);
     }
+    placeEndpointsTab(offset);
 }
 
 QWidget *FormSinFile::outerWindow() const {

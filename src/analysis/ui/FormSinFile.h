@@ -18,6 +18,7 @@
 
 class AnalysisHost;
 class CloseQuestion;
+class EndpointsTab;
 class FunctionTab;
 class ListView;
 class LoadStopCommand;
@@ -122,6 +123,8 @@ public:
     // The controls' places in twips, as the layout rules left them.
     const WindowLayout::Geometry &layoutGeometry() const { return m_geometry; }
     QWidget *control(WindowLayout::Control c) const { return m_controls[c]; }
+    // The tab "网址调用": the addresses the code talks to, from the function list's derivation.
+    EndpointsTab *endpointsTab() const { return m_endpointsTab; }
 
 signals:
     // The load sequence has ended (status text written, failures reported).
@@ -136,6 +139,8 @@ protected:
 
 private:
     void buildControls();
+    void createEndpointsTab(); // FormSinFileEndpoints.cpp
+    void placeEndpointsTab(const QPoint &pageOffset);
     void createTools();
     void placeControls();
     void applyResizeRules();
@@ -167,6 +172,7 @@ private:
     SourceLoader *m_loader = nullptr;
     WorkbenchTools *m_tools = nullptr;
     FunctionTab *m_functions = nullptr;
+    EndpointsTab *m_endpointsTab = nullptr;
     LoadStopCommand *m_stopCommand = nullptr;
     CloseQuestion *m_closeQuestion = nullptr;
     QPointer<QWidget> m_watchedFrame;
