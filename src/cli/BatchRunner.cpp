@@ -1,6 +1,8 @@
 #include "cli/BatchRunner.h"
 
+#include "analysis/EndpointBase.h"
 #include "analysis/SourceLoader.h"
+#include "cli/PageEndpoints.h"
 #include "platform/BrowserEngineLoader.h"
 #include "platform/PageEngine.h"
 
@@ -16,6 +18,8 @@ struct BatchRunner::Job {
     std::unique_ptr<RecordingSink> sink;
     PageEngine *engine = nullptr;
     SourceLoader *loader = nullptr;
+    short kind = 0;
+    bool endpointsFound = false;
     bool done = false;
 
     ~Job() {
@@ -30,6 +34,7 @@ struct BatchRunner::Job {
 BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, Output &output)
     : m_options(options), m_sources(sources), m_output(output) {
     m_ordered = !options.json && options.outputDir.isEmpty();
+    m_findEndpoints = options.endpoints || options.json || !options.outputDir.isEmpty();
     m_several = options.sources.size() > 1 || options.sources.first().kind == 0;
     if (!options.outputDir.isEmpty())
         m_folders.emplace(options.outputDir, options.overwrite);
@@ -90,6 +95,7 @@ void BatchRunner::startJob(int position, const Source &source) {
     job->result.position = position;
     job->result.source = source.value;
     Job &j = *job;
+    j.kind = source.kind;
     m_jobs.emplace(position, std::move(job));
     if (!source.error.isEmpty()) {
         j.result.error = source.error;
@@ -101,13 +107,13 @@ void BatchRunner::startJob(int position, const Source &source) {
         return;
     }
     Keep keep;
-    keep.out = m_ordered || m_folders.has_value();
+    keep.out = m_ordered || m_folders.has_value() || m_findEndpoints;
     keep.list = m_ordered && m_options.list;
     keep.records = !m_ordered;
     keep.bytes = m_folders.has_value();
     keep.scriptText = m_options.withText;
     j.sink = std::make_unique<RecordingSink>(j.result, keep);
-    if (m_ordered) {
+    if (m_ordered && !m_options.endpoints) {
         // The page whose turn it is prints as it is collected, so a huge page is never held whole.
         j.sink->setDrain([this, position](QByteArray &bytes) {
             if (position != m_written)
@@ -130,6 +136,20 @@ void BatchRunner::jobDone(int position) {
     Job &job = *it->second;
     job.result.failures = job.loader->failures();
     job.result.pageFailure = job.loader->pageFailure();
+    if (m_findEndpoints && !job.endpointsFound) {
+        job.endpointsFound = true;
+        findEndpoints(job.result.out, endpointBase(job.kind, job.result.source), this,
+                      [this, position](QList<Decompose::Endpoint> found) {
+                          const auto at = m_jobs.find(position);
+                          if (at == m_jobs.end())
+                              return;
+                          at->second->result.endpoints = std::move(found);
+                          if (!m_folders) // only the page folder writes the text itself
+                              at->second->result.out.clear();
+                          jobDone(position);
+                      });
+        return;
+    }
     job.done = true;
     --m_running;
     flush();
@@ -170,7 +190,9 @@ void BatchRunner::writePage(Job &job) {
             m_failed = true;
         }
     }
-    if (m_ordered) {
+    if (m_options.endpoints) {
+        m_output.writeOut(endpointsOutput(page, m_options.json));
+    } else if (m_ordered) {
         m_output.writeOut(page.out);
     } else if (m_options.json) {
         QByteArray lines;
@@ -178,9 +200,11 @@ void BatchRunner::writePage(Job &job) {
             lines += QJsonDocument(pageFailureJson(page.source, page.pageFailure)).toJson(QJsonDocument::Compact) + '\n';
         for (const ScriptRecord &r : page.scripts) {
             const QString file = r.file.isEmpty() || folder.isEmpty() ? QString() : folder + QLatin1Char('/') + r.file;
-            lines += QJsonDocument(recordJson(page.source, r, file, m_options.withText)).toJson(QJsonDocument::Compact);
-            lines += '\n';
+            QJsonObject o = recordJson(page.source, r, file, m_options.withText);
+            o.insert(QStringLiteral("record"), QStringLiteral("script"));
+            lines += QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
         }
+        lines += endpointRecordLines(page.source, page.endpoints);
         m_output.writeOut(lines);
     }
     QByteArray failures;

@@ -1,5 +1,7 @@
 #include "cli/PageFolderWriter.h"
 
+#include "cli/PageEndpoints.h"
+
 #include "util/Module1.h"
 
 #include <QDir>
@@ -66,7 +68,7 @@ QString numberedName(const QString &name, const QSet<QString> &taken) {
 }
 
 std::vector<QString> scriptFileNames(const std::vector<ScriptRecord> &scripts) {
-    QSet<QString> taken{Combined, Manifest};
+    QSet<QString> taken{Combined, Manifest, QStringLiteral("endpoints.json")};
     std::vector<QString> names(scripts.size());
     // Inline names are fixed: give them out first, so a fetched "inline-0.js" is the one renumbered.
     for (size_t i = 0; i < scripts.size(); ++i) {
@@ -120,6 +122,8 @@ QString PageFolderWriter::write(PageResult &page, QString &error) {
     error = writeBytes(aside.filePath(Combined), page.out);
     if (error.isEmpty())
         error = writeBytes(aside.filePath(Manifest), manifestOf(page));
+    if (error.isEmpty())
+        error = writeBytes(aside.filePath(QStringLiteral("endpoints.json")), endpointsFileBytes(page.endpoints));
     if (!error.isEmpty())
         return QString();
 

@@ -1,8 +1,9 @@
 #pragma once
 // Writes one folder per page under an output folder: every script obtained as a file of its exact bytes
 // (inline ones as "inline-<n>.js", the others by their own file names, collisions numbered), the
-// combined text as "combined.js" (UTF-8) and "manifest.json". A folder is written aside and renamed
-// into place, so that it is there completely or not at all.
+// combined text as "combined.js" (UTF-8), "manifest.json" and the addresses its code talks to as
+// "endpoints.json". A folder is written aside and renamed into place, so that it is there completely or
+// not at all.
 
 #include "cli/PageRecords.h"
 
@@ -14,7 +15,7 @@
 namespace Cli {
 
 // The file name of each script of a page (empty for one that was not obtained), unique within the
-// folder (letter case ignored) and never "combined.js" or "manifest.json".
+// folder (letter case ignored) and never "combined.js", "manifest.json" or "endpoints.json".
 std::vector<QString> scriptFileNames(const std::vector<ScriptRecord> &scripts);
 
 // `name` made unique against `taken` (lower-case keys) by "-2", "-3", … before its extension.

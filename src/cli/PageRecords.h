@@ -5,6 +5,7 @@
 #include "analysis/ScriptCollection.h"
 #include "analysis/ScriptSink.h"
 #include "cli/OutputSink.h"
+#include "decompose/Endpoint.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -47,6 +48,7 @@ struct PageResult {
     QByteArray out;      // what it prints as a single source (the combined text or the list), UTF-8
     std::vector<ScriptRecord> scripts;
     QList<ScriptFailure> failures;
+    QList<Decompose::Endpoint> endpoints; // the addresses its code talks to, when an output wants them
 };
 
 // What a page keeps of its collection.
