@@ -1,8 +1,10 @@
 #include "cli/BatchRunner.h"
 
+#include "analysis/EndpointBase.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/SourceMapCollector.h"
 #include "analysis/SourceMapSink.h"
+#include "cli/PageEndpoints.h"
 #include "platform/page/PageEngineChoice.h"
 #include "platform/page/PageEngine.h"
 
@@ -21,6 +23,8 @@ struct BatchRunner::Job {
     SourceMapCollector *maps = nullptr; // --output-dir and --json look for source maps
     std::unique_ptr<SourceMapSink> mapSink;
     bool collected = false; // the loader has finished
+    short kind = 0;
+    bool endpointsFound = false;
     bool done = false;
 
     ~Job() {
@@ -37,6 +41,7 @@ struct BatchRunner::Job {
 BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, Output &output)
     : m_options(options), m_sources(sources), m_output(output) {
     m_ordered = !options.json && options.outputDir.isEmpty();
+    m_findEndpoints = options.endpoints || options.json || !options.outputDir.isEmpty();
     m_several = options.sources.size() > 1 || options.sources.first().kind == 0;
     if (!options.outputDir.isEmpty())
         m_folders.emplace(options.outputDir, options.overwrite);
@@ -98,6 +103,7 @@ void BatchRunner::startJob(int position, const Source &source) {
     job->result.position = position;
     job->result.source = source.value;
     Job &j = *job;
+    j.kind = source.kind;
     m_jobs.emplace(position, std::move(job));
     if (!source.error.isEmpty()) {
         j.result.error = source.error;
@@ -109,13 +115,13 @@ void BatchRunner::startJob(int position, const Source &source) {
         return;
     }
     Keep keep;
-    keep.out = m_ordered || m_folders.has_value();
+    keep.out = m_ordered || m_folders.has_value() || m_findEndpoints;
     keep.list = m_ordered && m_options.list;
     keep.records = !m_ordered;
     keep.bytes = m_folders.has_value();
     keep.scriptText = m_options.withText;
     j.sink = std::make_unique<RecordingSink>(j.result, keep);
-    if (m_ordered) {
+    if (m_ordered && !m_options.endpoints) {
         // The page whose turn it is prints as it is collected, so a huge page is never held whole.
         j.sink->setDrain([this, position](QByteArray &bytes) {
             if (position != m_written)
@@ -155,6 +161,20 @@ void BatchRunner::jobDone(int position) {
     }
     if (job.maps)
         job.result.sources = pageSources(job.maps->result());
+    if (m_findEndpoints && !job.endpointsFound) {
+        job.endpointsFound = true;
+        findEndpoints(job.result.out, endpointBase(job.kind, job.result.source), this,
+                      [this, position](QList<Decompose::Endpoint> found) {
+                          const auto at = m_jobs.find(position);
+                          if (at == m_jobs.end())
+                              return;
+                          at->second->result.endpoints = std::move(found);
+                          if (!m_folders) // only the page folder writes the text itself
+                              at->second->result.out.clear();
+                          jobDone(position);
+                      });
+        return;
+    }
     job.done = true;
     --m_running;
     flush();
@@ -195,7 +215,9 @@ void BatchRunner::writePage(Job &job) {
             m_failed = true;
         }
     }
-    if (m_ordered) {
+    if (m_options.endpoints) {
+        m_output.writeOut(endpointsOutput(page, m_options.json));
+    } else if (m_ordered) {
         m_output.writeOut(page.out);
     } else if (m_options.json) {
         QByteArray lines;
@@ -208,6 +230,7 @@ void BatchRunner::writePage(Job &job) {
             lines += QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
         }
         lines += sourceJsonLines(page.source, page.sources.records, folder);
+        lines += endpointRecordLines(page.source, page.endpoints);
         m_output.writeOut(lines);
     }
     QByteArray failures;

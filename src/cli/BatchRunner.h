@@ -61,6 +61,7 @@ private:
     bool m_progressShown = false;
     bool m_failed = false;
     bool m_browser = false; // pages go through the browser engine
+    bool m_findEndpoints;   // an output wants the addresses of each page's code
     QEventLoop *m_loop = nullptr;
 };
 

@@ -33,9 +33,13 @@ bool asksForHelp(const QStringList &args) {
     return args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"));
 }
 
-int collect(const QStringList &args, Output &output) {
+// `endpointsOnly`: the collecting form of `endpoints`, which writes nothing but the findings.
+int collect(const QStringList &args, Output &output, bool endpointsOnly = false) {
     CollectOptions options;
-    const QString problem = parseCollectOptions(args, options);
+    QString problem = parseCollectOptions(args, options);
+    if (problem.isEmpty() && endpointsOnly)
+        problem = endpointsOptionsProblem(options);
+    options.endpoints = endpointsOnly;
     if (!problem.isEmpty()) {
         output.writeErr(problem.toUtf8() + '\n');
         return usage(output);
@@ -151,8 +155,10 @@ QString usageText() {
                           "      --page、--url 可以重复；--input 列表文件（- 为标准输入）每行一个网址或网页文件，\n"
                           "      空行和以 # 开头的行跳过。多个来源按输入顺序依次输出。\n"
                           "      --jobs N        同时加载 N 个网页（默认 4）\n"
-                          "      --json          每个脚本一行 JSON（--with-text 含文本）\n"
-                          "      --output-dir 目录  每个网页一个文件夹：各脚本文件、combined.js、manifest.json；\n"
+                          "      --json          每个脚本一行 JSON（\"record\":\"script\"，--with-text 含文本），\n"
+                          "                      代码访问的每个网址一行（\"record\":\"endpoint\"）\n"
+                          "      --output-dir 目录  每个网页一个文件夹：各脚本文件、combined.js、manifest.json、\n"
+                          "                      endpoints.json（代码访问的网址）；\n"
                           "                      目录已有内容时须加 --overwrite\n"
                           "      --header \"名称: 值\"（可重复）、--user-agent 文本、--timeout 秒（每次传输的总时限）、\n"
                           "      --insecure（接受任何证书）用于本命令的每个请求。\n"
@@ -165,12 +171,17 @@ QString usageText() {
                           "  varneljs-cli endpoints [--combined] [--json] [文件]\n"
                           "      列出文件（或标准输入）中代码访问的网址，每行一个：网址、种类、方法、函数、脚本编号、\n"
                           "      行号、解析后的网址、原始来源、原始行号，以制表符分隔；--json 每行一个 JSON 对象。\n"
+                          "  varneljs-cli endpoints --url 网址 | --page 文件 | --input 列表 … [--json] [collect 的选项]\n"
+                          "      先按 collect 收集，再逐个网页列出代码访问的网址（JSON 对象另有 page）；不写文件，\n"
+                          "      不接受 --output-dir、--list、--with-text。\n"
                           "退出码：0 全部取得；1 网页、脚本或输入文件无法取得，或输出写不出；2 用法错误。\n");
 }
 
 bool wantsBrowserEngine(const QStringList &args) {
     const qsizetype at = args.indexOf(QStringLiteral("--engine"));
-    return !args.isEmpty() && args.first() == QLatin1String("collect") && at >= 0 && at + 1 < args.size() &&
+    const bool pages = !args.isEmpty() && (args.first() == QLatin1String("collect") ||
+                                           (args.first() == QLatin1String("endpoints") && collectsFirst(args.mid(1))));
+    return pages && at >= 0 && at + 1 < args.size() &&
            args.at(at + 1) == QLatin1String("browser");
 }
 
@@ -180,7 +191,7 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
     const QString command = args.first();
     const QStringList rest = args.mid(1);
     static const QStringList commands{QStringLiteral("collect"), QStringLiteral("normalise"),
-                                      QStringLiteral("functions")};
+                                      QStringLiteral("functions"), QStringLiteral("endpoints")};
     if (asksForHelp({command}) || (commands.contains(command) && asksForHelp(rest)))
         return help(output);
     if (command == QLatin1String("collect"))
@@ -189,6 +200,8 @@ int run(const QStringList &args, Output &output, const std::function<QByteArray(
         return normalise(rest, output, stdinBytes);
     if (command == QLatin1String("functions"))
         return functions(rest, output, stdinBytes);
+    if (command == QLatin1String("endpoints") && collectsFirst(rest))
+        return collect(rest, output, true);
     if (command == QLatin1String("endpoints"))
         return endpointsCommand(rest, output, [&](const QStringList &files, QString &text) {
             return readInput(files, output, stdinBytes, text);

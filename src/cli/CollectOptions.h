@@ -29,6 +29,8 @@ struct CollectOptions {
     QByteArray userAgent;
     int timeoutMs = 0; // --timeout: the overall deadline of each transfer; 0 = the default
     bool insecure = false;
+    // `endpoints --url/--page/--input …`: the findings of each page are the only output.
+    bool endpoints = false;
 };
 
 constexpr int MaxJobs = 64;

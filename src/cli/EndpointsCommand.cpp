@@ -18,6 +18,22 @@ QString field(QString s) {
 
 } // namespace
 
+bool collectsFirst(const QStringList &args) {
+    for (const char *option : {"--url", "--page", "--input", "--script"}) {
+        if (args.contains(QLatin1String(option)))
+            return true;
+    }
+    return false;
+}
+
+QString endpointsOptionsProblem(const CollectOptions &options) {
+    if (!options.outputDir.isEmpty())
+        return QStringLiteral("endpoints 不写文件，不能用 --output-dir");
+    if (options.list || options.withText)
+        return QStringLiteral("endpoints 只输出网址，不能用 --list 或 --with-text");
+    return QString();
+}
+
 QByteArray endpointLine(const Decompose::Endpoint &e) {
     const QStringList fields = {field(e.address),
                                 Decompose::kindName(e.kind),

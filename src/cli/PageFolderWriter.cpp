@@ -1,5 +1,7 @@
 #include "cli/PageFolderWriter.h"
 
+#include "cli/PageEndpoints.h"
+
 #include "util/Module1.h"
 
 #include <QDir>
@@ -130,6 +132,8 @@ QString PageFolderWriter::write(PageResult &page, QString &error) {
         error = writeBytes(aside.filePath(Combined), page.out);
     if (error.isEmpty())
         error = writeBytes(aside.filePath(Manifest), manifestOf(page));
+    if (error.isEmpty())
+        error = writeBytes(aside.filePath(QStringLiteral("endpoints.json")), endpointsFileBytes(page.endpoints));
     if (!error.isEmpty())
         return QString();
 

@@ -1,8 +1,9 @@
 #pragma once
 // Writes one folder per page under an output folder: every script obtained as a file of its exact bytes
 // (inline ones as "inline-<n>.js", the others by their own file names, collisions numbered), the
-// combined text as "combined.js" (UTF-8) and "manifest.json". A folder is written aside and renamed
-// into place, so that it is there completely or not at all.
+// combined text as "combined.js" (UTF-8), "manifest.json" and the addresses its code talks to as
+// "endpoints.json". A folder is written aside and renamed into place, so that it is there completely or
+// not at all.
 
 #include "cli/PageRecords.h"
 

@@ -6,6 +6,7 @@
 #include "analysis/ScriptSink.h"
 #include "cli/OutputSink.h"
 #include "cli/SourceRecords.h"
+#include "decompose/Endpoint.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -49,6 +50,7 @@ struct PageResult {
     std::vector<ScriptRecord> scripts;
     QList<ScriptFailure> failures;
     PageSources sources; // the original sources its maps gave (--output-dir, --json)
+    QList<Decompose::Endpoint> endpoints; // the addresses its code talks to, when an output wants them
 };
 
 // What a page keeps of its collection.

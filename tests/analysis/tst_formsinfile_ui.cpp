@@ -70,8 +70,8 @@ class TestFormSinFileUi : public QObject {
 private slots:
     void controlsAndCaptions() {
         FormSinFile form(&host);
-        QCOMPARE(form.SSTab1->count(), 5);
-        const QStringList tabs = {"原全部函数", "分解函数", "新全部函数", "下载查看保存", "源映射"};
+        QCOMPARE(form.SSTab1->count(), 6);
+        const QStringList tabs = {"原全部函数", "分解函数", "新全部函数", "下载查看保存", "源映射", "网址调用"};
         for (int i = 0; i < 5; ++i)
             QCOMPARE(form.SSTab1->tabText(i), tabs[i]);
         const QList<QPair<QAbstractButton *, QString>> captions = {

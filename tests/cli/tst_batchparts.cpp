@@ -244,7 +244,7 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(first, QStringLiteral("httphpa=1"));
         QCOMPARE(folderNames(dir.path() + "/" + first),
-                 (QStringList{"a.js", "combined.js", "inline-1.js", "manifest.json"}));
+                 (QStringList{"a.js", "combined.js", "endpoints.json", "inline-1.js", "manifest.json"}));
         QCOMPARE(TestEnv::readFile(dir.path() + "/" + first + "/a.js"), gbk);
         QCOMPARE(TestEnv::readFile(dir.path() + "/" + first + "/combined.js"), page.out);
 

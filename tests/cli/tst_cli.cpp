@@ -241,7 +241,7 @@ private slots:
         QTest::newRow("normalise, unknown option") << QStringList{"normalise", "--tabs"};
         QTest::newRow("functions, unknown option") << QStringList{"functions", "--all"};
         QTest::newRow("functions two files") << QStringList{"functions", "a", "b"};
-        QTest::newRow("endpoints, unknown option") << QStringList{"endpoints", "--url", "http://h/"};
+        QTest::newRow("endpoints, unknown option") << QStringList{"endpoints", "--bogus"};
         QTest::newRow("endpoints two files") << QStringList{"endpoints", "a", "b"};
     }
     void usageErrors() {

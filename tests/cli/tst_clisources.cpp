@@ -155,7 +155,7 @@ private slots:
         QVERIFY(QFileInfo(page.filePath("sources")).isDir());
         QVERIFY(QFileInfo::exists(page.filePath("sources-2")));
         QVERIFY(QFileInfo::exists(page.filePath("endpoints-2.json")));
-        QVERIFY(!QFileInfo::exists(page.filePath("endpoints.json")));
+        QVERIFY(QFileInfo(page.filePath("endpoints.json")).isFile()); // the page's own findings
     }
 
     void jsonLinesCarryRecords() {

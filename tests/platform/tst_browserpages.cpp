@@ -91,7 +91,8 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("scripts"); // the external ones, as loaded
         QTest::newRow("endless loop blocks the document") << "/blocked.htm" << QStringList{"/a1.js", "/b1.js"};
-        QTest::newRow("reloads every 50 ms") << "/reload.htm" << QStringList{"/r.js"};
+        // Its document may be caught between two reloads, empty: only the cut is certain.
+        QTest::newRow("reloads every 50 ms") << "/reload.htm" << QStringList{};
     }
     void endedByTheWaitLimit() {
         QFETCH(QString, path);

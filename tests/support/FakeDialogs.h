@@ -31,7 +31,9 @@ public:
     QQueue<Dialogs::Answer> answers;
     QQueue<QString> inputAnswers;
     QQueue<QString> fileAnswers;
-    QString clipboard;
+    QString clipboard; // what clipboardText answers and setClipboardText writes
+
+    void setClipboardText(const QString &text) override { clipboard = text; }
 
     Dialogs::Answer message(QWidget *, const QString &text, Dialogs::Icon icon, Dialogs::Buttons buttons,
                             const QString &caption) override;

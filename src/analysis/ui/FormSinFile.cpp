@@ -82,6 +82,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     createSourceMapTab();
     createLoader();
     m_stopCommand = new LoadStopCommand(this, [this] { 停止载入(); });
+    createEndpointsTab();
 }
 
 QSize FormSinFile::sizeHint() const {
@@ -227,6 +228,7 @@ void FormSinFile::placeControls() {
             w->setGeometry(px);
     }
     placeSourceMapTab(offset);
+    placeEndpointsTab(offset);
 }
 
 QWidget *FormSinFile::outerWindow() const {

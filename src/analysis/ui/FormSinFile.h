@@ -18,6 +18,7 @@
 
 class AnalysisHost;
 class CloseQuestion;
+class EndpointsTab;
 class FunctionTab;
 class GoToOriginal;
 class ListView;
@@ -131,6 +132,8 @@ public:
     const SourceMapCollector *sourceMaps() const { return m_sourceMaps; }
     SourceMapTab *sourceMapTab() const { return m_sourceMapTab; }
     GoToOriginal *goToOriginal() const { return m_goToOriginal; }
+    // The tab "网址调用": the addresses the code talks to, from the function list's derivation.
+    EndpointsTab *endpointsTab() const { return m_endpointsTab; }
 
 signals:
     // The load sequence has ended (status text written, failures reported).
@@ -147,6 +150,8 @@ private:
     void buildControls();
     void createSourceMapTab(); // FormSinFileSourceMaps.cpp
     void placeSourceMapTab(const QPoint &pageOffset);
+    void createEndpointsTab(); // FormSinFileEndpoints.cpp
+    void placeEndpointsTab(const QPoint &pageOffset);
     void createTools();
     void placeControls();
     void applyResizeRules();
@@ -182,6 +187,7 @@ private:
     SourceLoader *m_loader = nullptr;
     WorkbenchTools *m_tools = nullptr;
     FunctionTab *m_functions = nullptr;
+    EndpointsTab *m_endpointsTab = nullptr;
     LoadStopCommand *m_stopCommand = nullptr;
     CloseQuestion *m_closeQuestion = nullptr;
     QPointer<QWidget> m_watchedFrame;

@@ -1,6 +1,8 @@
 #include "analysis/ui/FunctionTab.h"
 
+#include "analysis/EndpointBase.h"
 #include "analysis/ScriptBlocks.h"
+#include "analysis/SourceDocument.h"
 #include "analysis/ui/AnalysisHost.h"
 #include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/MListView.h"
@@ -40,6 +42,7 @@ struct FunctionTab::Derived {
     QString text;
     QList<Block> blocks;
     QList<Function> functions;
+    QList<Endpoint> endpoints;
     QList<QTreeWidgetItem *> items;
     ~Derived() { qDeleteAll(items); }
 };
@@ -136,12 +139,14 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
     cancelModify();
     m_array.clear();
     emit arrayReset();
+    emit endpointsDerived({});
     auto stop = std::make_shared<std::atomic_bool>(false);
     m_stop = stop;
     m_running = new QFutureWatcher<std::shared_ptr<Derived>>(this);
     auto *watcher = m_running;
     // The script list names the header lines exactly, also once the normaliser has moved them.
     const QStringList headers = m_form->headerTexts();
+    const QUrl page = endpointBase(m_form->document().kind, m_form->document().path);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, stop] {
         watcher->deleteLater();
         if (m_running != watcher)
@@ -152,13 +157,16 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
             return;
         applyDerived(*watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run([makeText, headers, stop] {
+    watcher->setFuture(QtConcurrent::run([makeText, headers, page, stop] {
         auto d = std::make_shared<Derived>();
         d->text = makeText();
         const QString &text = d->text;
         for (const ScriptBlock &b : ScriptBlocksOf(text, headers))
             d->blocks.push_back(Block{b.number, Range{b.bodyStart, b.bodyEnd}});
-        d->functions = functionsOf(text, d->blocks, stop.get());
+        // One parse and walk of each block gives the list and the addresses.
+        Decomposition found = decompose(text, d->blocks, page, stop.get());
+        d->functions = std::move(found.functions);
+        d->endpoints = std::move(found.endpoints);
         if (stop->load())
             return d;
         d->items.reserve(d->functions.size());
@@ -191,6 +199,7 @@ void FunctionTab::applyDerived(Derived &derived) {
     MListView::ListViewAutoSizeColumns(list, MListView::AutoSizeUseHeader);
     m_form->Text4->clear();
     emit listFilled();
+    emit endpointsDerived(derived.endpoints);
 }
 
 void FunctionTab::fillList(int selectIndex) {

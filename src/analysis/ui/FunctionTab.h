@@ -61,6 +61,8 @@ signals:
     void listFilled();
     // The array holds a newly derived text, or none while one is derived: no edits of the user's yet.
     void arrayReset();
+    // The addresses the code talks to, found by the same derivation (none while one runs).
+    void endpointsDerived(const QList<Decompose::Endpoint> &endpoints);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -43,6 +43,16 @@ bool GoToOriginal::go() {
     return true;
 }
 
+bool GoToOriginal::openAt(qsizetype offset) {
+    const QString text = m_pane->text();
+    const OriginalJump jump = originalAt(text, m_hooks.blocks(text), offset, m_maps->result());
+    if (jump.outcome != OriginalJump::Found || !m_tab->showSource(jump.bundle, jump.source, jump.line))
+        return false;
+    if (m_hooks.openTab)
+        m_hooks.openTab();
+    return true;
+}
+
 QMenu *GoToOriginal::showMenu(const QPoint &globalPos) {
     QMenu *menu = m_pane->editor()->createStandardContextMenu();
     if (!menu)

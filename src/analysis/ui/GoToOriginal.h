@@ -38,6 +38,8 @@ public:
     void update();
     // The entry's work; true when a source was opened.
     bool go();
+    // Opens the original of `offset` in the pane's text when there is one (no status text otherwise).
+    bool openAt(qsizetype offset);
     // The pane's context menu with the entry below its own entries, popped up at `globalPos`.
     QMenu *showMenu(const QPoint &globalPos);
 

@@ -105,6 +105,11 @@ QString runFileDialog(QWidget *parent, const Dialogs::FileRequest &request, QFil
 
 class QtProvider final : public Dialogs::Provider {
 public:
+    void setClipboardText(const QString &text) override {
+        if (QClipboard *clipboard = QApplication::clipboard())
+            clipboard->setText(text);
+    }
+
     Dialogs::Answer message(QWidget *parent, const QString &text, Dialogs::Icon icon,
                             Dialogs::Buttons buttons, const QString &caption) override {
         QMessageBox box(toQt(icon), caption.isEmpty() ? AppInfo::Title : caption, text, QMessageBox::NoButton,

@@ -26,6 +26,8 @@ struct FileRequest {
 class Provider {
 public:
     virtual ~Provider() = default;
+    // Puts `text` on the clipboard.
+    virtual void setClipboardText(const QString &text) = 0;
     // Modal message box; `caption` empty means the application title.
     virtual Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
                            const QString &caption = QString()) = 0;
