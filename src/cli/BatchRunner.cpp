@@ -30,7 +30,7 @@ struct BatchRunner::Job {
 BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, Output &output)
     : m_options(options), m_sources(sources), m_output(output) {
     m_ordered = !options.json && options.outputDir.isEmpty();
-    m_several = options.sources.size() > 1 || options.sources.first().kind == 0;
+    m_several = options.sources.size() > 1 || options.sources.first().kind == SourceKind::None;
     if (!options.outputDir.isEmpty())
         m_folders.emplace(options.outputDir, options.overwrite);
     if (options.browser) {
@@ -43,8 +43,8 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
     }
 }
 
-PageEngine *BatchRunner::engineFor(short kind) {
-    if (m_browser && kind != 1)
+PageEngine *BatchRunner::engineFor(SourceKind kind) {
+    if (m_browser && kind != SourceKind::ScriptFile)
         return BrowserEngineLoader::create(nullptr);
     return createDefaultPageEngine();
 }

@@ -1,5 +1,6 @@
 #include "TestHost.h"
 #include "analysis/ui/FormSinFile.h"
+#include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
 #include "platform/ui/ListView.h"
@@ -182,7 +183,7 @@ private slots:
     void displayEmptiesAndCounts() {
         FormSinFile form(&host);
         addEntries(form, {"a", "b"});
-        form.显示到LV();
+        form.functionTab()->显示到LV(form.RtbOld->utf8Text());
         QCOMPARE(form.ListView1->topLevelItemCount(), 0);
         QCOMPARE(form.Label2->text(), QStringLiteral("函数种类数：0"));
         QVERIFY(form.ListView1->columnWidth(0) >= form.ListView1->header()->sectionSizeHint(0));
@@ -205,7 +206,7 @@ private slots:
         QFETCH(QString, name);
         FormSinFile form(&host);
         addEntries(form, entries);
-        QTEST(form.判断LV1有相同项(name), "same");
+        QTEST(form.functionTab()->判断LV1有相同项(name), "same");
     }
 
     void popupEnabling_data() {

@@ -56,9 +56,7 @@ class TestFunctionTab : public QObject {
     // A window on the script file, loaded, with its list filled.
     std::unique_ptr<FormSinFile> loaded() {
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = path;
-        form->处理单个文件 = 1;
-        form->文件名 = QStringLiteral("f.js");
+        form->setSource(SourceKind::ScriptFile, path, QStringLiteral("f.js"));
         form->resize(900, 600);
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
         form->show();
@@ -98,7 +96,7 @@ private slots:
                  QStringLiteral("网址0 第3行"));
         QVERIFY(form->ListView1->columnWidth(0) >= form->ListView1->contentWidth(0));
         // The duplicate test sees the entries: a and A are the same name.
-        QVERIFY(form->判断LV1有相同项(QStringLiteral("a")));
+        QVERIFY(form->functionTab()->判断LV1有相同项(QStringLiteral("a")));
     }
 
     void selectionShowsTheFunction_data() {
@@ -232,8 +230,7 @@ private slots:
                                      .toUtf8());
         host.hideHeaders = hide;
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = page;
-        form->处理单个文件 = 2;
+        form->setSource(SourceKind::PageFile, page, QString());
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
         form->show();
         const bool ready = QTest::qWaitFor([&] { return form->isLoaded() && !filled.isEmpty(); }, 20000);
@@ -261,7 +258,7 @@ private slots:
         auto form = loaded();
         QVERIFY(form);
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
-        form->显示到LV();
+        form->functionTab()->显示到LV(form->RtbOld->utf8Text());
         QVERIFY(form->functionTab()->isDeriving());
         form->close();
         QVERIFY(!form->functionTab()->isDeriving());

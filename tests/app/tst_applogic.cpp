@@ -286,7 +286,7 @@ private slots:
         QFETCH(bool, announced);
         QFETCH(bool, browser);
         QFETCH(bool, announce);
-        const PageEngineChoice::Decision d = PageEngineChoice::decide(short(kind), option, problem, announced);
+        const PageEngineChoice::Decision d = PageEngineChoice::decide(SourceKind(kind), option, problem, announced);
         QCOMPARE(d.browser, browser);
         QCOMPARE(d.announce, announce);
     }
@@ -389,7 +389,7 @@ private slots:
         } else {
             source = asUrl ? OpenCommands::DroppedUrl(QUrl(dropped)) : OpenCommands::DroppedText(dropped);
         }
-        QCOMPARE(source.kind, short(kind));
+        QCOMPARE(source.kind, SourceKind(kind));
         if (kind != 0)
             QCOMPARE(source.path, expectedPath);
     }

@@ -159,11 +159,12 @@ private slots:
         const QString list = dir.filePath("list.txt");
         TestEnv::writeFile(list, "# pages\nhttp://h/1\n\n/srv/2.htm\n" + QByteArray(70 * 1024, 'x') +
                                      "\nhttp://h/3");
-        BatchSources sources({{3, "http://first"}, {0, list}, {2, "/last.htm"}});
+        BatchSources sources(
+            {{SourceKind::PageAddress, "http://first"}, {SourceKind::None, list}, {SourceKind::PageFile, "/last.htm"}});
         QVERIFY(sources.open().isEmpty());
         QStringList got;
         while (const std::optional<Source> s = sources.next())
-            got << (s->error.isEmpty() ? QString::number(s->kind) + s->value : QStringLiteral("error"));
+            got << (s->error.isEmpty() ? QString::number(int(s->kind)) + s->value : QStringLiteral("error"));
         QCOMPARE(got, (QStringList{"3http://first", "3http://h/1", "2/srv/2.htm", "error", "3http://h/3",
                                    "2/last.htm"}));
         QVERIFY(sources.readError().isEmpty());

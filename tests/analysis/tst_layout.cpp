@@ -1,5 +1,5 @@
 #include "support/TestEnv.h"
-#include "workbench/WindowLayout.h"
+#include "analysis/WindowLayout.h"
 
 #include <QApplication>
 #include <QTest>
