@@ -1,8 +1,11 @@
 #include "TestHost.h"
+#include "analysis/SourceDocument.h"
+#include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
+#include "platform/PageEngine.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
 #include "support/TestEnv.h"
@@ -143,6 +146,23 @@ private slots:
         QTRY_VERIFY(form->Label2->width() >= form->Label2->sizeHint().width());
         QVERIFY(form->Label2->height() >= form->Label2->sizeHint().height());
         QVERIFY(form->Label2->geometry().bottom() < form->ListView1->geometry().top());
+    }
+
+    // The opener names the source once; another engine before the first show keeps it, a later name is
+    // ignored (the load has begun with the first).
+    void sourceNamedOnce() {
+        FormSinFile form(&host);
+        form.setSource(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"), QStringLiteral("p.htm"));
+        form.setPageEngine(createDefaultPageEngine(&form));
+        QCOMPARE(form.document().kind, SourceKind::PageAddress);
+        QCOMPARE(form.document().path, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        QCOMPARE(form.document().name, QStringLiteral("p.htm"));
+        FormSinFile other(&host);
+        other.show();
+        QTRY_VERIFY_WITH_TIMEOUT(other.isLoaded(), 10000);
+        other.setSource(SourceKind::ScriptFile, QStringLiteral("/x.js"), QStringLiteral("x.js"));
+        QCOMPARE(other.document().kind, SourceKind::None);
+        QVERIFY(other.document().path.isEmpty());
     }
 
     void logoOpensTheSupportPage() {

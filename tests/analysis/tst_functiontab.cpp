@@ -99,6 +99,32 @@ private slots:
         QVERIFY(form->functionTab()->判断LV1有相同项(QStringLiteral("a")));
     }
 
+    // The tab works on its controls alone: no window around them.
+    void tabWithoutWindow() {
+        QWidget page;
+        FunctionControls c;
+        c.window = &page;
+        c.ListView1 = new ListView(&page);
+        c.Label2 = new QLabel(&page);
+        c.Label5 = new QLabel(&page);
+        c.Text4 = new QPlainTextEdit(&page);
+        c.Command7 = new QPushButton(&page);
+        c.Command5 = new QPushButton(&page);
+        FunctionTab tab(c, nullptr);
+        QSignalSpy filled(&tab, &FunctionTab::listFilled);
+        QSignalSpy chosen(&tab, &FunctionTab::functionChosen);
+        tab.显示到LV(Script.toUtf8());
+        QCOMPARE(c.Label2->text(), QStringLiteral("函数种类数：0")); // emptied at once
+        QVERIFY(filled.wait(20000));
+        QCOMPARE(names(c.ListView1), (QStringList{"a", "b", "A", "inner", "o.go"}));
+        QCOMPARE(c.Label2->text(), QStringLiteral("函数种类数：5"));
+        c.ListView1->setCurrentItem(entry(c.ListView1, QStringLiteral("b")));
+        QCOMPARE(chosen.size(), 1);
+        const int start = chosen[0][0].toInt(), length = chosen[0][1].toInt();
+        QCOMPARE(Script.mid(start, length), QStringLiteral("function () {}"));
+        QCOMPARE(c.Text4->toPlainText(), QStringLiteral("function () {}"));
+    }
+
     void selectionShowsTheFunction_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
