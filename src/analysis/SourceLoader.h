@@ -12,9 +12,11 @@
 // start() makes the engine silent, navigates it to "about:blank", lets pending events run once and waits
 // until the blank page is in (not busy; at most 15 seconds). Then loadStarting(kind) comes, and the
 // source is loaded by kind:
-//   ScriptFile  打开单个JS文件: empties the sink, adds one script element (defer, src = path) to the blank page
+//   ScriptFile  打开单个JS文件: empties the sink, adds one script element (defer, src = path) to the blank
+//   page
 //      and collects it;
-//   PageFile, PageAddress  OpenPageAndCollect: empties the sink, sets IsLoading, navigates to the path or address
+//   PageFile, PageAddress  OpenPageAndCollect: empties the sink, sets IsLoading, navigates to the path or
+//   address
 //      unchanged, waits until the engine is not busy, or IsLoading is false, or more than 15 seconds
 //      have passed on a monotonic clock (exactly 15 goes on waiting), then stops the engine if it is
 //      still loading and collects whatever document it holds;
@@ -27,9 +29,9 @@
 // stop() ends a running load at once, keeping what has come: every inline script and every script
 // already obtained is written in its place, the others keep their header with an empty body and are
 // listed as not obtained; a page still loading is stopped and its document as it stands collected that
-// way. No more transfers, and finished() comes with wasStopped() true. abort() (or deleting the loader) ends it too,
-// silently: finished() does not come. The sink must outlive the loader or see abort() first; the engine
-// may go first.
+// way. No more transfers, and finished() comes with wasStopped() true. abort() (or deleting the loader) ends
+// it too, silently: finished() does not come. The sink must outlive the loader or see abort() first; the
+// engine may go first.
 
 #include "analysis/ScriptCollection.h"
 #include "analysis/SourceDocument.h"

@@ -79,8 +79,11 @@ std::optional<Source> BatchSources::next() {
         if (!line.endsWith('\n') && line.size() >= MaxLineBytes) {
             while (!line.endsWith('\n') && !line.isEmpty()) // the rest of the line goes unread
                 line = file->readLine(MaxLineBytes + 1);
-            return Source{SourceKind::None, {}, QStringLiteral("地址列表 %1 中有一行超过 %2 KiB，未加载")
-                                      .arg(a.value).arg(MaxLineBytes / 1024)};
+            return Source{SourceKind::None,
+                          {},
+                          QStringLiteral("地址列表 %1 中有一行超过 %2 KiB，未加载")
+                              .arg(a.value)
+                              .arg(MaxLineBytes / 1024)};
         }
         const Source s = sourceFromLine(QString::fromUtf8(line));
         if (s.kind != SourceKind::None)

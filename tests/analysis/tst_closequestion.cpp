@@ -107,20 +107,21 @@ private slots:
         using A = Dialogs::Answer;
         const QList<A> save = {A::Save};
         const QByteArray typed = "//" + Script;
-        QTest::newRow("as loaded") << SourceKind::ScriptFile << "" << QList<A>{} << QStringList{} << false << true
-                                   << QByteArray();
+        QTest::newRow("as loaded") << SourceKind::ScriptFile << "" << QList<A>{} << QStringList{} << false
+                                   << true << QByteArray();
         QTest::newRow("typed, 保存 writes over the file")
             << SourceKind::ScriptFile << "t" << save << QStringList{} << true << true << typed;
-        QTest::newRow("typed, 不保存")
-            << SourceKind::ScriptFile << "t" << QList<A>{A::Discard} << QStringList{} << true << true << QByteArray();
-        QTest::newRow("typed, 取消 keeps the window")
-            << SourceKind::ScriptFile << "t" << QList<A>{A::Cancel} << QStringList{} << true << false << QByteArray();
+        QTest::newRow("typed, 不保存") << SourceKind::ScriptFile << "t" << QList<A>{A::Discard}
+                                       << QStringList{} << true << true << QByteArray();
+        QTest::newRow("typed, 取消 keeps the window") << SourceKind::ScriptFile << "t" << QList<A>{A::Cancel}
+                                                      << QStringList{} << true << false << QByteArray();
         QTest::newRow("typing undone")
             << SourceKind::ScriptFile << "tz" << QList<A>{} << QStringList{} << false << true << QByteArray();
         QTest::newRow("typed and saved")
             << SourceKind::ScriptFile << "tS" << QList<A>{} << QStringList{} << false << true << typed;
         QTest::newRow("function removed: 新文本另存为")
-            << SourceKind::ScriptFile << "r" << save << QStringList{"new:n.js"} << true << true << QByteArray();
+            << SourceKind::ScriptFile << "r" << save << QStringList{"new:n.js"} << true << true
+            << QByteArray();
         QTest::newRow("removal undone")
             << SourceKind::ScriptFile << "ru" << QList<A>{} << QStringList{} << false << true << QByteArray();
         QTest::newRow("new text saved")
@@ -136,8 +137,8 @@ private slots:
             << QByteArray();
         QTest::newRow("page, dialog cancelled")
             << SourceKind::PageFile << "t" << save << QStringList{"cancel"} << true << false << QByteArray();
-        QTest::newRow("page, save failed")
-            << SourceKind::PageFile << "n" << save << QStringList{"fail:gone/o.js"} << true << false << QByteArray();
+        QTest::newRow("page, save failed") << SourceKind::PageFile << "n" << save
+                                           << QStringList{"fail:gone/o.js"} << true << false << QByteArray();
     }
     void closing() {
         QFETCH(SourceKind, kind);
@@ -148,7 +149,8 @@ private slots:
         QFETCH(bool, closed);
         QFETCH(QByteArray, source);
         QTemporaryDir dir;
-        const QString path = dir.filePath(kind == SourceKind::ScriptFile ? QStringLiteral("f.js") : QStringLiteral("p.htm"));
+        const QString path =
+            dir.filePath(kind == SourceKind::ScriptFile ? QStringLiteral("f.js") : QStringLiteral("p.htm"));
         const QByteArray original = kind == SourceKind::ScriptFile ? Script : Page;
         TestEnv::writeFile(path, original);
         auto form = loaded(kind, path);

@@ -336,7 +336,8 @@ private slots:
     void waitEndsAfterFifteenSeconds() {
         LocalHttpServer server;
         server.route("/slow.htm", reply("<script>var late;</script>", "text/html", 4000));
-        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
+        auto form =
+            makeWindow(SourceKind::PageAddress, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
         double now = 1000.0;
         form->loader()->setClock([&now] { return now; });
         form->show();
@@ -510,9 +511,9 @@ private slots:
         server.route("/d.js", reply("var d;", "text/javascript"));
         TestEnv::writeFile(dir.filePath(QStringLiteral("doc/d.htm")), "<script>var a;</script><script src=\"d.js\"></script>");
         TestEnv::writeFile(dir.filePath(QStringLiteral("doc/d.js")), "var d;");
-        const QString path = kind == SourceKind::ScriptFile   ? dir.filePath(QStringLiteral("doc/d.js"))
+        const QString path = kind == SourceKind::ScriptFile ? dir.filePath(QStringLiteral("doc/d.js"))
                              : kind == SourceKind::PageFile ? dir.filePath(QStringLiteral("doc/d.htm"))
-                                         : server.baseUrl() + QStringLiteral("/d.htm");
+                                                            : server.baseUrl() + QStringLiteral("/d.htm");
         auto form = makeWindow(kind, path, QStringLiteral("d"));
         QVERIFY(showAndWait(*form));
         const SourceDocument &doc = form->document();
@@ -535,8 +536,10 @@ private slots:
             server.route("/" + QString::fromLatin1(n) + "-a.js", reply("var " + n + "A;", "text/javascript", 300));
             server.route("/" + QString::fromLatin1(n) + "-b.js", reply("var " + n + "B;", "text/javascript"));
         }
-        auto first = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/one.htm", QStringLiteral("one.htm"));
-        auto second = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/two.htm", QStringLiteral("two.htm"));
+        auto first =
+            makeWindow(SourceKind::PageAddress, server.baseUrl() + "/one.htm", QStringLiteral("one.htm"));
+        auto second =
+            makeWindow(SourceKind::PageAddress, server.baseUrl() + "/two.htm", QStringLiteral("two.htm"));
         first->show();
         second->show();
         QTRY_VERIFY_WITH_TIMEOUT(first->isLoaded() && second->isLoaded(), 10000);
@@ -578,7 +581,8 @@ private slots:
     void closeWhilePageLoads() {
         LocalHttpServer server;
         server.route("/slow.htm", reply("<script src=\"x.js\"></script>", "text/html", 1500));
-        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
+        auto form =
+            makeWindow(SourceKind::PageAddress, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
         form->show();
         QTRY_VERIFY(!form->Text1->text().isEmpty());
         QVERIFY(form->isLoading());

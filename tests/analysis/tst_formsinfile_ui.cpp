@@ -152,7 +152,8 @@ private slots:
     // ignored (the load has begun with the first).
     void sourceNamedOnce() {
         FormSinFile form(&host);
-        form.setSource(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"), QStringLiteral("p.htm"));
+        form.setSource(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"),
+                       QStringLiteral("p.htm"));
         form.setPageEngine(createDefaultPageEngine(&form));
         QCOMPARE(form.document().kind, SourceKind::PageAddress);
         QCOMPARE(form.document().path, QStringLiteral("http://127.0.0.1:1/p.htm"));

@@ -1,5 +1,5 @@
-#include "support/TestEnv.h"
 #include "analysis/WindowLayout.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QTest>

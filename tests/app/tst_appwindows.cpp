@@ -211,7 +211,8 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::newRow("script file") << SourceKind::ScriptFile << QStringLiteral("正在打开JS文件...");
         QTest::newRow("page file") << SourceKind::PageFile << QStringLiteral("正在打开含JS网页文件...");
-        QTest::newRow("address") << SourceKind::PageAddress << QStringLiteral("正在打开网页，分析所有JS文件...");
+        QTest::newRow("address") << SourceKind::PageAddress
+                                 << QStringLiteral("正在打开网页，分析所有JS文件...");
     }
     void openCommands() {
         QFETCH(SourceKind, kind);
@@ -249,9 +250,9 @@ private slots:
         QCOMPARE(windows.size(), 1);
         QCOMPARE(windows[0]->document().path, path);
         QCOMPARE(windows[0]->document().kind, kind);
-        QCOMPARE(windows[0]->document().name, kind == SourceKind::ScriptFile   ? QStringLiteral("a.js")
-                                     : kind == SourceKind::PageAddress ? QStringLiteral("page.htm")
-                                                 : QString());
+        QCOMPARE(windows[0]->document().name, kind == SourceKind::ScriptFile    ? QStringLiteral("a.js")
+                                              : kind == SourceKind::PageAddress ? QStringLiteral("page.htm")
+                                                                                : QString());
         QVERIFY(subWindowOf(windows[0])->isVisible());
         // A new child opens at the window's design size, not collapsed to its title bar.
         QVERIFY(windows[0]->width() >= windows[0]->sizeHint().width() - 1);

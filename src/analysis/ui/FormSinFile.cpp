@@ -24,7 +24,6 @@
 #include <QTabWidget>
 #include <QTimer>
 
-
 using namespace WindowLayout;
 
 namespace {
@@ -305,7 +304,7 @@ void FormSinFile::showSource(SourceKind kind) {
     case SourceKind::PageFile:
     case SourceKind::PageAddress:
         setWindowTitle(kind == SourceKind::PageFile ? QStringLiteral("分析本地JS网页文件")
-                                                     : QStringLiteral("分析在线JS网页文件:") + source.name);
+                                                    : QStringLiteral("分析在线JS网页文件:") + source.name);
         Text1->setText(source.path);
         Command1->setEnabled(false);
         Command7->setEnabled(false);

@@ -1,14 +1,14 @@
 #pragma once
 // FormSinFile: the analysis window of one source (a script file, a local page file or an online page).
 //
-// The opener names the source (setSource: kind, path, name), then shows the window. The first show computes the
-// caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
+// The opener names the source (setSource: kind, path, name), then shows the window. The first show computes
+// the caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
 // caption / Text1 / buttons by kind when the blank page is in, the function list and the status text
 // "分析所有JS文件完成。" when it has finished. While the load runs the window's commands are disabled;
 // closing the window stops it, after asking about unsaved work (CloseQuestion).
 
-#include "util/SourceKind.h"
 #include "analysis/WindowLayout.h"
+#include "util/SourceKind.h"
 
 #include <QPointer>
 #include <QString>

@@ -13,7 +13,7 @@ class QPlainTextEdit;
 class QWidget;
 
 struct FunctionControls {
-    QWidget *window = nullptr; // parent for dialogs
+    QWidget *window = nullptr;     // parent for dialogs
     ListView *ListView1 = nullptr; // the function list
     QLabel *Label2 = nullptr;      // its count
     QLabel *Label5 = nullptr;      // "函数内容：": the modify buttons sit right of it

@@ -356,7 +356,7 @@ void FunctionTab::afterChange(FunctionArray::Outcome outcome, int nearIndex) {
         break;
     case FunctionArray::Outcome::AddsSyntaxErrors:
         Dialogs::current().message(c.window, QStringLiteral("这样改动会使脚本出现语法错误，未作改动。"),
-                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         break;
     case FunctionArray::Outcome::Unchanged:
     case FunctionArray::Outcome::NoSuchFunction:

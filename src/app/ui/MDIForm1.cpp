@@ -8,8 +8,8 @@
 #include "app/Options.h"
 #include "app/PageEngineChoice.h"
 #include "app/WindowArrangement.h"
-#include "app/ui/fOption.h"
 #include "app/ui/WindowMenu.h"
+#include "app/ui/fOption.h"
 #include "app/ui/frmAbout.h"
 #include "library/ModuleDataBase.h"
 #include "library/ui/fModel.h"
@@ -202,7 +202,8 @@ QLabel *MDIForm1::statusPanel(int panel) const {
 
 void MDIForm1::提取文件名(const QString &路径, FormSinFile *fr, SourceKind 单多网) {
     // A page file's caption names no file.
-    fr->setSource(单多网, 路径, 单多网 == SourceKind::PageFile ? QString() : OpenCommands::SourceFileName(路径));
+    fr->setSource(单多网, 路径,
+                  单多网 == SourceKind::PageFile ? QString() : OpenCommands::SourceFileName(路径));
 }
 
 bool MDIForm1::查找Form1是打开(const QString &路径, FormSinFile *&fr0) {

@@ -39,8 +39,8 @@ public:
 
     // Fills the source fields of a new analysis window.
     void 提取文件名(const QString &路径, FormSinFile *fr, SourceKind 单多网);
-    // The open analysis window whose source path is `路径`, letter case ignored; `fr0` is left alone when none
-    // is.
+    // The open analysis window whose source path is `路径`, letter case ignored; `fr0` is left alone when
+    // none is.
     bool 查找Form1是打开(const QString &路径, FormSinFile *&fr0);
 
     // Menu commands.
