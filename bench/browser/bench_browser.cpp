@@ -96,7 +96,7 @@ void BM_StaticEngine(benchmark::State &state) {
         sampled(staticPeak, [] {
             std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
             staticOut = StringSink();
-            SourceLoader::runBlocking(engine.get(), &staticOut, 3, pageAddress);
+            SourceLoader::runBlocking(engine.get(), &staticOut, SourceKind::PageAddress, pageAddress);
         });
     }
 }
@@ -106,7 +106,7 @@ void BM_BrowserEngine(benchmark::State &state) {
         sampled(browserPeak, [] {
             std::unique_ptr<PageEngine> engine(createBrowserPageEngine());
             browserOut = StringSink();
-            SourceLoader::runBlocking(engine.get(), &browserOut, 3, pageAddress);
+            SourceLoader::runBlocking(engine.get(), &browserOut, SourceKind::PageAddress, pageAddress);
         });
     }
 }

@@ -105,7 +105,7 @@ void BM_WindowListAfterCollection(benchmark::State &state) {
         });
         tick.start();
         gap.start();
-        g_form->显示到LV();
+        g_form->functionTab()->显示到LV(g_form->RtbOld->utf8Text());
         loop.exec();
         worst = std::max(worst, gap.nsecsElapsed() / 1e6);
         g_worstStallMs = std::max(g_worstStallMs, worst);

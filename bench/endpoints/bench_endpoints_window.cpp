@@ -82,7 +82,7 @@ int main(int argc, char **argv) {
         total.start();
         tick.start();
         gap.start();
-        form->显示到LV();
+        form->functionTab()->显示到LV(form->RtbOld->utf8Text());
         loop.exec();
         worst = std::max(worst, gap.nsecsElapsed() / 1e6);
         worstOverall = std::max(worstOverall, worst);

@@ -68,9 +68,7 @@ void BM_OpenScriptWindow(benchmark::State &state) {
     for (auto _ : state) {
         BenchHost host;
         auto *form = new FormSinFile(&host);
-        form->文件路径 = scriptPath();
-        form->处理单个文件 = 1;
-        form->文件名 = QStringLiteral("large.js");
+        form->setSource(SourceKind::ScriptFile, scriptPath(), QStringLiteral("large.js"));
         form->resize(1000, 700);
         QElapsedTimer timer;
         const double cpu0 = processCpuMs();

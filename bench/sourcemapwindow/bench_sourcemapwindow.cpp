@@ -48,8 +48,8 @@ int main(int argc, char **argv) {
     for (int run = 0; run < 3; ++run) {
         Host host;
         FormSinFile form(&host);
-        form.文件路径 = server.baseUrl() + QStringLiteral("/page.htm");
-        form.处理单个文件 = 3;
+        form.setSource(SourceKind::PageAddress, server.baseUrl() + QStringLiteral("/page.htm"),
+                       QStringLiteral("page.htm"));
         form.resize(1200, 800);
         QElapsedTimer clock;
         qint64 last = 0, longest = 0;

@@ -2,15 +2,15 @@
 
 #include <QFileInfo>
 
-QUrl endpointBase(short kind, const QString &path) {
+QUrl endpointBase(SourceKind kind, const QString &path) {
     if (path.isEmpty())
         return QUrl();
-    if (kind == 2) {
+    if (kind == SourceKind::PageFile) {
         if (path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
             return QUrl(path);
         return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     }
-    if (kind == 3) {
+    if (kind == SourceKind::PageAddress) {
         const QUrl page(path);
         return page.isValid() && !page.isRelative() ? page : QUrl();
     }

@@ -3,8 +3,9 @@
 // address) or a page address; nothing for a script file, which, like `endpoints FILE`, resolves only
 // absolute addresses.
 
+#include "util/SourceKind.h"
+
 #include <QString>
 #include <QUrl>
 
-// `kind` as 处理单个文件: 1 script file, 2 page file, 3 page address.
-QUrl endpointBase(short kind, const QString &path);
+QUrl endpointBase(SourceKind kind, const QString &path);

@@ -1,7 +1,9 @@
 #pragma once
-// What an analysis window knows about its source, apart from its widgets: the kind and the path or
-// address it was opened with, the encoding and byte-order mark the script file was read with, and where
-// the collection put each script in the combined text. Saves and reloads use it instead of guessing.
+// What an analysis window knows about its source, apart from its widgets, and the one place it is kept:
+// the kind, the path or address and the name it was opened with, the encoding and byte-order mark the
+// script file was read with, the header "保存" leaves out, and where the collection put each script in
+// the combined text. The opener sets the kind, path and name; the load sets the rest. The window, its
+// tools (through SourceFacts), the save and the close question read it from here.
 //
 // Block positions are not stored offsets that edits would leave behind: they are read from the text as
 // it stands. While the collection's header lines are in the text, a block starts at each header line
@@ -10,6 +12,8 @@
 
 #include "analysis/ScriptBlocks.h"
 #include "platform/text/TextCodec.h"
+#include "util/SourceKind.h"
+#include "workbench/SourceFacts.h"
 
 #include <QList>
 #include <QString>
@@ -18,8 +22,9 @@
 
 class SourceDocument {
 public:
-    short kind = 0; // 处理单个文件: 1 script file, 2 page file, 3 page address
-    QString path;   // 文件路径
+    SourceKind kind = SourceKind::None; // 处理单个文件
+    QString path;                       // 文件路径
+    QString name;                       // 文件名, for the caption
 
     // The encoding of the script file as read at load or at the last reload; none for pages and for a
     // file that could not be read.
@@ -28,13 +33,19 @@ public:
     QList<ScriptBlock> collectedBlocks;
     // True after "重新打开": the text is the file's own, one block.
     bool wholeFile = false;
+    // For a script file, the header line the collection writes above it, until "重新打开".
+    QString saveHeader;
 
     // A new load of `kind` and `path`: everything else is forgotten.
-    void beginLoad(short newKind, const QString &newPath);
+    void beginLoad(SourceKind newKind, const QString &newPath, const QString &newName = QString());
     // The collection has ended: its blocks and, for a script file, the encoding its body was read with.
     void collected(const QList<ScriptBlock> &blocks, const TextCodec::Encoding &firstEncoding);
-    // "重新打开" has put the file's text, read as `readAs`, into the pane.
-    void reloaded(const TextCodec::Encoding &readAs);
+    // "重新打开" has put the file's text, read as `readAs`, into the pane; none when it could not be
+    // read (the pane is empty then).
+    void reloaded(const std::optional<TextCodec::Encoding> &readAs);
+
+    // What the editing tools need.
+    SourceFacts facts() const { return {path, encoding, saveHeader}; }
 
     // The blocks of `text`, the pane's text as it stands now.
     QList<ScriptBlock> blocksOf(QStringView text) const;

@@ -44,7 +44,7 @@ void SourceLoader::prefetch(const QString &src) {
     ScriptElement element{src, QString(), false};
     if (isHttpAddress(src))
         element.loaded = src;
-    const ScriptPlan plan = planScript(0, element, pageAddressOf(m_address));
+    const ScriptPlan plan = planScript(0, element, pageAddressOf(m_document.path));
     if (plan.kind != ScriptClass::Other || !isHttpAddress(plan.address) || m_prefetched.contains(plan.address))
         return;
     m_prefetched.insert(plan.address, ScriptFetch::download(plan.address, this));
@@ -78,14 +78,17 @@ void SourceLoader::DocumentComplete(QObject *source, const QString &address) {
         IsLoading = false;
 }
 
-void SourceLoader::start(short kind, const QString &path) {
+void SourceLoader::start(SourceKind kind, const QString &path) {
+    m_document.beginLoad(kind, path);
+    start();
+}
+
+void SourceLoader::start() {
     abort();
     m_stopped = false;
     m_failures.clear();
     m_pageFailure.clear();
-    m_kind = kind;
-    m_path = path;
-    m_document.beginLoad(kind, path);
+    m_document.beginLoad(m_document.kind, m_document.path, m_document.name);
     if (m_engine) {
         m_engine->setSilent(true);
         m_engine->navigate(Blank);
@@ -130,11 +133,11 @@ void SourceLoader::checkWait() {
     // this wait runs out, its document still collected.
     const PageCut cut = m_engine ? m_engine->document().cut : PageCut::None;
     if (!loaded || cut == PageCut::WaitLimit)
-        m_pageFailure = LoadTexts::PageNotLoadedInTime(m_address);
+        m_pageFailure = LoadTexts::PageNotLoadedInTime(m_document.path);
     else if (cut == PageCut::MemoryLimit)
-        m_pageFailure = LoadTexts::PageTooLarge(m_address);
+        m_pageFailure = LoadTexts::PageTooLarge(m_document.path);
     else if (m_engine && !m_engine->document().loadError.isEmpty())
-        m_pageFailure = LoadTexts::PageNotOpened(m_address, m_engine->document().loadError);
+        m_pageFailure = LoadTexts::PageNotOpened(m_document.path, m_engine->document().loadError);
     // A page still loading when the wait ends is stopped: its document is collected as it stands.
     if (m_pageRequested && busy && m_engine)
         m_engine->stop();
@@ -143,13 +146,13 @@ void SourceLoader::checkWait() {
 
 void SourceLoader::afterBlankPage() {
     const quint64 generation = m_generation;
-    emit loadStarting(m_kind);
+    emit loadStarting(m_document.kind);
     if (generation != m_generation)
         return; // a handler stopped or restarted the load
-    if (m_kind == 1)
-        打开单个JS文件(m_path);
-    else if (m_kind == 2 || m_kind == 3)
-        OpenPageAndCollect(m_path);
+    if (m_document.kind == SourceKind::ScriptFile)
+        打开单个JS文件();
+    else if (isPage(m_document.kind))
+        OpenPageAndCollect();
     else
         finish();
 }
@@ -196,7 +199,7 @@ void SourceLoader::stop() {
     emit finished();
 }
 
-void SourceLoader::打开单个JS文件(const QString &path) {
+void SourceLoader::打开单个JS文件() {
     m_phase = Phase::Collecting;
     m_sink->clear();
     if (!m_engine) {
@@ -204,12 +207,12 @@ void SourceLoader::打开单个JS文件(const QString &path) {
         return;
     }
     // The combined text makes room for the file while it is read.
-    m_sink->reserve(QFileInfo(path).size() + kHeaderRoom);
-    m_engine->document().appendScript(path, true, true);
+    m_sink->reserve(QFileInfo(m_document.path).size() + kHeaderRoom);
+    m_engine->document().appendScript(m_document.path, true, true);
     collect();
 }
 
-void SourceLoader::OpenPageAndCollect(const QString &address) {
+void SourceLoader::OpenPageAndCollect() {
     m_sink->clear();
     if (!m_engine) {
         m_phase = Phase::Collecting;
@@ -218,8 +221,7 @@ void SourceLoader::OpenPageAndCollect(const QString &address) {
     }
     IsLoading = true;
     m_pageRequested = true;
-    m_address = address;
-    m_engine->navigate(address);
+    m_engine->navigate(m_document.path);
     startWait(Phase::Page);
 }
 
@@ -250,7 +252,7 @@ void SourceLoader::finish() {
     emit finished();
 }
 
-QList<ScriptFailure> SourceLoader::runBlocking(PageEngine *engine, ScriptSink *sink, short kind,
+QList<ScriptFailure> SourceLoader::runBlocking(PageEngine *engine, ScriptSink *sink, SourceKind kind,
                                                const QString &path, QString *pageFailure) {
     SourceLoader loader(engine, sink);
     QEventLoop loop;

@@ -35,11 +35,11 @@ QString SourceFileName(const QString &path) {
     return extension.isEmpty() ? name : name + QLatin1Char('.') + extension;
 }
 
-QString OpeningText(short kind) {
+QString OpeningText(SourceKind kind) {
     switch (kind) {
-    case ScriptFile:
+    case SourceKind::ScriptFile:
         return OpeningScriptFile;
-    case PageFile:
+    case SourceKind::PageFile:
         return OpeningPageFile;
     default:
         return OpeningPageAddress;
@@ -53,10 +53,10 @@ Source DroppedUrl(const QUrl &url) {
             return {};
         const QString suffix = QFileInfo(path).suffix().toLower();
         if (suffix == QLatin1String("js"))
-            return {path, ScriptFile};
+            return {path, SourceKind::ScriptFile};
         for (const QString &pattern : PageFilters.constFirst().split(QLatin1Char(';'))) {
             if (pattern.mid(2).toLower() == suffix)
-                return {path, PageFile};
+                return {path, SourceKind::PageFile};
         }
         return {};
     }
@@ -67,7 +67,7 @@ Source DroppedText(const QString &text) {
     const QString address = text.trimmed();
     if (!isHttpAddress(address) || address.contains(QLatin1Char('\n')))
         return {};
-    return {address, PageAddress};
+    return {address, SourceKind::PageAddress};
 }
 
 } // namespace OpenCommands

@@ -1,17 +1,14 @@
 #pragma once
 // Texts and rules of the main window's three open commands, apart from the window that runs them.
 
+#include "util/SourceKind.h"
+
 #include <QString>
 #include <QStringList>
 
 class QUrl;
 
 namespace OpenCommands {
-
-// Source kinds of an analysis window (`处理单个文件`).
-inline constexpr short ScriptFile = 1;
-inline constexpr short PageFile = 2;
-inline constexpr short PageAddress = 3;
 
 inline const QStringList ScriptFilters = {QStringLiteral("*.js"), QStringLiteral("*.*")};
 inline const QStringList PageFilters = {QStringLiteral("*.htm;*.html;*.sthml;*.shtml;*.asp;*.php;*.jsp"),
@@ -22,7 +19,7 @@ inline const QString OpeningPageFile = QStringLiteral("正在打开含JS网页�
 inline const QString OpeningPageAddress = QStringLiteral("正在打开网页，分析所有JS文件...");
 inline const QString AddressPrompt = QStringLiteral("请输入网址:");
 // The status text of opening a source of `kind`.
-QString OpeningText(short kind);
+QString OpeningText(SourceKind kind);
 
 // The clipboard text when it starts with "http://" or "https://" (any letter case), otherwise an empty
 // text.
@@ -35,10 +32,10 @@ QString CompleteTypedAddress(const QString &typed);
 // (at most 5 characters) or without a dot when there is no extension.
 QString SourceFileName(const QString &path);
 
-// A source to open: its path or address and its kind; kind 0 when there is nothing to open.
+// A source to open: its path or address and its kind; kind None when there is nothing to open.
 struct Source {
     QString path;
-    short kind = 0;
+    SourceKind kind = SourceKind::None;
     bool operator==(const Source &o) const { return path == o.path && kind == o.kind; }
 };
 // What an item dropped on the main window opens, as the menu commands would: a local ".js" file as a

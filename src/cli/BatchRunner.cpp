@@ -23,7 +23,7 @@ struct BatchRunner::Job {
     SourceMapCollector *maps = nullptr; // --output-dir and --json look for source maps
     std::unique_ptr<SourceMapSink> mapSink;
     bool collected = false; // the loader has finished
-    short kind = 0;
+    SourceKind kind = SourceKind::None;
     bool endpointsFound = false;
     bool done = false;
 
@@ -42,7 +42,7 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
     : m_options(options), m_sources(sources), m_output(output) {
     m_ordered = !options.json && options.outputDir.isEmpty();
     m_findEndpoints = options.endpoints || options.json || !options.outputDir.isEmpty();
-    m_several = options.sources.size() > 1 || options.sources.first().kind == 0;
+    m_several = options.sources.size() > 1 || options.sources.first().kind == SourceKind::None;
     if (!options.outputDir.isEmpty())
         m_folders.emplace(options.outputDir, options.overwrite);
     if (options.browser) {
@@ -55,7 +55,7 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
     }
 }
 
-PageEngine *BatchRunner::engineFor(short kind) {
+PageEngine *BatchRunner::engineFor(SourceKind kind) {
     // The window's choice: pages in the browser engine when it is wanted and can start, script files never.
     if (PageEngineChoice::decide(kind, m_browser, QString(), true).browser)
         return PageEngineChoice::create(nullptr);

@@ -42,7 +42,7 @@ private:
     void writePage(Job &job);
     void showProgress();
     // The engine of a page of `kind`: the browser engine only for pages, and only when it can start.
-    PageEngine *engineFor(short kind);
+    PageEngine *engineFor(SourceKind kind);
     // Writes to standard error, first clearing a progress line.
     void say(const QByteArray &message);
 

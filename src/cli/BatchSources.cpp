@@ -17,13 +17,13 @@ Source sourceFromLine(const QString &line) {
     // Two letters at least, so that a drive ("C:\pages\a.htm") stays a path.
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
     if (scheme.match(text).hasMatch())
-        return {3, text, {}};
-    return {2, absoluteSourcePath(2, text), {}};
+        return {SourceKind::PageAddress, text, {}};
+    return {SourceKind::PageFile, absoluteSourcePath(SourceKind::PageFile, text), {}};
 }
 
-QString absoluteSourcePath(short kind, const QString &value) {
+QString absoluteSourcePath(SourceKind kind, const QString &value) {
     const bool shareOrDrive = value.startsWith(QLatin1String("\\\\")) || value.mid(1, 1) == QLatin1String(":");
-    if (kind != 3 && QDir::isRelativePath(value) && !shareOrDrive)
+    if (kind != SourceKind::PageAddress && QDir::isRelativePath(value) && !shareOrDrive)
         return QFileInfo(value).absoluteFilePath();
     return value;
 }
@@ -34,7 +34,7 @@ BatchSources::~BatchSources() = default;
 
 QString BatchSources::open() {
     for (const SourceArg &a : m_args) {
-        if (a.kind != 0)
+        if (a.kind != SourceKind::None)
             continue;
         auto file = std::make_unique<QFile>();
         bool opened = false;
@@ -57,7 +57,7 @@ QString BatchSources::open() {
 std::optional<Source> BatchSources::next() {
     while (m_arg < m_args.size()) {
         const SourceArg &a = m_args.at(m_arg);
-        if (a.kind != 0) {
+        if (a.kind != SourceKind::None) {
             ++m_arg;
             return Source{a.kind, absoluteSourcePath(a.kind, a.value), {}};
         }
@@ -79,11 +79,14 @@ std::optional<Source> BatchSources::next() {
         if (!line.endsWith('\n') && line.size() >= MaxLineBytes) {
             while (!line.endsWith('\n') && !line.isEmpty()) // the rest of the line goes unread
                 line = file->readLine(MaxLineBytes + 1);
-            return Source{0, {}, QStringLiteral("地址列表 %1 中有一行超过 %2 KiB，未加载")
-                                      .arg(a.value).arg(MaxLineBytes / 1024)};
+            return Source{SourceKind::None,
+                          {},
+                          QStringLiteral("地址列表 %1 中有一行超过 %2 KiB，未加载")
+                              .arg(a.value)
+                              .arg(MaxLineBytes / 1024)};
         }
         const Source s = sourceFromLine(QString::fromUtf8(line));
-        if (s.kind != 0)
+        if (s.kind != SourceKind::None)
             return s;
     }
     return std::nullopt;

@@ -14,18 +14,18 @@
 namespace Cli {
 
 struct Source {
-    short kind = 0; // 1 script file, 2 page file, 3 address
-    QString value;  // absolute for files
-    QString error;  // a list line that could not be taken: the reason (kind is then 0)
+    SourceKind kind = SourceKind::None;
+    QString value; // absolute for files
+    QString error; // a list line that could not be taken: the reason (kind is then None)
 };
 
 // A line of a list: an address when it starts with a scheme ("http:", "about:"), else a page path.
-// Returns kind 0 for a line to skip.
+// Returns kind None for a line to skip.
 Source sourceFromLine(const QString &line);
 
 // A file named on the command line is made absolute, as a file dialog would hand it to the window;
 // share ("\\server\...") and drive ("C:...") forms are taken as they are.
-QString absoluteSourcePath(short kind, const QString &value);
+QString absoluteSourcePath(SourceKind kind, const QString &value);
 
 class BatchSources {
 public:

@@ -5,8 +5,8 @@
 //           [--jobs N] [--engine static|browser] [--header "NAME: VALUE"]... [--user-agent TEXT]
 //           [--timeout SECONDS] [--insecure]
 //       SOURCES: --page FILE, --url ADDRESS (both may repeat) and --input LIST ("-": stdin), in any mix.
-//       Runs the load sequence of an analysis window of kind 1, 2 or 3 for each source, N at a time,
-//       and writes the combined script texts (UTF-8, CR LF as generated) to stdout in input order;
+//       Runs the load sequence of an analysis window (script file, page file, address) for each source, N at
+//       a time, and writes the combined script texts (UTF-8, CR LF as generated) to stdout in input order;
 //       with --list the script-list entries, one per line (LF); with --json one JSON object per
 //       script; with --output-dir one folder per page. Scripts that could not be fetched or read go
 //       to stderr with the reason, and so does a page that could not be opened. A line break inside a

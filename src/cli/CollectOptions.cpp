@@ -1,19 +1,22 @@
 #include "cli/CollectOptions.h"
 
+#include <optional>
+
 namespace Cli {
 
 namespace {
 
-short sourceKind(const QString &option) {
+// The kind of source an option names (None: a list file); none for any other option.
+std::optional<SourceKind> sourceKind(const QString &option) {
     if (option == QLatin1String("--script"))
-        return 1;
+        return SourceKind::ScriptFile;
     if (option == QLatin1String("--page"))
-        return 2;
+        return SourceKind::PageFile;
     if (option == QLatin1String("--url"))
-        return 3;
+        return SourceKind::PageAddress;
     if (option == QLatin1String("--input"))
-        return 0;
-    return -1;
+        return SourceKind::None;
+    return std::nullopt;
 }
 
 bool isTokenChar(char c) {
@@ -24,7 +27,7 @@ bool isTokenChar(char c) {
 // The valued options besides the sources.
 bool isValued(const QString &a) {
     static const QStringList valued{"--output-dir", "--jobs", "--header", "--user-agent", "--timeout", "--engine"};
-    return sourceKind(a) >= 0 || valued.contains(a);
+    return sourceKind(a).has_value() || valued.contains(a);
 }
 
 } // namespace
@@ -106,7 +109,7 @@ QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
                 timeoutSeen = true;
                 options.timeoutMs = qMax(1, int(seconds * 1000));
             } else {
-                options.sources.append({sourceKind(a), value});
+                options.sources.append({*sourceKind(a), value});
             }
         }
         if (!fine)
@@ -116,7 +119,7 @@ QString parseCollectOptions(const QStringList &args, CollectOptions &options) {
         return QStringLiteral("没有指定来源");
     // A script file stands alone: it is the one-script blank page, not one of a list of pages.
     for (const SourceArg &s : options.sources) {
-        if (s.kind == 1 && options.sources.size() > 1)
+        if (s.kind == SourceKind::ScriptFile && options.sources.size() > 1)
             return QStringLiteral("--script 不能与其他来源同用");
     }
     if (options.withText && !options.json)

@@ -1,6 +1,8 @@
 #pragma once
 // The options of `varneljs-cli collect`, parsed apart from running them.
 
+#include "util/SourceKind.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -11,7 +13,7 @@ namespace Cli {
 
 // One source named on the command line, or a list file ("-" is standard input) whose lines are sources.
 struct SourceArg {
-    short kind = 0; // 1 script file, 2 page file, 3 address, 0 a list file
+    SourceKind kind = SourceKind::None; // None: a list file
     QString value;
 };
 

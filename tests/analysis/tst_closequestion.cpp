@@ -34,11 +34,9 @@ class TestCloseQuestion : public QObject {
     FakeDialogs dialogs;
     std::unique_ptr<FakeDialogs::Scope> scope;
 
-    std::unique_ptr<FormSinFile> loaded(short kind, const QString &path) {
+    std::unique_ptr<FormSinFile> loaded(SourceKind kind, const QString &path) {
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = path;
-        form->处理单个文件 = kind;
-        form->文件名 = QStringLiteral("f.js");
+        form->setSource(kind, path, QStringLiteral("f.js"));
         form->resize(900, 600);
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
         form->show();
@@ -97,7 +95,7 @@ private slots:
     }
 
     void closing_data() {
-        QTest::addColumn<short>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<QString>("edits");
         QTest::addColumn<QList<Dialogs::Answer>>("answers");
         // The save dialogs' answers in order: "old:NAME" and "new:NAME" name the file and the text it must
@@ -109,40 +107,41 @@ private slots:
         using A = Dialogs::Answer;
         const QList<A> save = {A::Save};
         const QByteArray typed = "//" + Script;
-        QTest::newRow("as loaded") << short(1) << "" << QList<A>{} << QStringList{} << false << true
-                                   << QByteArray();
+        QTest::newRow("as loaded") << SourceKind::ScriptFile << "" << QList<A>{} << QStringList{} << false
+                                   << true << QByteArray();
         QTest::newRow("typed, 保存 writes over the file")
-            << short(1) << "t" << save << QStringList{} << true << true << typed;
-        QTest::newRow("typed, 不保存")
-            << short(1) << "t" << QList<A>{A::Discard} << QStringList{} << true << true << QByteArray();
-        QTest::newRow("typed, 取消 keeps the window")
-            << short(1) << "t" << QList<A>{A::Cancel} << QStringList{} << true << false << QByteArray();
+            << SourceKind::ScriptFile << "t" << save << QStringList{} << true << true << typed;
+        QTest::newRow("typed, 不保存") << SourceKind::ScriptFile << "t" << QList<A>{A::Discard}
+                                       << QStringList{} << true << true << QByteArray();
+        QTest::newRow("typed, 取消 keeps the window") << SourceKind::ScriptFile << "t" << QList<A>{A::Cancel}
+                                                      << QStringList{} << true << false << QByteArray();
         QTest::newRow("typing undone")
-            << short(1) << "tz" << QList<A>{} << QStringList{} << false << true << QByteArray();
+            << SourceKind::ScriptFile << "tz" << QList<A>{} << QStringList{} << false << true << QByteArray();
         QTest::newRow("typed and saved")
-            << short(1) << "tS" << QList<A>{} << QStringList{} << false << true << typed;
+            << SourceKind::ScriptFile << "tS" << QList<A>{} << QStringList{} << false << true << typed;
         QTest::newRow("function removed: 新文本另存为")
-            << short(1) << "r" << save << QStringList{"new:n.js"} << true << true << QByteArray();
+            << SourceKind::ScriptFile << "r" << save << QStringList{"new:n.js"} << true << true
+            << QByteArray();
         QTest::newRow("removal undone")
-            << short(1) << "ru" << QList<A>{} << QStringList{} << false << true << QByteArray();
+            << SourceKind::ScriptFile << "ru" << QList<A>{} << QStringList{} << false << true << QByteArray();
         QTest::newRow("new text saved")
-            << short(1) << "rN" << QList<A>{} << QStringList{} << false << true << QByteArray();
+            << SourceKind::ScriptFile << "rN" << QList<A>{} << QStringList{} << false << true << QByteArray();
         QTest::newRow("both: over the file, then the new text")
-            << short(1) << "tr" << save << QStringList{"new:n.js"} << true << true << typed;
+            << SourceKind::ScriptFile << "tr" << save << QStringList{"new:n.js"} << true << true << typed;
         QTest::newRow("both, new text's dialog cancelled")
-            << short(1) << "tr" << save << QStringList{"cancel"} << true << false << typed;
+            << SourceKind::ScriptFile << "tr" << save << QStringList{"cancel"} << true << false << typed;
         QTest::newRow("page typed in: 另存为")
-            << short(2) << "t" << save << QStringList{"old:o.js"} << true << true << QByteArray();
+            << SourceKind::PageFile << "t" << save << QStringList{"old:o.js"} << true << true << QByteArray();
         QTest::newRow("page normalised, then a removal: both in order")
-            << short(2) << "nr" << save << QStringList{"old:o.js", "new:n.js"} << true << true
+            << SourceKind::PageFile << "nr" << save << QStringList{"old:o.js", "new:n.js"} << true << true
             << QByteArray();
         QTest::newRow("page, dialog cancelled")
-            << short(2) << "t" << save << QStringList{"cancel"} << true << false << QByteArray();
-        QTest::newRow("page, save failed")
-            << short(2) << "n" << save << QStringList{"fail:gone/o.js"} << true << false << QByteArray();
+            << SourceKind::PageFile << "t" << save << QStringList{"cancel"} << true << false << QByteArray();
+        QTest::newRow("page, save failed") << SourceKind::PageFile << "n" << save
+                                           << QStringList{"fail:gone/o.js"} << true << false << QByteArray();
     }
     void closing() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(QString, edits);
         QFETCH(QList<Dialogs::Answer>, answers);
         QFETCH(QStringList, files);
@@ -150,8 +149,9 @@ private slots:
         QFETCH(bool, closed);
         QFETCH(QByteArray, source);
         QTemporaryDir dir;
-        const QString path = dir.filePath(kind == 1 ? QStringLiteral("f.js") : QStringLiteral("p.htm"));
-        const QByteArray original = kind == 1 ? Script : Page;
+        const QString path =
+            dir.filePath(kind == SourceKind::ScriptFile ? QStringLiteral("f.js") : QStringLiteral("p.htm"));
+        const QByteArray original = kind == SourceKind::ScriptFile ? Script : Page;
         TestEnv::writeFile(path, original);
         auto form = loaded(kind, path);
         QVERIFY(form);

@@ -8,7 +8,7 @@
 #include "platform/ui/TextPane.h"
 #include "support/FakeDialogs.h"
 #include "support/TestEnv.h"
-#include "workbench/WindowLayout.h"
+#include "analysis/WindowLayout.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -64,9 +64,7 @@ class TestEndpointsTab : public QObject {
 
     std::unique_ptr<FormSinFile> loaded() {
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = path;
-        form->处理单个文件 = 1;
-        form->文件名 = QStringLiteral("f.js");
+        form->setSource(SourceKind::ScriptFile, path, QStringLiteral("f.js"));
         form->resize(900, 600);
         QSignalSpy filled(form->endpointsTab(), &EndpointsTab::filled);
         form->show();

@@ -45,11 +45,9 @@ class TestFormSinFileLoad : public QObject {
     FakeDialogs dialogs;
     std::unique_ptr<FakeDialogs::Scope> scope;
 
-    std::unique_ptr<FormSinFile> makeWindow(short kind, const QString &path, const QString &name) {
+    std::unique_ptr<FormSinFile> makeWindow(SourceKind kind, const QString &path, const QString &name) {
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = path;
-        form->处理单个文件 = kind;
-        form->文件名 = name;
+        form->setSource(kind, path, name);
         form->resize(900, 600);
         return form;
     }
@@ -123,7 +121,7 @@ private slots:
         const QString page = dir.filePath(QStringLiteral("sections/p.htm"));
         TestEnv::writeFile(page, html);
         host.hideHeaders = hide;
-        auto form = makeWindow(2, page, QStringLiteral("p.htm"));
+        auto form = makeWindow(SourceKind::PageFile, page, QStringLiteral("p.htm"));
         QVERIFY(showAndWait(*form));
 
         QString expected;
@@ -171,7 +169,7 @@ private slots:
     void scriptFile() {
         const QString path = dir.filePath(QStringLiteral("单个/a.js"));
         TestEnv::writeFile(path, QStringLiteral("alert('中文');\r\nvar b = 2;").toUtf8());
-        auto form = makeWindow(1, path, QStringLiteral("a.js"));
+        auto form = makeWindow(SourceKind::ScriptFile, path, QStringLiteral("a.js"));
         QCOMPARE(form->Label2->text(), QStringLiteral("函数数：0"));
         QVERIFY(showAndWait(*form));
         QCOMPARE(form->windowTitle(), QStringLiteral("分析单个JS文件:a.js"));
@@ -212,7 +210,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         const QString path = dir.filePath(QStringLiteral("save/%1.js").arg(QTest::currentDataTag()));
         TestEnv::writeFile(path, bytes);
-        auto form = makeWindow(1, path, QStringLiteral("x.js"));
+        auto form = makeWindow(SourceKind::ScriptFile, path, QStringLiteral("x.js"));
         QVERIFY(showAndWait(*form));
         dialogs.answers.enqueue(Dialogs::Answer::Yes);
         form->Command7->click();
@@ -233,7 +231,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         const QString path = dir.filePath(QStringLiteral("normsave/%1.js").arg(QString::fromLatin1(QTest::currentDataTag()).left(4)));
         TestEnv::writeFile(path, bytes);
-        auto form = makeWindow(1, path, QStringLiteral("x.js"));
+        auto form = makeWindow(SourceKind::ScriptFile, path, QStringLiteral("x.js"));
         QVERIFY(showAndWait(*form));
         QTest::mouseClick(form->Command3, Qt::LeftButton);
         dialogs.answers.enqueue(Dialogs::Answer::Yes);
@@ -257,7 +255,7 @@ private slots:
             body += QStringLiteral("var 变量%1 = '\U0001F600';\r\n").arg(i);
         const QString path = dir.filePath(QStringLiteral("large/big.js"));
         TestEnv::writeFile(path, body.toUtf8());
-        auto form = makeWindow(1, path, QStringLiteral("big.js"));
+        auto form = makeWindow(SourceKind::ScriptFile, path, QStringLiteral("big.js"));
         QVERIFY(showAndWait(*form));
         QCOMPARE(form->RtbOld->text(), QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\n") +
                                            body + QStringLiteral("\r\n"));
@@ -269,7 +267,7 @@ private slots:
         const QString page = dir.filePath(QStringLiteral("page/p.htm"));
         TestEnv::writeFile(page, "<html><head><script>var inline = '页';</script>"
                                  "<script src=\"lib.js\"></script></head><body></body></html>");
-        auto form = makeWindow(2, page, QStringLiteral("p.htm"));
+        auto form = makeWindow(SourceKind::PageFile, page, QStringLiteral("p.htm"));
         QVERIFY(showAndWait(*form));
         QCOMPARE(form->windowTitle(), QStringLiteral("分析本地JS网页文件"));
         QCOMPARE(form->Text1->text(), page);
@@ -294,7 +292,7 @@ private slots:
                      reply("<script src=\"a.js\"></script><script src=\"gone.js\"></script>", "text/html"));
         server.route("/site/a.js", reply("var a = '在线';", "application/javascript"));
         const QString address = server.baseUrl() + "/site/index.htm";
-        auto form = makeWindow(3, address, QStringLiteral("index.htm"));
+        auto form = makeWindow(SourceKind::PageAddress, address, QStringLiteral("index.htm"));
         QVERIFY(showAndWait(*form));
         QCOMPARE(form->windowTitle(), QStringLiteral("分析在线JS网页文件:index.htm"));
         QCOMPARE(form->Text1->text(), address);
@@ -317,7 +315,7 @@ private slots:
     }
 
     void otherKind() {
-        auto form = makeWindow(7, dir.filePath("x.js"), QStringLiteral("x.js"));
+        auto form = makeWindow(SourceKind(7), dir.filePath("x.js"), QStringLiteral("x.js"));
         form->RtbOld->setText(QStringLiteral("untouched"));
         form->setWindowTitle(QStringLiteral("before"));
         QVERIFY(showAndWait(*form));
@@ -333,7 +331,7 @@ private slots:
     void waitEndsAfterFifteenSeconds() {
         LocalHttpServer server;
         server.route("/slow.htm", held("<script>var late;</script>", "text/html"));
-        auto form = makeWindow(3, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
+        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
         double now = 1000.0;
         int reads = 0; // the loader looks at the clock when its wait starts and on each poll
         form->loader()->setClock([&now, &reads] {
@@ -364,20 +362,20 @@ private slots:
 
     // A page that cannot be had is said as the first line of the failure message.
     void pageFailureSaid_data() {
-        QTest::addColumn<short>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<QString>("source"); // $HTTP: the local server, $DIR: the temporary folder
         QTest::addColumn<QString>("firstLine");
-        QTest::newRow("404") << short(3) << "$HTTP/none.htm"
+        QTest::newRow("404") << SourceKind::PageAddress << "$HTTP/none.htm"
                              << "网页未能打开：$HTTP/none.htm（HTTP 404）";
-        QTest::newRow("refused") << short(3) << "http://127.0.0.1:1/p.htm"
+        QTest::newRow("refused") << SourceKind::PageAddress << "http://127.0.0.1:1/p.htm"
                                  << "网页未能打开：http://127.0.0.1:1/p.htm（连接被拒绝）";
-        QTest::newRow("missing page file") << short(2) << "$DIR/none.htm"
+        QTest::newRow("missing page file") << SourceKind::PageFile << "$DIR/none.htm"
                                            << "网页未能打开：$DIR/none.htm（文件不存在）";
-        QTest::newRow("folder as page") << short(2) << "$DIR"
+        QTest::newRow("folder as page") << SourceKind::PageFile << "$DIR"
                                         << "网页未能打开：$DIR（这是文件夹，不是文件）";
     }
     void pageFailureSaid() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(QString, source);
         QFETCH(QString, firstLine);
         LocalHttpServer server;
@@ -418,7 +416,7 @@ private slots:
         else
             server.route("/p.htm", reply(page, "text/html"));
         server.route("/held.js", heldBack("var held;", "application/javascript"));
-        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         if (duringPageWait)
@@ -477,7 +475,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("encoding/%1.js").arg(QTest::currentDataTag()));
         TestEnv::writeFile(path, encoded(QStringLiteral("// 中文注释：这是一个用国标码保存的脚本文件\r\nvar 标题 = \"汉字测试\";\r\n"),
                                          encoding, bom));
-        auto form = makeWindow(1, path, QStringLiteral("s.js"));
+        auto form = makeWindow(SourceKind::ScriptFile, path, QStringLiteral("s.js"));
         QVERIFY(showAndWait(*form));
         QVERIFY(form->document().encoding.has_value());
         QCOMPARE(form->document().encoding->bom, bom);
@@ -493,29 +491,29 @@ private slots:
 
     // The source document of each kind: its blocks read from the pane match those the collection wrote.
     void sourceDocumentByKind_data() {
-        QTest::addColumn<short>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<int>("blocks");
-        QTest::newRow("script file") << short(1) << 1;
-        QTest::newRow("page file") << short(2) << 2;
-        QTest::newRow("page address") << short(3) << 2;
+        QTest::newRow("script file") << SourceKind::ScriptFile << 1;
+        QTest::newRow("page file") << SourceKind::PageFile << 2;
+        QTest::newRow("page address") << SourceKind::PageAddress << 2;
     }
     void sourceDocumentByKind() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(int, blocks);
         LocalHttpServer server;
         server.route("/d.htm", reply("<script>var a;</script><script src=\"d.js\"></script>", "text/html"));
         server.route("/d.js", reply("var d;", "text/javascript"));
         TestEnv::writeFile(dir.filePath(QStringLiteral("doc/d.htm")), "<script>var a;</script><script src=\"d.js\"></script>");
         TestEnv::writeFile(dir.filePath(QStringLiteral("doc/d.js")), "var d;");
-        const QString path = kind == 1   ? dir.filePath(QStringLiteral("doc/d.js"))
-                             : kind == 2 ? dir.filePath(QStringLiteral("doc/d.htm"))
-                                         : server.baseUrl() + QStringLiteral("/d.htm");
+        const QString path = kind == SourceKind::ScriptFile ? dir.filePath(QStringLiteral("doc/d.js"))
+                             : kind == SourceKind::PageFile ? dir.filePath(QStringLiteral("doc/d.htm"))
+                                                            : server.baseUrl() + QStringLiteral("/d.htm");
         auto form = makeWindow(kind, path, QStringLiteral("d"));
         QVERIFY(showAndWait(*form));
         const SourceDocument &doc = form->document();
         QCOMPARE(doc.kind, kind);
         QCOMPARE(doc.path, path);
-        QCOMPARE(doc.encoding.has_value(), kind == 1);
+        QCOMPARE(doc.encoding.has_value(), kind == SourceKind::ScriptFile);
         QCOMPARE(doc.collectedBlocks.size(), blocks);
         QCOMPARE(doc.blocksOf(form->RtbOld->text()), doc.collectedBlocks);
         const ScriptBlock &last = doc.collectedBlocks.last();
@@ -532,8 +530,10 @@ private slots:
             server.route("/" + QString::fromLatin1(n) + "-a.js", reply("var " + n + "A;", "text/javascript", 300));
             server.route("/" + QString::fromLatin1(n) + "-b.js", reply("var " + n + "B;", "text/javascript"));
         }
-        auto first = makeWindow(3, server.baseUrl() + "/one.htm", QStringLiteral("one.htm"));
-        auto second = makeWindow(3, server.baseUrl() + "/two.htm", QStringLiteral("two.htm"));
+        auto first =
+            makeWindow(SourceKind::PageAddress, server.baseUrl() + "/one.htm", QStringLiteral("one.htm"));
+        auto second =
+            makeWindow(SourceKind::PageAddress, server.baseUrl() + "/two.htm", QStringLiteral("two.htm"));
         first->show();
         second->show();
         QTRY_VERIFY_WITH_TIMEOUT(first->isLoaded() && second->isLoaded(), 10000);
@@ -557,7 +557,7 @@ private slots:
         WorkerPool &pool = WorkerPool::program();
         const int before = pool.cancelledReturns();
         BlockingParser parser;
-        auto form = makeWindow(2, path, QStringLiteral("close.htm"));
+        auto form = makeWindow(SourceKind::PageFile, path, QStringLiteral("close.htm"));
         form->show();
         QTRY_VERIFY_WITH_TIMEOUT(parser.entered(), 10000);
         QVERIFY(form->isLoading());
@@ -575,7 +575,7 @@ private slots:
     void closeWhilePageLoads() {
         LocalHttpServer server;
         server.route("/slow.htm", held("<script src=\"x.js\"></script>", "text/html"));
-        auto form = makeWindow(3, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
+        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/slow.htm", QStringLiteral("slow.htm"));
         form->show();
         QTRY_VERIFY(!form->Text1->text().isEmpty());
         QVERIFY(form->isLoading());
@@ -595,7 +595,7 @@ private slots:
         server.route("/p.htm",
                      reply("<script>var first;</script><script src=\"big.js\"></script>", "text/html"));
         server.route("/big.js", held("var big;", "application/javascript"));
-        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
         QPointer<TextPane> pane = form->RtbOld;
         form->show();
         QTRY_VERIFY(server.hits("/big.js") == 1);
@@ -613,7 +613,7 @@ private slots:
     void toolsAreWired() {
         const QString path = dir.filePath(QStringLiteral("tools/n.js"));
         TestEnv::writeFile(path, "function f(){var a=1;if(a){a=2;}}");
-        auto form = makeWindow(1, path, QStringLiteral("n.js"));
+        auto form = makeWindow(SourceKind::ScriptFile, path, QStringLiteral("n.js"));
         QVERIFY(showAndWait(*form));
         QVERIFY(form->tools());
         const QString before = form->RtbOld->text();
@@ -638,7 +638,7 @@ private slots:
             r.held = ++hits > 1; // the collection's fetch is answered, the viewer's is held
             return r;
         });
-        auto form = makeWindow(3, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
+        auto form = makeWindow(SourceKind::PageAddress, server.baseUrl() + "/p.htm", QStringLiteral("p.htm"));
         QVERIFY(showAndWait(*form));
         QVERIFY(form->Command4->isEnabled());
         QTest::mouseClick(form->Command4, Qt::LeftButton);

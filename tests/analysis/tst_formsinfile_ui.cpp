@@ -1,7 +1,11 @@
 #include "TestHost.h"
+#include "analysis/SourceDocument.h"
+#include "analysis/SourceLoader.h"
 #include "analysis/ui/FormSinFile.h"
+#include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LogoImage.h"
 #include "analysis/ui/MListView.h"
+#include "platform/page/PageEngine.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
 #include "support/EventTurns.h"
@@ -145,6 +149,24 @@ private slots:
         QVERIFY(form->Label2->geometry().bottom() < form->ListView1->geometry().top());
     }
 
+    // The opener names the source once; another engine before the first show keeps it, a later name is
+    // ignored (the load has begun with the first).
+    void sourceNamedOnce() {
+        FormSinFile form(&host);
+        form.setSource(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"),
+                       QStringLiteral("p.htm"));
+        form.setPageEngine(createDefaultPageEngine(&form));
+        QCOMPARE(form.document().kind, SourceKind::PageAddress);
+        QCOMPARE(form.document().path, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        QCOMPARE(form.document().name, QStringLiteral("p.htm"));
+        FormSinFile other(&host);
+        other.show();
+        QTRY_VERIFY_WITH_TIMEOUT(other.isLoaded(), 10000);
+        other.setSource(SourceKind::ScriptFile, QStringLiteral("/x.js"), QStringLiteral("x.js"));
+        QCOMPARE(other.document().kind, SourceKind::None);
+        QVERIFY(other.document().path.isEmpty());
+    }
+
     void logoOpensTheSupportPage() {
         QStringList opened;
         Shell::setUrlOpener([&](const QUrl &url) {
@@ -183,7 +205,7 @@ private slots:
     void displayEmptiesAndCounts() {
         FormSinFile form(&host);
         addEntries(form, {"a", "b"});
-        form.显示到LV();
+        form.functionTab()->显示到LV(form.RtbOld->utf8Text());
         QCOMPARE(form.ListView1->topLevelItemCount(), 0);
         QCOMPARE(form.Label2->text(), QStringLiteral("函数种类数：0"));
         QVERIFY(form.ListView1->columnWidth(0) >= form.ListView1->header()->sectionSizeHint(0));
@@ -206,7 +228,7 @@ private slots:
         QFETCH(QString, name);
         FormSinFile form(&host);
         addEntries(form, entries);
-        QTEST(form.判断LV1有相同项(name), "same");
+        QTEST(form.functionTab()->判断LV1有相同项(name), "same");
     }
 
     void popupEnabling_data() {

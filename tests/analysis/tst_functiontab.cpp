@@ -56,9 +56,7 @@ class TestFunctionTab : public QObject {
     // A window on the script file, loaded, with its list filled.
     std::unique_ptr<FormSinFile> loaded() {
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = path;
-        form->处理单个文件 = 1;
-        form->文件名 = QStringLiteral("f.js");
+        form->setSource(SourceKind::ScriptFile, path, QStringLiteral("f.js"));
         form->resize(900, 600);
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
         form->show();
@@ -98,7 +96,33 @@ private slots:
                  QStringLiteral("网址0 第3行"));
         QVERIFY(form->ListView1->columnWidth(0) >= form->ListView1->contentWidth(0));
         // The duplicate test sees the entries: a and A are the same name.
-        QVERIFY(form->判断LV1有相同项(QStringLiteral("a")));
+        QVERIFY(form->functionTab()->判断LV1有相同项(QStringLiteral("a")));
+    }
+
+    // The tab works on its controls alone: no window around them.
+    void tabWithoutWindow() {
+        QWidget page;
+        FunctionControls c;
+        c.window = &page;
+        c.ListView1 = new ListView(&page);
+        c.Label2 = new QLabel(&page);
+        c.Label5 = new QLabel(&page);
+        c.Text4 = new QPlainTextEdit(&page);
+        c.Command7 = new QPushButton(&page);
+        c.Command5 = new QPushButton(&page);
+        FunctionTab tab(c, nullptr);
+        QSignalSpy filled(&tab, &FunctionTab::listFilled);
+        QSignalSpy chosen(&tab, &FunctionTab::functionChosen);
+        tab.显示到LV(Script.toUtf8());
+        QCOMPARE(c.Label2->text(), QStringLiteral("函数种类数：0")); // emptied at once
+        QVERIFY(filled.wait(20000));
+        QCOMPARE(names(c.ListView1), (QStringList{"a", "b", "A", "inner", "o.go"}));
+        QCOMPARE(c.Label2->text(), QStringLiteral("函数种类数：5"));
+        c.ListView1->setCurrentItem(entry(c.ListView1, QStringLiteral("b")));
+        QCOMPARE(chosen.size(), 1);
+        const int start = chosen[0][0].toInt(), length = chosen[0][1].toInt();
+        QCOMPARE(Script.mid(start, length), QStringLiteral("function () {}"));
+        QCOMPARE(c.Text4->toPlainText(), QStringLiteral("function () {}"));
     }
 
     void selectionShowsTheFunction_data() {
@@ -232,8 +256,7 @@ private slots:
                                      .toUtf8());
         host.hideHeaders = hide;
         auto form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = page;
-        form->处理单个文件 = 2;
+        form->setSource(SourceKind::PageFile, page, QString());
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
         form->show();
         const bool ready = QTest::qWaitFor([&] { return form->isLoaded() && !filled.isEmpty(); }, 20000);
@@ -261,7 +284,7 @@ private slots:
         auto form = loaded();
         QVERIFY(form);
         QSignalSpy filled(form->functionTab(), &FunctionTab::listFilled);
-        form->显示到LV();
+        form->functionTab()->显示到LV(form->RtbOld->utf8Text());
         QVERIFY(form->functionTab()->isDeriving());
         form->close();
         QVERIFY(!form->functionTab()->isDeriving());

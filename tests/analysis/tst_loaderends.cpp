@@ -39,7 +39,7 @@ private slots:
                 loader.abort();
         });
         QSignalSpy finished(&loader, &SourceLoader::finished);
-        loader.start(3, page);
+        loader.start(SourceKind::PageAddress, page);
         QTRY_VERIFY(loader.IsLoading);
         engine.complete();
         QTRY_VERIFY(!loader.isRunning());
@@ -69,7 +69,7 @@ private slots:
         SourceLoader loader(&engine, &sink);
         loader.setPollIntervalMs(5);
         QSignalSpy finished(&loader, &SourceLoader::finished);
-        loader.start(3, page);
+        loader.start(SourceKind::PageAddress, page);
         QTRY_VERIFY(loader.IsLoading);
         engine.complete();
         QVERIFY(finished.wait(5000));
@@ -88,7 +88,7 @@ private slots:
         loader.setPollIntervalMs(5);
         QSignalSpy finished(&loader, &SourceLoader::finished);
         QSignalSpy seen(&loader, &SourceLoader::pageLoading);
-        loader.start(3, page);
+        loader.start(SourceKind::PageAddress, page);
         QTRY_VERIFY(loader.IsLoading);
         engine.doc.scripts.append({QString(), QStringLiteral("early();"), false});
         engine.doc.scripts.append({QStringLiteral("http://127.0.0.1:1/x.js"), QString(), false});

@@ -22,7 +22,7 @@ class TestPageCollection : public QObject {
     std::unique_ptr<LocalHttpServer> m_server;
 
     QString expand(const QString &s) const { return m_server->expand(s, m_dir.path()); }
-    StringSink load(short kind, const QString &source, QList<ScriptFailure> *failures = nullptr) {
+    StringSink load(SourceKind kind, const QString &source, QList<ScriptFailure> *failures = nullptr) {
         std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
         StringSink sink;
         const QList<ScriptFailure> f = SourceLoader::runBlocking(engine.get(), &sink, kind, expand(source));
@@ -85,13 +85,13 @@ private slots:
     void cleanupTestCase() { m_server.reset(); }
 
     void loads_data() {
-        QTest::addColumn<short>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("entries");
 
         QTest::newRow("worked example, local page")
-            << short(2) << "$DIR/p.htm"
+            << SourceKind::PageFile << "$DIR/p.htm"
             << "网址0[网页内JS]：$DIR/p.htm\r\ninline();\r\n网址1[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
                "网址2：$HTTP/b.js\r\nvar b = 2;\r\n"
             << QStringList{"[网页内JS-0] $DIR/p.htm", "[本地JS-1] $DIR/a.js", "$HTTP/b.js"};
@@ -103,26 +103,26 @@ private slots:
                                         "$HTTP/dir/sub/c.js",         "$HTTP/d.js",
                                         "$HTTP/dir/sub/page.htm?v=1", "$HTTP/dir/sub/missing.js"};
         QTest::newRow("served page, relative addresses")
-            << short(3) << "$HTTP/dir/sub/page.htm" << served << servedEntries;
+            << SourceKind::PageAddress << "$HTTP/dir/sub/page.htm" << served << servedEntries;
         QTest::newRow("page redirect: scripts resolve against the final address")
-            << short(3) << "$HTTP/old.htm" << served << servedEntries;
+            << SourceKind::PageAddress << "$HTTP/old.htm" << served << servedEntries;
         QTest::newRow("gbk page with Chinese inline script")
-            << short(3) << "$HTTP/gbk.htm"
+            << SourceKind::PageAddress << "$HTTP/gbk.htm"
             << "网址0[网页内JS]：$HTTP/gbk.htm\r\nalert(\"中文脚本\");\r\n"
             << QStringList{"[网页内JS-0] $HTTP/gbk.htm"};
-        QTest::newRow("template and noscript not listed") << short(3) << "$HTTP/hidden.htm"
+        QTest::newRow("template and noscript not listed") << SourceKind::PageAddress << "$HTTP/hidden.htm"
                                                           << "网址0[网页内JS]：$HTTP/hidden.htm\r\nyes();\r\n"
                                                           << QStringList{"[网页内JS-0] $HTTP/hidden.htm"};
-        QTest::newRow("page without scripts") << short(3) << "$HTTP/empty.htm"
+        QTest::newRow("page without scripts") << SourceKind::PageAddress << "$HTTP/empty.htm"
                                               << "" << QStringList{};
-        QTest::newRow("page that cannot be loaded") << short(3) << "$HTTP/none.htm"
+        QTest::newRow("page that cannot be loaded") << SourceKind::PageAddress << "$HTTP/none.htm"
                                                     << "" << QStringList{};
-        QTest::newRow("single script file") << short(1) << "$DIR/a.js"
+        QTest::newRow("single script file") << SourceKind::ScriptFile << "$DIR/a.js"
                                             << "网址0[本地JS]：$DIR/a.js\r\nvar a = 1;\r\n"
                                             << QStringList{"[本地JS-0] $DIR/a.js"};
     }
     void loads() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(QString, source);
         QFETCH(QString, text);
         QFETCH(QStringList, entries);
@@ -140,7 +140,7 @@ private slots:
 
     void missingServedScriptIsReported() {
         QList<ScriptFailure> failures;
-        load(3, QStringLiteral("$HTTP/dir/sub/page.htm"), &failures);
+        load(SourceKind::PageAddress, QStringLiteral("$HTTP/dir/sub/page.htm"), &failures);
         QCOMPARE(failures.size(), 1);
         QCOMPARE(failures[0].index, 5);
         QVERIFY2(failures[0].reason.contains(QLatin1String("404")), qPrintable(failures[0].reason));
@@ -158,7 +158,7 @@ private slots:
         const QString path =
             m_dir.path() + QStringLiteral("/enc-%1.js").arg(QTest::currentDataTag()).replace(' ', '_');
         TestEnv::writeFile(path, bytes);
-        const StringSink sink = load(1, path);
+        const StringSink sink = load(SourceKind::ScriptFile, path);
         QCOMPARE(sink.text,
                  QStringLiteral("网址0[本地JS]：") + path + QStringLiteral("\r\nvar s = \"编码\";\r\n"));
     }

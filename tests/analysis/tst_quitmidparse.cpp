@@ -28,8 +28,7 @@ private slots:
         FakeDialogs::Scope scope(dialogs);
         WorkerPool &pool = WorkerPool::program();
         auto *form = new FormSinFile(&host);
-        form->文件路径 = path;
-        form->处理单个文件 = 2;
+        form->setSource(SourceKind::PageFile, path, QString());
         form->show();
         QTRY_VERIFY_WITH_TIMEOUT(parser.entered(), 10000);
         QVERIFY(form->isLoading());

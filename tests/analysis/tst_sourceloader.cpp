@@ -54,7 +54,7 @@ private slots:
         SourceLoader loader(&engine, &sink);
         QSignalSpy spy(&loader, &SourceLoader::finished);
         const QString path = m_dir.path() + QStringLiteral("/a.js");
-        loader.start(1, path);
+        loader.start(SourceKind::ScriptFile, path);
         QCOMPARE(spy.count(), 0);
         QVERIFY(spy.wait(5000));
         QVERIFY(engine.silent);
@@ -71,13 +71,13 @@ private slots:
     }
 
     void pageKinds_data() {
-        QTest::addColumn<short>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<QString>("address");
-        QTest::newRow("local page") << short(2) << m_dir.path() + QStringLiteral("/p.htm");
-        QTest::newRow("online page") << short(3) << QStringLiteral("http://127.0.0.1:1/p.htm");
+        QTest::newRow("local page") << SourceKind::PageFile << m_dir.path() + QStringLiteral("/p.htm");
+        QTest::newRow("online page") << SourceKind::PageAddress << QStringLiteral("http://127.0.0.1:1/p.htm");
     }
     void pageKinds() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(QString, address);
         FakePageEngine engine;
         engine.pages.insert(address, pageWithInline(address, QStringLiteral("go();")));
@@ -138,7 +138,7 @@ private slots:
         SourceLoader loader(&engine, &sink);
         loader.setPollIntervalMs(5);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(3, address);
+        loader.start(SourceKind::PageAddress, address);
         QTRY_COMPARE(engine.navigations.size(), 2);
         for (const QString &src : revealed)
             emit engine.scriptRevealed(server.expand(src, QString()));
@@ -163,7 +163,7 @@ private slots:
         loader.setPollIntervalMs(5);
         const auto looks = countLooks(loader);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        loader.start(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"));
         QTRY_VERIFY(loader.IsLoading);
         engine.complete(&frame);
         QVERIFY(loader.IsLoading);
@@ -182,7 +182,7 @@ private slots:
         StringSink sink;
         SourceLoader loader(&engine, &sink);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(2, m_dir.path() + QStringLiteral("/p.htm"));
+        loader.start(SourceKind::PageFile, m_dir.path() + QStringLiteral("/p.htm"));
         QVERIFY(spy.wait(2000));
         QVERIFY(loader.IsLoading); // no completion came; the wait does not reset it
         QCOMPARE(sink.text, QString());
@@ -211,7 +211,7 @@ private slots:
         });
         loader.setPollIntervalMs(5);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(3, address);
+        loader.start(SourceKind::PageAddress, address);
         QTRY_VERIFY(reads >= 1); // t0 taken
         // The page stays busy; meanwhile the engine has parsed part of it.
         engine.doc.scripts.append({QString(), QStringLiteral("partial();"), false});
@@ -236,13 +236,13 @@ private slots:
     }
 
     void otherKindLoadsNothing_data() {
-        QTest::addColumn<short>("kind");
-        QTest::newRow("0") << short(0);
-        QTest::newRow("4") << short(4);
-        QTest::newRow("-1") << short(-1);
+        QTest::addColumn<SourceKind>("kind");
+        QTest::newRow("0") << SourceKind::None;
+        QTest::newRow("4") << SourceKind(4);
+        QTest::newRow("-1") << SourceKind(-1);
     }
     void otherKindLoadsNothing() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         FakePageEngine engine;
         StringSink sink;
         sink.addEntry(QStringLiteral("kept"));
@@ -263,7 +263,7 @@ private slots:
         loader.setPollIntervalMs(5);
         const auto looks = countLooks(loader);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        loader.start(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"));
         QTRY_VERIFY(loader.IsLoading);
         QTRY_VERIFY(*looks >= 3); // the page's wait is running
         loader.abort();
@@ -281,7 +281,7 @@ private slots:
         StringSink sink;
         SourceLoader loader(&engine, &sink);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(1, m_dir.path() + QStringLiteral("/a.js"));
+        loader.start(SourceKind::ScriptFile, m_dir.path() + QStringLiteral("/a.js"));
         loader.abort();
         QVERIFY(EventTurns::pendingHandled()); // the first step, queued by start()
         QCOMPARE(spy.count(), 0);
@@ -293,7 +293,7 @@ private slots:
         StringSink sink;
         auto *loader = new SourceLoader(engine, &sink);
         loader->setPollIntervalMs(5);
-        loader->start(2, m_dir.path() + QStringLiteral("/p.htm"));
+        loader->start(SourceKind::PageFile, m_dir.path() + QStringLiteral("/p.htm"));
         QTRY_VERIFY(loader->IsLoading);
         delete loader;
         QCOMPARE(engine->stops, 1);
@@ -309,7 +309,7 @@ private slots:
         SourceLoader loader(engine, &sink);
         loader.setPollIntervalMs(5);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(3, QStringLiteral("http://127.0.0.1:1/p.htm"));
+        loader.start(SourceKind::PageAddress, QStringLiteral("http://127.0.0.1:1/p.htm"));
         QTRY_VERIFY(loader.IsLoading);
         delete engine;
         QVERIFY(spy.wait(2000)); // the wait ends; there is no document to collect
@@ -325,9 +325,9 @@ private slots:
         SourceLoader loader(&engine, &sink);
         loader.setPollIntervalMs(5);
         QSignalSpy spy(&loader, &SourceLoader::finished);
-        loader.start(3, first);
+        loader.start(SourceKind::PageAddress, first);
         QTRY_VERIFY(loader.IsLoading);
-        loader.start(3, second);
+        loader.start(SourceKind::PageAddress, second);
         QTRY_COMPARE(engine.navigations.size(), 4);
         engine.complete();
         QVERIFY(spy.wait(2000));
@@ -338,29 +338,29 @@ private slots:
 
     // loadStarting comes once the blank page is in and before the source is touched, for every kind.
     void loadStartingBeforeTheSource_data() {
-        QTest::addColumn<short>("kind");
-        QTest::newRow("script file") << short(1);
-        QTest::newRow("page file") << short(2);
-        QTest::newRow("page address") << short(3);
-        QTest::newRow("other") << short(7);
+        QTest::addColumn<SourceKind>("kind");
+        QTest::newRow("script file") << SourceKind::ScriptFile;
+        QTest::newRow("page file") << SourceKind::PageFile;
+        QTest::newRow("page address") << SourceKind::PageAddress;
+        QTest::newRow("other") << SourceKind(7);
     }
     void loadStartingBeforeTheSource() {
-        QFETCH(short, kind);
+        QFETCH(SourceKind, kind);
         FakePageEngine engine;
         engine.busyOnNavigate = false;
         StringSink sink;
         sink.appendText(QStringLiteral("old"));
         SourceLoader loader(&engine, &sink);
-        QList<short> kinds;
+        QList<SourceKind> kinds;
         QStringList seen;
-        connect(&loader, &SourceLoader::loadStarting, this, [&](short k) {
+        connect(&loader, &SourceLoader::loadStarting, this, [&](SourceKind k) {
             kinds << k;
             seen << engine.navigations.join(QLatin1Char(',')) << sink.text;
         });
         QSignalSpy spy(&loader, &SourceLoader::finished);
         loader.start(kind, m_dir.path() + QStringLiteral("/a.js"));
         QVERIFY(spy.wait(5000));
-        QCOMPARE(kinds, QList<short>{kind});
+        QCOMPARE(kinds, QList<SourceKind>{kind});
         QCOMPARE(seen, (QStringList{QStringLiteral("about:blank"), QStringLiteral("old")}));
         QCOMPARE(loader.document().kind, kind);
     }
@@ -387,7 +387,7 @@ private slots:
         QList<QPair<int, int>> steps;
         connect(&loader, &SourceLoader::progress, this, [&](int obtained, int total) { steps << qMakePair(obtained, total); });
         QSignalSpy finished(&loader, &SourceLoader::finished);
-        loader.start(3, page);
+        loader.start(SourceKind::PageAddress, page);
         QTRY_VERIFY(loader.IsLoading);
         engine.complete();
         QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 3, 10000);
@@ -429,7 +429,7 @@ private slots:
         engine.pages.insert(address, pageWithInline(address, QStringLiteral("x")));
         StringSink sink;
         const QList<ScriptFailure> failures =
-            SourceLoader::runBlocking(&engine, &sink, 1, m_dir.path() + "/a.js");
+            SourceLoader::runBlocking(&engine, &sink, SourceKind::ScriptFile, m_dir.path() + "/a.js");
         QVERIFY(failures.isEmpty());
         QCOMPARE(sink.entries.size(), 1);
         QVERIFY(sink.text.endsWith(QStringLiteral("var a;\r\n\r\n")));

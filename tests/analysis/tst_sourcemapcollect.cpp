@@ -67,7 +67,7 @@ class TestSourceMapCollect : public QObject {
     }
 
     // Loads `source` (kind 1 script file, 2 page file, 3 address) and waits for its maps.
-    SourceMapResult load(short kind, const QString &source) {
+    SourceMapResult load(SourceKind kind, const QString &source) {
         std::unique_ptr<PageEngine> engine(createDefaultPageEngine());
         StringSink text;
         SourceMapCollector maps;
@@ -216,7 +216,7 @@ private slots:
         QFETCH(QString, mapAddress);
         QFETCH(QString, sources);
         QFETCH(QString, reason);
-        const SourceMapResult result = load(kind, source);
+        const SourceMapResult result = load(static_cast<SourceKind>(kind), source);
         QCOMPARE(result.bundles.size(), 1);
         const MappedBundle &b = result.bundles.first();
         QVERIFY(b.settled);
@@ -239,7 +239,7 @@ private slots:
 
     // A page with several bundles lists them in script order; a script without a map is no bundle.
     void localPageKeepsScriptOrder() {
-        const SourceMapResult result = load(2, QStringLiteral("$DIR/site/out/page.htm"));
+        const SourceMapResult result = load(SourceKind::PageFile, QStringLiteral("$DIR/site/out/page.htm"));
         QCOMPARE(result.bundles.size(), 2);
         QCOMPARE(result.bundles[0].script, 0);
         QCOMPARE(result.bundles[0].mapAddress, m_dir.filePath(QStringLiteral("site/out/app.min.js.map")));
@@ -247,13 +247,13 @@ private slots:
         QCOMPARE(result.bundles[1].mapAddress, QStringLiteral("data:"));
         QCOMPARE(result.sourceCount(), 6);
         QCOMPARE(result.mapCount(), 2);
-        QVERIFY(load(3, QStringLiteral("$HTTP/p?s=/out/plain.js")).bundles.isEmpty());
+        QVERIFY(load(SourceKind::PageAddress, QStringLiteral("$HTTP/p?s=/out/plain.js")).bundles.isEmpty());
     }
 
     // Everything goes through the HTTP layer's per-host queue: no source is asked for twice.
     void sourcesFetchedOnce() {
         const int before = m_server->hits(QStringLiteral("/src/main.ts"));
-        load(3, QStringLiteral("$HTTP/p?s=/out/nocontent.min.js"));
+        load(SourceKind::PageAddress, QStringLiteral("$HTTP/p?s=/out/nocontent.min.js"));
         QCOMPARE(m_server->hits(QStringLiteral("/src/main.ts")), before + 1);
     }
 };

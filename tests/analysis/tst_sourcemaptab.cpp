@@ -87,8 +87,8 @@ private slots:
                                              "<script>var plain = 1;</script></html>",
                                              "text/html"));
         form = std::make_unique<FormSinFile>(&host);
-        form->文件路径 = server->baseUrl() + QStringLiteral("/page.htm");
-        form->处理单个文件 = 3;
+        form->setSource(SourceKind::PageAddress, server->baseUrl() + QStringLiteral("/page.htm"),
+                        QStringLiteral("page.htm"));
         form->resize(900, 600);
         form->show();
         QTRY_VERIFY_WITH_TIMEOUT(form->isLoaded() && !form->sourceMaps()->isBusy(), 30000);

@@ -264,29 +264,33 @@ private slots:
     }
 
     void engineDecision_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<bool>("option");
         QTest::addColumn<QString>("problem");
         QTest::addColumn<bool>("announced");
         QTest::addColumn<bool>("browser");
         QTest::addColumn<bool>("announce");
-        QTest::newRow("page file") << 2 << true << "" << false << true << false;
-        QTest::newRow("address") << 3 << true << "" << false << true << false;
-        QTest::newRow("script file stays static") << 1 << true << "" << false << false << false;
-        QTest::newRow("option off") << 3 << false << "" << false << false << false;
-        QTest::newRow("option off, engine missing") << 3 << false << "x" << false << false << false;
-        QTest::newRow("cannot start: say so") << 2 << true << "x" << false << false << true;
-        QTest::newRow("cannot start, said before") << 3 << true << "x" << true << false << false;
-        QTest::newRow("other kind") << 0 << true << "" << false << false << false;
+        QTest::newRow("page file") << SourceKind::PageFile << true << "" << false << true << false;
+        QTest::newRow("address") << SourceKind::PageAddress << true << "" << false << true << false;
+        QTest::newRow("script file stays static")
+            << SourceKind::ScriptFile << true << "" << false << false << false;
+        QTest::newRow("option off") << SourceKind::PageAddress << false << "" << false << false << false;
+        QTest::newRow("option off, engine missing")
+            << SourceKind::PageAddress << false << "x" << false << false << false;
+        QTest::newRow("cannot start: say so")
+            << SourceKind::PageFile << true << "x" << false << false << true;
+        QTest::newRow("cannot start, said before")
+            << SourceKind::PageAddress << true << "x" << true << false << false;
+        QTest::newRow("other kind") << SourceKind::None << true << "" << false << false << false;
     }
     void engineDecision() {
-        QFETCH(int, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(bool, option);
         QFETCH(QString, problem);
         QFETCH(bool, announced);
         QFETCH(bool, browser);
         QFETCH(bool, announce);
-        const PageEngineChoice::Decision d = PageEngineChoice::decide(short(kind), option, problem, announced);
+        const PageEngineChoice::Decision d = PageEngineChoice::decide(kind, option, problem, announced);
         QCOMPARE(d.browser, browser);
         QCOMPARE(d.announce, announce);
     }
@@ -362,23 +366,34 @@ private slots:
         QTest::addColumn<QString>("file");    // created in a temporary folder when not empty
         QTest::addColumn<QString>("dropped"); // an address or text, when no file
         QTest::addColumn<bool>("asUrl");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("script file") << "a.js" << "" << true << 1;
-        QTest::newRow("script file, capital suffix") << "B.JS" << "" << true << 1;
-        QTest::newRow("page file html") << "页.html" << "" << true << 2;
-        QTest::newRow("other file") << "notes.txt" << "" << true << 0;
-        QTest::newRow("missing file") << "" << "file:///no/such/a.js" << true << 0;
-        QTest::newRow("http address") << "" << "http://127.0.0.1/p.htm" << true << 3;
-        QTest::newRow("ftp address") << "" << "ftp://127.0.0.1/p.htm" << true << 0;
-        QTest::newRow("text address, spaces trimmed") << "" << "  HTTP://127.0.0.1/a  " << false << 3;
-        QTest::newRow("text that is no address") << "" << "var a = 1;" << false << 0;
-        QTest::newRow("two lines of text") << "" << "http://a/\nhttp://b/" << false << 0;
+        QTest::addColumn<SourceKind>("kind");
+        QTest::newRow("script file") << "a.js"
+                                     << "" << true << SourceKind::ScriptFile;
+        QTest::newRow("script file, capital suffix") << "B.JS"
+                                                     << "" << true << SourceKind::ScriptFile;
+        QTest::newRow("page file html") << "页.html"
+                                        << "" << true << SourceKind::PageFile;
+        QTest::newRow("other file") << "notes.txt"
+                                    << "" << true << SourceKind::None;
+        QTest::newRow("missing file") << ""
+                                      << "file:///no/such/a.js" << true << SourceKind::None;
+        QTest::newRow("http address") << ""
+                                      << "http://127.0.0.1/p.htm" << true << SourceKind::PageAddress;
+        QTest::newRow("ftp address") << ""
+                                     << "ftp://127.0.0.1/p.htm" << true << SourceKind::None;
+        QTest::newRow("text address, spaces trimmed")
+            << ""
+            << "  HTTP://127.0.0.1/a  " << false << SourceKind::PageAddress;
+        QTest::newRow("text that is no address") << ""
+                                                 << "var a = 1;" << false << SourceKind::None;
+        QTest::newRow("two lines of text") << ""
+                                           << "http://a/\nhttp://b/" << false << SourceKind::None;
     }
     void droppedItems() {
         QFETCH(QString, file);
         QFETCH(QString, dropped);
         QFETCH(bool, asUrl);
-        QFETCH(int, kind);
+        QFETCH(SourceKind, kind);
         QTemporaryDir dir;
         QString expectedPath = dropped.trimmed();
         OpenCommands::Source source;
@@ -389,8 +404,8 @@ private slots:
         } else {
             source = asUrl ? OpenCommands::DroppedUrl(QUrl(dropped)) : OpenCommands::DroppedText(dropped);
         }
-        QCOMPARE(source.kind, short(kind));
-        if (kind != 0)
+        QCOMPARE(source.kind, kind);
+        if (kind != SourceKind::None)
             QCOMPARE(source.path, expectedPath);
     }
 

@@ -1,3 +1,4 @@
+#include "analysis/SourceDocument.h"
 #include "analysis/ui/FormSinFile.h"
 #include "app/AppLook.h"
 #include "app/Options.h"
@@ -206,14 +207,15 @@ private slots:
     }
 
     void openCommands_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<QString>("status");
-        QTest::newRow("script file") << 1 << QStringLiteral("正在打开JS文件...");
-        QTest::newRow("page file") << 2 << QStringLiteral("正在打开含JS网页文件...");
-        QTest::newRow("address") << 3 << QStringLiteral("正在打开网页，分析所有JS文件...");
+        QTest::newRow("script file") << SourceKind::ScriptFile << QStringLiteral("正在打开JS文件...");
+        QTest::newRow("page file") << SourceKind::PageFile << QStringLiteral("正在打开含JS网页文件...");
+        QTest::newRow("address") << SourceKind::PageAddress
+                                 << QStringLiteral("正在打开网页，分析所有JS文件...");
     }
     void openCommands() {
-        QFETCH(int, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(QString, status);
         LocalHttpServer server;
         server.route(QStringLiteral("/dir/page.htm"),
@@ -224,13 +226,13 @@ private slots:
         QSignalSpy statuses(frame.get(), &MDIForm1::statusTextChanged);
 
         QString path;
-        if (kind == 1) {
+        if (kind == SourceKind::ScriptFile) {
             path = sourceFile(QStringLiteral("open/a.js"));
             fake.fileAnswers << path;
             frame->打开JS文件();
             QCOMPARE(fake.fileCalls.size(), 1);
             QCOMPARE(fake.fileCalls[0].request.filters, (QStringList{"*.js", "*.*"}));
-        } else if (kind == 2) {
+        } else if (kind == SourceKind::PageFile) {
             path = sourceFile(QStringLiteral("open/page.html"), "<html><script>var b;</script></html>");
             fake.fileAnswers << path;
             frame->打开网页文件();
@@ -246,11 +248,11 @@ private slots:
         QVERIFY(fake.fileCalls.isEmpty() || fake.fileCalls[0].request.fileName.isEmpty());
         const QList<FormSinFile *> windows = analysisWindows(*frame);
         QCOMPARE(windows.size(), 1);
-        QCOMPARE(windows[0]->文件路径, path);
-        QCOMPARE(windows[0]->处理单个文件, short(kind));
-        QCOMPARE(windows[0]->文件名, kind == 1   ? QStringLiteral("a.js")
-                                     : kind == 3 ? QStringLiteral("page.htm")
-                                                 : QString());
+        QCOMPARE(windows[0]->document().path, path);
+        QCOMPARE(windows[0]->document().kind, kind);
+        QCOMPARE(windows[0]->document().name, kind == SourceKind::ScriptFile    ? QStringLiteral("a.js")
+                                              : kind == SourceKind::PageAddress ? QStringLiteral("page.htm")
+                                                                                : QString());
         QVERIFY(subWindowOf(windows[0])->isVisible());
         // A new child opens at the window's design size, not collapsed to its title bar.
         QVERIFY(windows[0]->width() >= windows[0]->sizeHint().width() - 1);
@@ -398,12 +400,12 @@ private slots:
 
         const QList<FormSinFile *> windows = analysisWindows(*frame);
         QCOMPARE(windows.size(), 3);
-        QCOMPARE(windows[0]->文件路径, script);
-        QCOMPARE(windows[0]->处理单个文件, short(1));
-        QCOMPARE(windows[1]->文件路径, page);
-        QCOMPARE(windows[1]->处理单个文件, short(2));
-        QCOMPARE(windows[2]->文件路径, server.baseUrl() + QStringLiteral("/d.htm"));
-        QCOMPARE(windows[2]->处理单个文件, short(3));
+        QCOMPARE(windows[0]->document().path, script);
+        QCOMPARE(windows[0]->document().kind, SourceKind::ScriptFile);
+        QCOMPARE(windows[1]->document().path, page);
+        QCOMPARE(windows[1]->document().kind, SourceKind::PageFile);
+        QCOMPARE(windows[2]->document().path, server.baseUrl() + QStringLiteral("/d.htm"));
+        QCOMPARE(windows[2]->document().kind, SourceKind::PageAddress);
         QCOMPARE(frame->mdiArea()->activeSubWindow(), subWindowOf(windows[0]));
         QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](FormSinFile *w) { return w->isLoaded(); }));
         frame->关闭所有子窗口();
@@ -516,7 +518,7 @@ private slots:
         frame->打开网页文件();
         const QList<FormSinFile *> windows = analysisWindows(*frame);
         QCOMPARE(windows.size(), 1);
-        QCOMPARE(windows[0]->处理单个文件, short(1));
+        QCOMPARE(windows[0]->document().kind, SourceKind::ScriptFile);
         QVERIFY(subWindowOf(windows[0])->isMaximized());
         QVERIFY(statuses.isEmpty());
         frame->关闭所有子窗口();

@@ -133,24 +133,27 @@ private slots:
 
     void lines_data() {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<SourceKind>("kind");
         QTest::addColumn<QString>("value");
-        QTest::newRow("address") << "http://127.0.0.1/a.htm\n" << 3 << "http://127.0.0.1/a.htm";
-        QTest::newRow("spaces around") << "  https://h/p \r\n" << 3 << "https://h/p";
-        QTest::newRow("blank") << "   \n" << 0 << "";
-        QTest::newRow("indented comment") << "\t# note\n" << 0 << "";
-        QTest::newRow("absolute page") << "/srv/p.htm\n" << 2 << "/srv/p.htm";
-        QTest::newRow("relative page") << "p.htm\n" << 2 << QDir::current().absoluteFilePath("p.htm");
-        QTest::newRow("drive page") << "C:\\pages\\p.htm" << 2 << "C:\\pages\\p.htm";
-        QTest::newRow("byte-order mark") << QString(QChar(0xFEFF)) + "http://h/p" << 3 << "http://h/p";
+        QTest::newRow("address") << "http://127.0.0.1/a.htm\n"
+                                 << SourceKind::PageAddress << "http://127.0.0.1/a.htm";
+        QTest::newRow("spaces around") << "  https://h/p \r\n" << SourceKind::PageAddress << "https://h/p";
+        QTest::newRow("blank") << "   \n" << SourceKind::None << "";
+        QTest::newRow("indented comment") << "\t# note\n" << SourceKind::None << "";
+        QTest::newRow("absolute page") << "/srv/p.htm\n" << SourceKind::PageFile << "/srv/p.htm";
+        QTest::newRow("relative page") << "p.htm\n"
+                                       << SourceKind::PageFile << QDir::current().absoluteFilePath("p.htm");
+        QTest::newRow("drive page") << "C:\\pages\\p.htm" << SourceKind::PageFile << "C:\\pages\\p.htm";
+        QTest::newRow("byte-order mark")
+            << QString(QChar(0xFEFF)) + "http://h/p" << SourceKind::PageAddress << "http://h/p";
     }
     void lines() {
         QFETCH(QString, line);
-        QFETCH(int, kind);
+        QFETCH(SourceKind, kind);
         QFETCH(QString, value);
         const Source s = sourceFromLine(line);
-        QCOMPARE(int(s.kind), kind);
-        if (kind != 0)
+        QCOMPARE(s.kind, kind);
+        if (kind != SourceKind::None)
             QCOMPARE(s.value, value);
     }
 
@@ -159,11 +162,13 @@ private slots:
         const QString list = dir.filePath("list.txt");
         TestEnv::writeFile(list, "# pages\nhttp://h/1\n\n/srv/2.htm\n" + QByteArray(70 * 1024, 'x') +
                                      "\nhttp://h/3");
-        BatchSources sources({{3, "http://first"}, {0, list}, {2, "/last.htm"}});
+        BatchSources sources({{SourceKind::PageAddress, "http://first"},
+                              {SourceKind::None, list},
+                              {SourceKind::PageFile, "/last.htm"}});
         QVERIFY(sources.open().isEmpty());
         QStringList got;
         while (const std::optional<Source> s = sources.next())
-            got << (s->error.isEmpty() ? QString::number(s->kind) + s->value : QStringLiteral("error"));
+            got << (s->error.isEmpty() ? QString::number(int(s->kind)) + s->value : QStringLiteral("error"));
         QCOMPARE(got, (QStringList{"3http://first", "3http://h/1", "2/srv/2.htm", "error", "3http://h/3",
                                    "2/last.htm"}));
         QVERIFY(sources.readError().isEmpty());

@@ -141,7 +141,8 @@ private slots:
         StringSink sink;
         QString failure;
         const QList<ScriptFailure> failures =
-            SourceLoader::runBlocking(engine.get(), &sink, 3, server->baseUrl() + QStringLiteral("/base.htm"), &failure);
+            SourceLoader::runBlocking(engine.get(), &sink, SourceKind::PageAddress,
+                                      server->baseUrl() + QStringLiteral("/base.htm"), &failure);
         QCOMPARE(failure, QString());
         QVERIFY(failures.isEmpty());
         const QString script = server->baseUrl() + QStringLiteral("/sub/x.js?u=http://127.0.0.1:1/q.js");

@@ -29,7 +29,7 @@ struct Bench {
     std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
     WorkbenchControls c;
     WorkbenchTools *tools = nullptr;
-    QString sourcePath;
+    SourceFacts source; // what the window's document would hand over
 
     Bench() {
         QWidget *w = window.get();
@@ -49,7 +49,7 @@ struct Bench {
         c.Check1 = new QCheckBox(w);
         c.Check2 = new QCheckBox(w);
         c.Check1->setTristate(true); // the grey state is reachable only by program in the window
-        c.sourcePath = [this] { return sourcePath; };
+        c.source = [this] { return source; };
         tools = new WorkbenchTools(c);
     }
 };
@@ -561,7 +561,7 @@ void TestWorkbenchTools::reloadLoadsSourceFile() {
     Bench b;
     const QString path = dir->filePath(QStringLiteral("single.js"));
     TestEnv::writeFile(path, encoded(QStringLiteral("var 甲 = 1;\r\n"), "GB18030"));
-    b.sourcePath = path;
+    b.source.path = path;
     b.c.RtbOld->setText(QStringLiteral("normalised text"));
     b.c.Command1->click();
     QCOMPARE(b.c.RtbOld->text(), QStringLiteral("var 甲 = 1;\r\n"));
@@ -572,7 +572,7 @@ void TestWorkbenchTools::reloadAfterDeletion() {
     Bench b;
     const QString path = dir->filePath(QStringLiteral("gone.js"));
     TestEnv::writeFile(path, "var a;");
-    b.sourcePath = path;
+    b.source.path = path;
     b.c.RtbOld->setText(QStringLiteral("var a;"));
     QVERIFY(QFile::remove(path));
     b.c.Command1->click();
@@ -580,7 +580,7 @@ void TestWorkbenchTools::reloadAfterDeletion() {
     expectOneError(QStringLiteral("是网址或者文件不存在！"));
 
     fake->messages.clear();
-    b.sourcePath = QStringLiteral("http://h/a.js"); // a window opened on an address
+    b.source.path = QStringLiteral("http://h/a.js"); // a window opened on an address
     b.c.Command1->click();
     expectOneError(QStringLiteral("是网址或者文件不存在！"));
 }

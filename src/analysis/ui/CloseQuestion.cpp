@@ -1,5 +1,6 @@
 #include "analysis/ui/CloseQuestion.h"
 
+#include "analysis/SourceDocument.h"
 #include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/FunctionTab.h"
 #include "platform/ui/Dialogs.h"
@@ -38,7 +39,7 @@ QList<UnsavedWork::Step> CloseQuestion::pendingSteps() const {
     // "保存" is enabled for a script file only.
     return UnsavedWork::savePlan(m_work.sourceChanged(m_form->RtbOld->isModified()),
                                  m_work.functionsChanged(m_form->functionTab()->newText()),
-                                 m_form->处理单个文件 == 1);
+                                 m_form->document().kind == SourceKind::ScriptFile);
 }
 
 bool CloseQuestion::allowsClose() {

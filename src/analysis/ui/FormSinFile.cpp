@@ -2,7 +2,6 @@
 
 #include "analysis/LoadTexts.h"
 #include "analysis/ScriptBlocks.h"
-#include "analysis/ScriptCollection.h"
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/AnalysisHost.h"
 #include "analysis/ui/CloseQuestion.h"
@@ -14,28 +13,19 @@
 #include "analysis/ui/WindowSink.h"
 #include "platform/page/PageEngine.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
-#include "util/AppInfo.h"
-#include "util/Shell.h"
-#include "workbench/ui/WorkbenchControls.h"
 #include "workbench/ui/WorkbenchTools.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
-
-#include <cmath>
 
 using namespace WindowLayout;
 
@@ -72,7 +62,7 @@ FormSinFile::FormSinFile(AnalysisHost *host, QWidget *parent) : QWidget(parent),
     // The design size of the window: the top strip's right edge and the tab control's bottom, with a margin.
     resize(sizeHint());
     placeControls();
-    m_functions = new FunctionTab(this, m_host);
+    createFunctionTab();
     m_closeQuestion = new CloseQuestion(this);
     m_closeQuestion->watch(m_tools);
     m_closeQuestion->watch(m_functions);
@@ -99,114 +89,6 @@ FormSinFile::~FormSinFile() {
     m_tools = nullptr;
     delete m_functions;
     m_functions = nullptr;
-}
-
-void FormSinFile::createTools() {
-    WorkbenchControls c;
-    c.window = this;
-    c.RtbOld = RtbOld;
-    c.RtbNew = RtbNew;
-    c.RtbDown = RtbDown;
-    c.Text1 = Text1;
-    c.Text2 = Text2;
-    c.Text3 = Text3;
-    c.Text5 = Text5;
-    c.Combo1 = Combo1;
-    c.Command1 = Command1;
-    c.Command2 = Command2;
-    c.Command3 = Command3;
-    c.Command4 = Command4;
-    c.Command5 = Command5;
-    c.Command6 = Command6;
-    c.Command7 = Command7;
-    c.Command8 = Command8;
-    c.Command9 = Command9;
-    c.Check1 = Check1;
-    c.Check2 = Check2;
-    c.sourcePath = [this] { return 文件路径; };
-    c.sourceEncoding = [this] { return m_loader ? m_loader->document().encoding : std::nullopt; };
-    c.sourceReloaded = [this](const TextCodec::Encoding &readAs) {
-        if (m_loader)
-            m_loader->document().reloaded(readAs);
-    };
-    m_tools = new WorkbenchTools(c, this);
-    connect(m_tools, &WorkbenchTools::reloadFinished, this, &FormSinFile::textReplaced);
-    // 规范化 has marked the blocks where they now stand (also without header lines); the functions
-    // are found again.
-    connect(m_tools, &WorkbenchTools::normalised, this, [this] { 显示到LV(); });
-    if (m_closeQuestion)
-        m_closeQuestion->watch(m_tools); // tools made again after a close
-}
-
-void FormSinFile::buildControls() {
-    auto button = [](QWidget *parent, const QString &caption) { return new QPushButton(caption, parent); };
-    auto label = [](QWidget *parent, const QString &caption) { return new QLabel(caption, parent); };
-    auto check = [](QWidget *parent) { return new QCheckBox(QStringLiteral("自动换行"), parent); };
-
-    m_body = new QWidget(this);
-    // Above the body, which covers the whole window, so the logo gets its clicks and its tooltip.
-    Image1 = new LogoImage(this);
-    connect(Image1, &LogoImage::clicked, this, [] { Shell::openUrl(AppInfo::SupportPageUrl); });
-    Label1 = label(m_body, QStringLiteral("文件或网址:"));
-    Text1 = new QLineEdit(m_body);
-    Label4 = label(m_body, QStringLiteral("多个文件或网页JS:"));
-    Combo1 = new QComboBox(m_body);
-    Combo1->setEditable(false);
-    Command4 = button(m_body, QStringLiteral("下载查看"));
-    SSTab1 = new QTabWidget(m_body);
-    const QStringList tabs = {QStringLiteral("原全部函数"), QStringLiteral("分解函数"),
-                              QStringLiteral("新全部函数"), QStringLiteral("下载查看保存")};
-    for (int i = 0; i < 4; ++i) {
-        m_pages[i] = new QWidget;
-        SSTab1->addTab(m_pages[i], tabs[i]);
-        m_pages[i]->installEventFilter(this);
-    }
-
-    QWidget *p = m_pages[0];
-    Command1 = button(p, QStringLiteral("重新打开"));
-    Check1 = check(p);
-    Command2 = button(p, QStringLiteral("调整行间距"));
-    Command3 = button(p, QStringLiteral("规范化"));
-    Text3 = new QLineEdit(p);
-    Command6 = button(p, QStringLiteral("查找"));
-    RtbOld = new TextPane(p);
-
-    p = m_pages[1];
-    Label2 = label(p, QStringLiteral("函数数：0"));
-    ListView1 = new ListView(p);
-    ListView1->setHeaderLabels({QStringLiteral("函数名称")});
-    ListView1->setFont(TextPane::defaultFont());
-    Label5 = label(p, QStringLiteral("函数内容："));
-    Text4 = new QPlainTextEdit(p);
-    Text4->setFont(TextPane::defaultFont());
-
-    p = m_pages[2];
-    Check2 = check(p);
-    Text2 = new QLineEdit(p);
-    Command9 = button(p, QStringLiteral("查找"));
-    Command7 = button(p, QStringLiteral("保存"));
-    Command5 = button(p, QStringLiteral("另存为"));
-    RtbNew = new TextPane(p);
-
-    p = m_pages[3];
-    Label3 = label(p, QStringLiteral("网址："));
-    Text5 = new QLineEdit(p);
-    Command8 = button(p, QStringLiteral("另存为..."));
-    RtbDown = new TextPane(p);
-
-    RtbTmp = new TextPane(this);
-    RtbTmp->hide();
-
-    m_controls = {Image1,   Label1,    Text1,    Label4,   Combo1, Command4, SSTab1,
-                  Command1, Check1,    Command2, Command3, Text3,  Command6, RtbOld,
-                  Label2,   ListView1, Label5,   Text4,    Check2, Text2,    Command9,
-                  Command7, Command5,  RtbNew,   Label3,   Text5,  Command8, RtbDown};
-
-    connect(SSTab1, &QTabWidget::currentChanged, this, &FormSinFile::onTabChanged);
-    // Besides what the selection does for the download button, the pane goes to the script.
-    connect(Combo1, &QComboBox::currentIndexChanged, this, &FormSinFile::showScript);
-    connect(Combo1, &QComboBox::activated, this, &FormSinFile::showScript);
-    connect(ListView1, &ListView::rightButtonPressed, this, &FormSinFile::onListRightButton);
 }
 
 // Pushes the geometry (twips) to the widgets. Tab controls are placed relative to the tab control, so
@@ -324,11 +206,11 @@ QStringList FormSinFile::headerTexts() const {
 void FormSinFile::textReplaced() {
     const QList<int> lines = HeaderLinesOf(RtbOld->text(), headerTexts());
     // A script file read again holds its one script alone, from its first line.
-    if (lines.isEmpty() && 处理单个文件 == 1)
+    if (lines.isEmpty() && document().kind == SourceKind::ScriptFile)
         RtbOld->setBlocks({0}, false);
     else
         RtbOld->setBlocks(lines, true);
-    显示到LV();
+    listFunctions();
 }
 
 void FormSinFile::showScript(int index) {
@@ -339,45 +221,8 @@ void FormSinFile::showScript(int index) {
 
 // ---- Function list -------------------------------------------------------------------------------------
 
-void FormSinFile::显示到LV() {
-    ListView1->clear();
-    Label2->setText(QStringLiteral("函数种类数：") + QString::number(ListView1->topLevelItemCount()));
-    MListView::ListViewAutoSizeColumns(ListView1, MListView::AutoSizeUseHeader);
-    // The entries come from the combined text, found in the background (the bytes are copied here and
-    // decoded there).
-    m_functions->deriveFromUtf8(RtbOld->utf8Text());
-}
-
-bool FormSinFile::判断LV1有相同项(const QString &name) const {
-    const QString wanted = name.toLower();
-    int matches = 0;
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        if (ListView1->topLevelItem(i)->text(0).toLower() == wanted && ++matches == 2)
-            return true;
-    }
-    return false;
-}
-
-void FormSinFile::onListRightButton(const QPoint &globalPos) {
-    if (!m_host)
-        return;
-    const ListPopupMenu popup = m_host->listPopupMenu();
-    const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
-    auto enable = [](QAction *action, bool on) {
-        if (action)
-            action->setEnabled(on);
-    };
-    if (selected.isEmpty()) {
-        enable(popup.mergeSame, false);
-        enable(popup.remove, false);
-        enable(popup.modify, false);
-    } else {
-        enable(popup.remove, true);
-        enable(popup.modify, true);
-        enable(popup.mergeSame, 判断LV1有相同项(selected.first()->text(0)));
-    }
-    if (popup.menu)
-        popup.menu->popup(globalPos); // not exec(): no nested event loop
+void FormSinFile::listFunctions() {
+    m_functions->显示到LV(RtbOld->utf8Text());
 }
 
 void FormSinFile::数组2文本() {
@@ -406,11 +251,18 @@ void FormSinFile::停止载入() {
 void FormSinFile::setPageEngine(PageEngine *engine) {
     if (m_loadStarted || !engine)
         return;
+    const SourceDocument source = m_loader->document(); // what the opener named
     delete m_loader;
     if (Web1 && Web1->parent() == this)
         delete Web1;
     Web1 = engine;
     createLoader();
+    m_loader->document() = source;
+}
+
+void FormSinFile::setSource(SourceKind kind, const QString &path, const QString &name) {
+    if (!m_loadStarted)
+        m_loader->document().beginLoad(kind, path, name);
 }
 
 const SourceDocument &FormSinFile::document() const {
@@ -445,24 +297,26 @@ void FormSinFile::startLoad() {
     applyResizeRules();
 
     // 2.-5. The loader: silent engine, blank page, the source by kind; the window follows its signals.
-    m_loader->start(处理单个文件, 文件路径);
+    m_loader->start();
 }
 
-void FormSinFile::showSource(short kind) {
+void FormSinFile::showSource(SourceKind kind) {
     // 4. Caption, Text1, buttons; the loader runs when this returns.
+    const SourceDocument &source = document();
     switch (kind) {
-    case 1:
-        setWindowTitle(QStringLiteral("分析单个JS文件:") + 文件名);
-        Text1->setText(文件路径);
+    case SourceKind::ScriptFile:
+        setWindowTitle(QStringLiteral("分析单个JS文件:") + source.name);
+        Text1->setText(source.path); // from here on the user's: "保存" writes where it names
         break;
-    case 2:
-    case 3:
-        setWindowTitle(kind == 2 ? QStringLiteral("分析本地JS网页文件") : QStringLiteral("分析在线JS网页文件:") + 文件名);
-        Text1->setText(文件路径);
+    case SourceKind::PageFile:
+    case SourceKind::PageAddress:
+        setWindowTitle(kind == SourceKind::PageFile ? QStringLiteral("分析本地JS网页文件")
+                                                    : QStringLiteral("分析在线JS网页文件:") + source.name);
+        Text1->setText(source.path);
         Command1->setEnabled(false);
         Command7->setEnabled(false);
         break;
-    default:
+    case SourceKind::None:
         break;
     }
 }
@@ -475,19 +329,14 @@ void FormSinFile::finishLoad() {
     m_stopCommand->setActive(false);
     const bool stopped = m_loader->wasStopped();
     RtbOld->setBlocks(m_sink->blockLines(), m_sink->writesHeaders());
-    if (处理单个文件 >= 1 && 处理单个文件 <= 3)
-        显示到LV();
-    if (处理单个文件 == 1 && m_tools) {
-        // The header the collection wrote above the file, so that "保存" writes the file's own text.
-        ScriptElement element;
-        element.src = 文件路径;
-        m_tools->setSourceHeader(planScript(0, element, pageAddressOf(QStringLiteral("about:blank"))).header);
-    }
+    const bool loadsSomething = document().kind != SourceKind::None;
+    if (loadsSomething)
+        listFunctions();
     // 5. For every kind, after the loader.
     if (m_host)
         m_host->setStatusText(stopped ? LoadTexts::Stopped : DoneText);
     m_body->setEnabled(true);
-    if (处理单个文件 >= 1 && 处理单个文件 <= 3)
+    if (loadsSomething)
         reportFailures(m_loader->pageFailure(), m_loader->failures());
     emit loadFinished();
 }

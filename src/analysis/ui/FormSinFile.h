@@ -1,13 +1,14 @@
 #pragma once
 // FormSinFile: the analysis window of one source (a script file, a local page file or an online page).
 //
-// The opener sets 文件路径, 处理单个文件 and 文件名, then shows the window. The first show computes the
-// caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
+// The opener names the source (setSource: kind, path, name), then shows the window. The first show computes
+// the caption height and hands the load to its SourceLoader; the window only follows the loader's signals:
 // caption / Text1 / buttons by kind when the blank page is in, the function list and the status text
 // "分析所有JS文件完成。" when it has finished. While the load runs the window's commands are disabled;
 // closing the window stops it, after asking about unsaved work (CloseQuestion).
 
-#include "workbench/WindowLayout.h"
+#include "analysis/WindowLayout.h"
+#include "util/SourceKind.h"
 
 #include <QPointer>
 #include <QString>
@@ -52,10 +53,8 @@ public:
     // The design size, so a new child window of the frame opens at it rather than collapsed.
     QSize sizeHint() const override;
 
-    // Source fields, set by the opener before the window is shown.
-    QString 文件路径;
-    short 处理单个文件 = 0;
-    QString 文件名;
+    // The source, named by the opener before the window is shown; document() keeps it.
+    void setSource(SourceKind kind, const QString &path, const QString &name);
 
     // Height of a caption bar in twips, computed once when the window loads.
     int CaptionHeight = 0;
@@ -97,9 +96,7 @@ public:
     TextPane *RtbTmp = nullptr;
     PageEngine *Web1 = nullptr;
 
-    // Function list.
-    void 显示到LV();
-    bool 判断LV1有相同项(const QString &name) const;
+    // The text of 新全部函数 from the function array.
     void 数组2文本();
     // Fits the visible tab's main controls to the tab control.
     void 调整窗口();
@@ -113,11 +110,11 @@ public:
     // Replaces the page engine; only before the window is first shown (tests).
     void setPageEngine(PageEngine *engine);
     SourceLoader *loader() const { return m_loader; }
-    // What the window knows about its source (kind, path, encoding, script blocks).
+    // What the window knows about its source (kind, path, name, encoding, save header, script blocks).
     const SourceDocument &document() const;
     // The editing tools wired to the buttons, boxes and panes.
     WorkbenchTools *tools() const { return m_tools; }
-    // The function list at work: derivation, popup entries, undo, the new text.
+    // The tab 分解函数 at work: the function list, its count, Text4, the popup entries, undo, the new text.
     FunctionTab *functionTab() const { return m_functions; }
     // What the window holds that no file does yet; closing asks about it.
     CloseQuestion *closeQuestion() const { return m_closeQuestion; }
@@ -147,27 +144,35 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // FormSinFileControls.cpp: the controls, one function per tab, and the owners of the tabs' work.
     void buildControls();
     void createSourceMapTab(); // FormSinFileSourceMaps.cpp
     void placeSourceMapTab(const QPoint &pageOffset);
     void createEndpointsTab(); // FormSinFileEndpoints.cpp
     void placeEndpointsTab(const QPoint &pageOffset);
+    void buildSourceTab(QWidget *page);
+    void buildFunctionTab(QWidget *page);
+    void buildNewTextTab(QWidget *page);
+    void buildDownloadTab(QWidget *page);
     void createTools();
+    void createFunctionTab();
+
     void placeControls();
     void applyResizeRules();
     QWidget *outerWindow() const;
     void onTabChanged(int index);
-    void onListRightButton(const QPoint &globalPos);
     // Scrolls RtbOld to the script of Combo1's entry `index`.
     void showScript(int index);
     // After "规范化" or "重新打开" gave RtbOld a new text: the script sections are found again from their
     // header lines and the function list is derived again.
     void textReplaced();
+    // The function list derived again from RtbOld's text (FunctionTab fills it).
+    void listFunctions();
 
     // Load sequence: the loader runs it, the window follows.
     void createLoader();
     void startLoad();
-    void showSource(short kind);
+    void showSource(SourceKind kind);
     void finishLoad();
     void stopLoad();
     // One message box, after the collection: the page's own failure first, then every script that

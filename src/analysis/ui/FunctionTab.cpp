@@ -4,12 +4,9 @@
 #include "analysis/ScriptBlocks.h"
 #include "analysis/SourceDocument.h"
 #include "analysis/ui/AnalysisHost.h"
-#include "analysis/ui/FormSinFile.h"
 #include "analysis/ui/MListView.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ListView.h"
-#include "platform/ui/TextPane.h"
-#include "workbench/ui/WorkbenchTools.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,6 +23,10 @@ using namespace Decompose;
 namespace {
 
 const char *const PopupOwner = "varnel.popupOwner";
+
+void showCount(QLabel *label, int count) {
+    label->setText(QStringLiteral("函数种类数：") + QString::number(count));
+}
 
 QTreeWidgetItem *entryFor(const Function &f, int index) {
     auto *item = new QTreeWidgetItem(QStringList{f.name});
@@ -47,14 +48,11 @@ struct FunctionTab::Derived {
     ~Derived() { qDeleteAll(items); }
 };
 
-FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form), m_form(form), m_host(host) {
-    m_form->Text4->setReadOnly(true);
-    connect(m_form->ListView1, &QTreeWidget::itemSelectionChanged, this, &FunctionTab::showSelected);
-    // After the window's own handler, which sets the entries' enabled state and shows the menu.
-    connect(m_form->ListView1, &ListView::rightButtonPressed, this, [this] {
-        if (m_popupMenu)
-            m_popupMenu->setProperty(PopupOwner, QVariant::fromValue<QObject *>(this));
-    });
+FunctionTab::FunctionTab(const FunctionControls &controls, AnalysisHost *host, QObject *parent)
+    : QObject(parent), c(controls), m_host(host) {
+    c.Text4->setReadOnly(true);
+    connect(c.ListView1, &QTreeWidget::itemSelectionChanged, this, &FunctionTab::showSelected);
+    connect(c.ListView1, &ListView::rightButtonPressed, this, &FunctionTab::onRightButton);
     if (m_host) {
         const ListPopupMenu popup = m_host->listPopupMenu();
         m_popupMenu = popup.menu;
@@ -69,25 +67,22 @@ FunctionTab::FunctionTab(FormSinFile *form, AnalysisHost *host) : QObject(form),
         wire(popup.mergeSame, &FunctionTab::mergeSame);
         wire(popup.remove, &FunctionTab::remove);
     }
-    auto *undoKey = new QShortcut(QKeySequence::Undo, m_form->ListView1, nullptr, nullptr, Qt::WidgetShortcut);
+    auto *undoKey = new QShortcut(QKeySequence::Undo, c.ListView1, nullptr, nullptr, Qt::WidgetShortcut);
     connect(undoKey, &QShortcut::activated, this, &FunctionTab::undo);
 
-    QWidget *page1 = m_form->Label5->parentWidget();
+    QWidget *page1 = c.Label5->parentWidget();
     m_confirm = new QPushButton(QStringLiteral("确定修改"), page1);
     m_cancel = new QPushButton(QStringLiteral("取消修改"), page1);
     m_confirm->hide();
     m_cancel->hide();
     connect(m_confirm, &QPushButton::clicked, this, &FunctionTab::confirmModify);
     connect(m_cancel, &QPushButton::clicked, this, &FunctionTab::cancelModify);
-    m_saveNew = new QPushButton(QStringLiteral("新文本另存为"), m_form->Command5->parentWidget());
+    m_saveNew = new QPushButton(QStringLiteral("新文本另存为"), c.Command5->parentWidget());
     m_saveNew->setObjectName(QStringLiteral("Command10"));
-    connect(m_saveNew, &QPushButton::clicked, this, [this] {
-        if (m_form->tools())
-            m_form->tools()->saveAs(m_form->RtbNew, false);
-    });
-    m_form->Label5->installEventFilter(this);
-    m_form->Text4->installEventFilter(this);
-    m_form->Command5->installEventFilter(this);
+    connect(m_saveNew, &QPushButton::clicked, this, &FunctionTab::saveNewTextClicked);
+    c.Label5->installEventFilter(this);
+    c.Text4->installEventFilter(this);
+    c.Command5->installEventFilter(this);
     placeExtraButtons();
 }
 
@@ -103,7 +98,7 @@ bool FunctionTab::popupIsOurs() const {
 }
 
 bool FunctionTab::eventFilter(QObject *watched, QEvent *event) {
-    if ((watched == m_form->Label5 || watched == m_form->Text4 || watched == m_form->Command5) &&
+    if ((watched == c.Label5 || watched == c.Text4 || watched == c.Command5) &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placeExtraButtons();
     return QObject::eventFilter(watched, event);
@@ -112,10 +107,10 @@ bool FunctionTab::eventFilter(QObject *watched, QEvent *event) {
 // The confirm and cancel buttons sit right of "函数内容："; the third save-as right of "另存为", with the
 // gap the tab's buttons keep between them.
 void FunctionTab::placeExtraButtons() {
-    const QRect label = m_form->Label5->geometry();
-    const QRect text4 = m_form->Text4->geometry();
-    const QRect save = m_form->Command5->geometry();
-    const int gap = std::max(2, save.left() - m_form->Command7->geometry().right() - 1);
+    const QRect label = c.Label5->geometry();
+    const QRect text4 = c.Text4->geometry();
+    const QRect save = c.Command5->geometry();
+    const int gap = std::max(2, save.left() - c.Command7->geometry().right() - 1);
     // In the row of the label, above Text4.
     const int top = std::max(0, label.top() - 3);
     const int height = std::max(16, text4.top() - 1 - top);
@@ -125,6 +120,15 @@ void FunctionTab::placeExtraButtons() {
 }
 
 // ---- Deriving the list --------------------------------------------------------------------------------
+
+void FunctionTab::显示到LV(const QByteArray &combinedUtf8) {
+    c.ListView1->clear();
+    showCount(c.Label2, c.ListView1->topLevelItemCount());
+    MListView::ListViewAutoSizeColumns(c.ListView1, MListView::AutoSizeUseHeader);
+    // The entries come from the combined text, found in the background (the bytes are copied here and
+    // decoded there).
+    deriveFromUtf8(combinedUtf8);
+}
 
 void FunctionTab::deriveFrom(const QString &text) {
     derive([text] { return text; });
@@ -145,8 +149,8 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
     m_running = new QFutureWatcher<std::shared_ptr<Derived>>(this);
     auto *watcher = m_running;
     // The script list names the header lines exactly, also once the normaliser has moved them.
-    const QStringList headers = m_form->headerTexts();
-    const QUrl page = endpointBase(m_form->document().kind, m_form->document().path);
+    const QStringList headers = c.headers ? c.headers() : QStringList();
+    const QUrl page = c.page ? c.page() : QUrl();
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, stop] {
         watcher->deleteLater();
         if (m_running != watcher)
@@ -191,19 +195,19 @@ void FunctionTab::cancel() {
 void FunctionTab::applyDerived(Derived &derived) {
     m_array.reset(derived.text, derived.blocks, derived.functions);
     emit arrayReset();
-    ListView *list = m_form->ListView1;
+    ListView *list = c.ListView1;
     list->clear();
     list->addTopLevelItems(derived.items);
     derived.items.clear(); // the list owns them now
-    m_form->Label2->setText(QStringLiteral("函数种类数：") + QString::number(list->topLevelItemCount()));
+    showCount(c.Label2, list->topLevelItemCount());
     MListView::ListViewAutoSizeColumns(list, MListView::AutoSizeUseHeader);
-    m_form->Text4->clear();
+    c.Text4->clear();
     emit listFilled();
     emit endpointsDerived(derived.endpoints);
 }
 
 void FunctionTab::fillList(int selectIndex) {
-    ListView *list = m_form->ListView1;
+    ListView *list = c.ListView1;
     QList<QTreeWidgetItem *> items;
     items.reserve(m_array.functions().size());
     for (int i = 0; i < m_array.functions().size(); ++i)
@@ -213,7 +217,7 @@ void FunctionTab::fillList(int selectIndex) {
         list->clear();
         list->addTopLevelItems(items);
     }
-    m_form->Label2->setText(QStringLiteral("函数种类数：") + QString::number(list->topLevelItemCount()));
+    showCount(c.Label2, list->topLevelItemCount());
     MListView::ListViewAutoSizeColumns(list, MListView::AutoSizeUseHeader);
     if (selectIndex >= list->topLevelItemCount())
         selectIndex = list->topLevelItemCount() - 1;
@@ -228,8 +232,38 @@ void FunctionTab::fillList(int selectIndex) {
 
 // ---- Using the list -------------------------------------------------------------------------------------
 
+bool FunctionTab::判断LV1有相同项(const QString &name) const {
+    const QString wanted = name.toLower();
+    int matches = 0;
+    for (int i = 0; i < c.ListView1->topLevelItemCount(); ++i) {
+        if (c.ListView1->topLevelItem(i)->text(0).toLower() == wanted && ++matches == 2)
+            return true;
+    }
+    return false;
+}
+
+// The host's popup menu, shared by every analysis window: its entries enabled for this list, and marked
+// as this tab's so that only this tab acts on them.
+void FunctionTab::onRightButton(const QPoint &globalPos) {
+    if (!m_host)
+        return;
+    const ListPopupMenu popup = m_host->listPopupMenu();
+    const QList<QTreeWidgetItem *> selected = c.ListView1->selectedItems();
+    auto enable = [](QAction *action, bool on) {
+        if (action)
+            action->setEnabled(on);
+    };
+    enable(popup.remove, !selected.isEmpty());
+    enable(popup.modify, !selected.isEmpty());
+    enable(popup.mergeSame, !selected.isEmpty() && 判断LV1有相同项(selected.first()->text(0)));
+    if (m_popupMenu)
+        m_popupMenu->setProperty(PopupOwner, QVariant::fromValue<QObject *>(this));
+    if (popup.menu)
+        popup.menu->popup(globalPos); // not exec(): no nested event loop
+}
+
 int FunctionTab::selectedIndex() const {
-    const QList<QTreeWidgetItem *> selected = m_form->ListView1->selectedItems();
+    const QList<QTreeWidgetItem *> selected = c.ListView1->selectedItems();
     return selected.isEmpty() ? -1 : selected.first()->data(0, IndexRole).toInt();
 }
 
@@ -238,12 +272,12 @@ void FunctionTab::showSelected() {
         cancelModify();
     const int index = selectedIndex();
     if (index < 0 || index >= m_array.functions().size()) {
-        m_form->Text4->clear();
+        c.Text4->clear();
         return;
     }
-    m_form->Text4->setPlainText(m_array.functionText(index));
+    c.Text4->setPlainText(m_array.functionText(index));
     const Range loaded = m_array.rangeInLoadedText(m_array.functions().at(index).text);
-    m_form->RtbOld->setSelection(int(loaded.start), int(loaded.length()));
+    emit functionChosen(int(loaded.start), int(loaded.length()));
 }
 
 void FunctionTab::modify() {
@@ -251,11 +285,11 @@ void FunctionTab::modify() {
     if (index < 0)
         return;
     m_modifying = index;
-    m_form->Text4->setReadOnly(false);
+    c.Text4->setReadOnly(false);
     m_confirm->show();
     m_cancel->show();
-    m_form->ListView1->setEnabled(false);
-    m_form->Text4->setFocus();
+    c.ListView1->setEnabled(false);
+    c.Text4->setFocus();
 }
 
 void FunctionTab::cancelModify() {
@@ -265,9 +299,9 @@ void FunctionTab::cancelModify() {
     m_modifying = -1;
     m_confirm->hide();
     m_cancel->hide();
-    m_form->Text4->setReadOnly(true);
-    m_form->ListView1->setEnabled(true);
-    m_form->Text4->setPlainText(m_array.functionText(index));
+    c.Text4->setReadOnly(true);
+    c.ListView1->setEnabled(true);
+    c.Text4->setPlainText(m_array.functionText(index));
 }
 
 void FunctionTab::confirmModify() {
@@ -276,22 +310,22 @@ void FunctionTab::confirmModify() {
     const int index = m_modifying;
     // The box shows lines; they go back with the breaks of the function they replace (CR LF unless it
     // had bare LF ones).
-    QString replacement = m_form->Text4->toPlainText();
+    QString replacement = c.Text4->toPlainText();
     const QString original = m_array.functionText(index);
     if (original.contains(QStringLiteral("\r\n")) || !original.contains(QLatin1Char('\n')))
         replacement.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const FunctionArray::Outcome outcome = m_array.replaceText(index, replacement);
     if (outcome == FunctionArray::Outcome::AddsSyntaxErrors) {
         // Still editing: the text typed is kept for another try.
-        Dialogs::current().message(m_form, QStringLiteral("修改后的函数有语法错误，未作修改。"),
+        Dialogs::current().message(c.window, QStringLiteral("修改后的函数有语法错误，未作修改。"),
                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;
     }
     m_modifying = -1;
     m_confirm->hide();
     m_cancel->hide();
-    m_form->Text4->setReadOnly(true);
-    m_form->ListView1->setEnabled(true);
+    c.Text4->setReadOnly(true);
+    c.ListView1->setEnabled(true);
     afterChange(outcome, index);
 }
 
@@ -330,8 +364,8 @@ void FunctionTab::afterChange(FunctionArray::Outcome outcome, int nearIndex) {
         fillList(nearIndex);
         break;
     case FunctionArray::Outcome::AddsSyntaxErrors:
-        Dialogs::current().message(m_form, QStringLiteral("这样改动会使脚本出现语法错误，未作改动。"),
-                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        Dialogs::current().message(c.window, QStringLiteral("这样改动会使脚本出现语法错误，未作改动。"),
+                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         break;
     case FunctionArray::Outcome::Unchanged:
     case FunctionArray::Outcome::NoSuchFunction:

@@ -1,10 +1,12 @@
 #pragma once
-// The tab "分解函数" at work: after every load the functions of the combined text are found off the
-// user-interface thread and shown in ListView1 in one update (text = name, tag = script and line); an
-// entry shows its function in Text4 and selects it in RtbOld; the popup's "修改", "合并相同" and "删除"
-// change the window's function array, Ctrl+Z on the list undoes one change, and "新全部函数" shows the
-// text the array gives back, which the third save-as button of that tab writes.
+// The tab "分解函数" at work, and the only code that sets its controls (FunctionControls): after every
+// load the functions of the combined text are found off the user-interface thread and shown in ListView1
+// in one update (text = name, tag = script and line), counted in Label2; an entry shows its function in
+// Text4 and asks the window to select it in RtbOld; the popup's "修改", "合并相同" and "删除" change the
+// window's function array, Ctrl+Z on the list undoes one change, and "新全部函数" shows the text the
+// array gives back, which the third save-as button of that tab writes (through the window).
 
+#include "analysis/ui/FunctionControls.h"
 #include "decompose/FunctionArray.h"
 
 #include <QFutureWatcher>
@@ -16,7 +18,6 @@
 #include <memory>
 
 class AnalysisHost;
-class FormSinFile;
 class QMenu;
 class QPushButton;
 class QTreeWidgetItem;
@@ -28,8 +29,13 @@ public:
     static constexpr int TagRole = Qt::UserRole;
     static constexpr int IndexRole = Qt::UserRole + 1;
 
-    FunctionTab(FormSinFile *form, AnalysisHost *host);
+    FunctionTab(const FunctionControls &controls, AnalysisHost *host, QObject *parent = nullptr);
     ~FunctionTab() override;
+
+    // Empties the list and its count, then derives the functions of `combinedUtf8` (the combined text).
+    void 显示到LV(const QByteArray &combinedUtf8);
+    // True when `name` is in the list twice or more, letter case ignored.
+    bool 判断LV1有相同项(const QString &name) const;
 
     // Finds the functions of `text` in the background; the list is filled when they are known. A
     // derivation still running is cancelled and its result dropped.
@@ -57,6 +63,10 @@ public:
     QPushButton *saveNewButton() const { return m_saveNew; }
 
 signals:
+    // An entry was chosen: its function lies at `start`, `length` units long, in the loaded text.
+    void functionChosen(int start, int length);
+    // The third save-as button of 新全部函数 was clicked.
+    void saveNewTextClicked();
     // The list shows a new state of the array (after a load, a change or an undo).
     void listFilled();
     // The array holds a newly derived text, or none while one is derived: no edits of the user's yet.
@@ -76,9 +86,10 @@ private:
     int selectedIndex() const;
     void afterChange(Decompose::FunctionArray::Outcome outcome, int nearIndex);
     void placeExtraButtons();
+    void onRightButton(const QPoint &globalPos);
     bool popupIsOurs() const;
 
-    FormSinFile *m_form;
+    FunctionControls c;
     AnalysisHost *m_host;
     QPointer<QMenu> m_popupMenu; // menuLV1, shared by every analysis window of the host
     Decompose::FunctionArray m_array;

@@ -1,5 +1,6 @@
 #include "app/ui/MDIForm1.h"
 
+#include "analysis/SourceDocument.h"
 #include "analysis/ui/FormSinFile.h"
 #include "app/AppLook.h"
 #include "app/LibraryLocation.h"
@@ -7,8 +8,8 @@
 #include "app/Options.h"
 #include "platform/page/PageEngineChoice.h"
 #include "app/WindowArrangement.h"
-#include "app/ui/fOption.h"
 #include "app/ui/WindowMenu.h"
+#include "app/ui/fOption.h"
 #include "app/ui/frmAbout.h"
 #include "library/ModuleDataBase.h"
 #include "library/ui/fModel.h"
@@ -199,22 +200,17 @@ QLabel *MDIForm1::statusPanel(int panel) const {
     return panel == 1 ? m_panel1 : m_panel2;
 }
 
-void MDIForm1::提取文件名(const QString &路径, FormSinFile *fr, short 单多网) {
-    if (单多网 == OpenCommands::PageFile) {
-        fr->文件路径 = 路径;
-        fr->处理单个文件 = OpenCommands::PageFile;
-        return;
-    }
-    fr->文件路径 = 路径;
-    fr->处理单个文件 = 单多网;
-    fr->文件名 = OpenCommands::SourceFileName(路径);
+void MDIForm1::提取文件名(const QString &路径, FormSinFile *fr, SourceKind 单多网) {
+    // A page file's caption names no file.
+    fr->setSource(单多网, 路径,
+                  单多网 == SourceKind::PageFile ? QString() : OpenCommands::SourceFileName(路径));
 }
 
 bool MDIForm1::查找Form1是打开(const QString &路径, FormSinFile *&fr0) {
     const QString wanted = 路径.toLower();
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
         auto *window = dynamic_cast<FormSinFile *>(sub->widget());
-        if (window && window->文件路径.toLower() == wanted) {
+        if (window && window->document().path.toLower() == wanted) {
             fr0 = window;
             return true;
         }
@@ -232,7 +228,7 @@ void MDIForm1::focusWindow(FormSinFile *window) {
         sub->showMaximized();
 }
 
-void MDIForm1::openSource(const QString &path, const QString &statusText, short kind) {
+void MDIForm1::openSource(const QString &path, const QString &statusText, SourceKind kind) {
     FormSinFile *open = nullptr;
     if (查找Form1是打开(path, open)) {
         focusWindow(open);
@@ -250,7 +246,7 @@ void MDIForm1::openSource(const QString &path, const QString &statusText, short 
     m_mdiArea->setActiveSubWindow(sub);
 }
 
-void MDIForm1::openFileSource(const QStringList &filters, const QString &statusText, short kind) {
+void MDIForm1::openFileSource(const QStringList &filters, const QString &statusText, SourceKind kind) {
     quietly([&] {
         Dialogs::FileRequest request;
         request.filters = filters;
@@ -262,11 +258,11 @@ void MDIForm1::openFileSource(const QStringList &filters, const QString &statusT
 }
 
 void MDIForm1::打开JS文件() {
-    openFileSource(OpenCommands::ScriptFilters, OpenCommands::OpeningScriptFile, OpenCommands::ScriptFile);
+    openFileSource(OpenCommands::ScriptFilters, OpenCommands::OpeningScriptFile, SourceKind::ScriptFile);
 }
 
 void MDIForm1::打开网页文件() {
-    openFileSource(OpenCommands::PageFilters, OpenCommands::OpeningPageFile, OpenCommands::PageFile);
+    openFileSource(OpenCommands::PageFilters, OpenCommands::OpeningPageFile, SourceKind::PageFile);
 }
 
 void MDIForm1::打开网址() {
@@ -277,7 +273,7 @@ void MDIForm1::打开网址() {
         if (answer.isEmpty())
             return;
         openSource(OpenCommands::CompleteTypedAddress(answer), OpenCommands::OpeningPageAddress,
-                   OpenCommands::PageAddress);
+                   SourceKind::PageAddress);
     });
 }
 
@@ -361,9 +357,9 @@ void MDIForm1::closeEvent(QCloseEvent *event) {
         event->ignore();
 }
 
-void MDIForm1::choosePageEngine(FormSinFile *window, short kind) {
+void MDIForm1::choosePageEngine(FormSinFile *window, SourceKind kind) {
     static bool announced = false;
-    const bool wanted = UseBrowserEngine && (kind == 2 || kind == 3);
+    const bool wanted = UseBrowserEngine && isPage(kind);
     const PageEngineChoice::Decision d = PageEngineChoice::decide(
         kind, UseBrowserEngine, wanted ? PageEngineChoice::startProblem() : QString(), announced);
     if (d.browser) {
@@ -394,7 +390,7 @@ void MDIForm1::openDropped(const QMimeData *data) {
         sources << OpenCommands::DroppedText(data->text());
     }
     for (const OpenCommands::Source &source : sources) {
-        if (source.kind != 0)
+        if (source.kind != SourceKind::None)
             quietly([&] { openSource(source.path, OpenCommands::OpeningText(source.kind), source.kind); });
     }
 }

@@ -2,6 +2,7 @@
 // The main window: the frame of the child windows, the menus, the shared status line and the start-up.
 
 #include "analysis/ui/AnalysisHost.h"
+#include "util/SourceKind.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -37,9 +38,9 @@ public:
     bool hideNumbering() const override;
 
     // Fills the source fields of a new analysis window.
-    void 提取文件名(const QString &路径, FormSinFile *fr, short 单多网);
-    // The open analysis window whose `文件路径` is `路径`, letter case ignored; `fr0` is left alone when none
-    // is.
+    void 提取文件名(const QString &路径, FormSinFile *fr, SourceKind 单多网);
+    // The open analysis window whose source path is `路径`, letter case ignored; `fr0` is left alone when
+    // none is.
     bool 查找Form1是打开(const QString &路径, FormSinFile *&fr0);
 
     // Menu commands.
@@ -74,14 +75,14 @@ private:
     void buildMenus();
     void buildStatusBar();
     void startUp();
-    void openFileSource(const QStringList &filters, const QString &statusText, short kind);
-    void openSource(const QString &path, const QString &statusText, short kind);
+    void openFileSource(const QStringList &filters, const QString &statusText, SourceKind kind);
+    void openSource(const QString &path, const QString &statusText, SourceKind kind);
     void focusWindow(FormSinFile *window);
 
     // Child windows are made here only.
     FormSinFile *newAnalysisWindow();
     // Gives a page window the browser engine when it is wanted and can start (see PageEngineChoice).
-    void choosePageEngine(FormSinFile *window, short kind);
+    void choosePageEngine(FormSinFile *window, SourceKind kind);
     QWidget *newLibraryBrowser();
 
     Program m_program;

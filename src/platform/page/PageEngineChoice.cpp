@@ -16,9 +16,9 @@ StartProblem &problem() {
 
 } // namespace
 
-Decision decide(short kind, bool optionOn, const QString &problemText, bool announced) {
+Decision decide(SourceKind kind, bool optionOn, const QString &problemText, bool announced) {
     Decision d;
-    if ((kind != 2 && kind != 3) || !optionOn)
+    if (!isPage(kind) || !optionOn)
         return d;
     d.browser = problemText.isEmpty();
     d.announce = !d.browser && !announced;

@@ -1,12 +1,14 @@
 #pragma once
-// Which page engine an analysis window uses. Pages (kinds 2 and 3) open in the browser engine when the
-// option "使用浏览器内核" is on and the engine can start; a script file (kind 1) always uses the static
+// Which page engine an analysis window uses. Pages (files and addresses) open in the browser engine when the
+// option "使用浏览器内核" is on and the engine can start; a script file always uses the static
 // engine, since nothing runs on its blank page. When the browser engine cannot start, the window says
 // so once per run and reads the page with the static engine.
 //
 // The browser engine is a plugin (BrowserEngineLoader); the program installs the loader here at start-up,
 // and nothing of the engine is loaded before the first page asks for it. Code that never opens a page in
 // it (the tests of the windows) installs nothing.
+
+#include "util/SourceKind.h"
 
 #include <QString>
 
@@ -26,7 +28,7 @@ struct Decision {
 
 // `startProblem`: why the browser engine cannot start (empty: it can). `announced`: FallbackText was
 // shown before in this run.
-Decision decide(short kind, bool optionOn, const QString &startProblem, bool announced);
+Decision decide(SourceKind kind, bool optionOn, const QString &startProblem, bool announced);
 
 using Maker = std::function<PageEngine *(QObject *parent)>;
 using StartProblem = std::function<QString()>;

@@ -3,6 +3,7 @@
 // hands it to WorkbenchTools; a null control simply has no tool connected.
 
 #include "platform/text/TextCodec.h"
+#include "workbench/SourceFacts.h"
 
 #include <QString>
 
@@ -25,9 +26,8 @@ struct WorkbenchControls {
                     *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
                     *Command9 = nullptr;
     QCheckBox *Check1 = nullptr, *Check2 = nullptr;
-    std::function<QString()> sourcePath; // the window's 文件路径
-    // The encoding the source file was read with, when the window knows it: "保存" writes it back.
-    std::function<std::optional<TextCodec::Encoding>()> sourceEncoding;
-    // "重新打开" has read the source file again, as `readAs`.
-    std::function<void(const TextCodec::Encoding &readAs)> sourceReloaded;
+    // The window's source as its document records it now: path, encoding, save header.
+    std::function<SourceFacts()> source;
+    // "重新打开" has read the source file again, as `readAs`; none when it could not be read.
+    std::function<void(const std::optional<TextCodec::Encoding> &readAs)> sourceReloaded;
 };

@@ -107,12 +107,13 @@ std::optional<WorkbenchTools::SourceSave> WorkbenchTools::planSourceSave() {
     save.path = c.Text1->text();
     // The file keeps the encoding it was read with, as the window recorded it. Without a record it is
     // detected from the file; a file that has gone is written in the host code page.
-    std::optional<TextCodec::Encoding> recorded = c.sourceEncoding ? c.sourceEncoding() : std::nullopt;
+    const SourceFacts facts = source();
+    std::optional<TextCodec::Encoding> recorded = facts.encoding;
     if (!recorded) {
         const TextCodec::FileText before = TextCodec::readFile(save.path);
         recorded = before.ok ? TextCodec::Encoding{before.encoding, before.bom} : TextCodec::Encoding{};
     }
-    save.text = ScriptTextForSave(c.RtbOld->text(), m_sourceHeader);
+    save.text = ScriptTextForSave(c.RtbOld->text(), facts.saveHeader);
     save.plan = PlanSave(save.text, recorded->name, recorded->bom);
     if (save.plan.askUtf8) {
         if (Dialogs::current().message(m_window, Utf8Question(save.plan.encoding), Dialogs::Icon::Question,
@@ -264,7 +265,7 @@ void WorkbenchTools::reload() {
     if (!c.RtbOld || m_reload)
         return;
     c.RtbOld->setText(QString());
-    const QString path = c.sourcePath ? c.sourcePath() : QString();
+    const QString path = source().path;
     if (!FileExists(path)) {
         showError(QStringLiteral("是网址或者文件不存在！"));
         emit reloadFinished();
@@ -294,15 +295,16 @@ void WorkbenchTools::reload() {
 }
 
 void WorkbenchTools::finishReload(const TextCodec::FileText &file) {
-    m_sourceHeader.clear(); // the pane holds the file alone now
+    // The pane holds the file alone now (or nothing): the source forgets the collection's header.
+    std::optional<TextCodec::Encoding> readAs;
     if (!file.ok) {
         c.RtbOld->setText(QString());
-        const QString path = c.sourcePath ? c.sourcePath() : QString();
-        showError(file.error.isEmpty() ? QStringLiteral("无法读取文件：") + path : file.error);
+        showError(file.error.isEmpty() ? QStringLiteral("无法读取文件：") + source().path : file.error);
     } else {
         c.RtbOld->setText(file.text);
-        if (c.sourceReloaded)
-            c.sourceReloaded({file.encoding, file.bom});
+        readAs = TextCodec::Encoding{file.encoding, file.bom};
     }
+    if (c.sourceReloaded)
+        c.sourceReloaded(readAs);
     emit reloadFinished();
 }

@@ -43,9 +43,6 @@ public:
     // From this many UTF-16 units (text) or bytes (file) on, "保存" and "重新打开" work off the
     // user-interface thread.
     static constexpr qint64 BackgroundSize = qint64(4) << 20;
-    // The header line the collection wrote above the script file in RtbOld ("\r\n" included): "保存"
-    // leaves it and the collection's final line break out. Empty when the pane holds the file alone.
-    void setSourceHeader(const QString &header) { m_sourceHeader = header; }
     // The file name the save-as dialog holds (it keeps the last one between uses).
     QString dialogFileName() const { return m_dialogFileName; }
 
@@ -64,6 +61,7 @@ signals:
 
 private:
     void showError(const QString &text) const;
+    SourceFacts source() const { return c.source ? c.source() : SourceFacts(); }
     void finishDownload();
     void finishReload(const TextCodec::FileText &file);
     void reportSave(const QString &error);
@@ -83,5 +81,4 @@ private:
     QFutureWatcher<QString> *m_save = nullptr;
     CancelToken m_reloadToken;
     QString m_dialogFileName;
-    QString m_sourceHeader;
 };

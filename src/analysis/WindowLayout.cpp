@@ -1,4 +1,4 @@
-#include "workbench/WindowLayout.h"
+#include "analysis/WindowLayout.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
+#include "analysis/WindowLayout.h"
 #include "support/TestEnv.h"
-#include "workbench/WindowLayout.h"
 
 #include <QApplication>
 #include <QTest>
