@@ -6,7 +6,7 @@
 // "原全部函数". The findings come from the function list's derivation (FunctionTab::endpointsDerived).
 
 #include "decompose/Endpoint.h"
-#include "workbench/EndpointsLayout.h"
+#include "analysis/EndpointsLayout.h"
 
 #include <QObject>
 

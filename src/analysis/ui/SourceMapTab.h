@@ -4,7 +4,7 @@
 // reasons), a read-only pane showing the selected source, a find box, the count, "另存为..." and
 // "全部另存为...". The tab builds its controls on the page it is given and follows the collector.
 
-#include "workbench/SourceMapLayout.h"
+#include "analysis/SourceMapLayout.h"
 
 #include <QObject>
 #include <QPoint>

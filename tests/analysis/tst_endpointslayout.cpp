@@ -1,7 +1,7 @@
 // The tab "网址调用" laid out by 调整窗口, in twips: the table fills the tab control below the row of
 // buttons, which stays where it is.
 
-#include "workbench/EndpointsLayout.h"
+#include "analysis/EndpointsLayout.h"
 
 #include <QTest>
 

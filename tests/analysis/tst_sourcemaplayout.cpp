@@ -1,7 +1,7 @@
 // 调整窗口 on the tab "源映射": the tree takes the left third, the pane the rest, both down to the tab
 // control's bottom margin; a tab control too small for them leaves them as they were.
 
-#include "workbench/SourceMapLayout.h"
+#include "analysis/SourceMapLayout.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "workbench/SourceMapLayout.h"
+#include "analysis/SourceMapLayout.h"
 
 namespace SourceMapLayout {
 

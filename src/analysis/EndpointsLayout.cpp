@@ -1,4 +1,4 @@
-#include "workbench/EndpointsLayout.h"
+#include "analysis/EndpointsLayout.h"
 
 namespace EndpointsLayout {
 
