@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(Decompose::Endpoint)
+
 using Decompose::Endpoint;
 using Decompose::EndpointKind;
 
@@ -67,8 +69,6 @@ private slots:
                  QByteArray("\xEF\xBB\xBF") + QStringLiteral("网址,种类,方法,函数,脚本,行\r\n").toUtf8());
     }
 };
-
-Q_DECLARE_METATYPE(Decompose::Endpoint)
 
 QTEST_APPLESS_MAIN(TestEndpointTable)
 #include "tst_endpointtable.moc"
