@@ -40,7 +40,14 @@ void describe(TSNode node, const QString &text, QString &shape, QString &comment
 
 } // namespace
 
-SyntaxTree SyntaxTreeOf(const QString &script) {
+SyntaxTree SyntaxTreeOf(const QString &source) {
+    // A lone CR ends a line in the language, but the grammar's line and HTML-like comments run to the LF:
+    // "-->x" CR "y" is one comment to it and a comment and a name to a browser. As an LF it is read alike by
+    // both (the same line break to the language; positions stay).
+    QString script = source;
+    for (qsizetype i = 0; i < script.size(); ++i)
+        if (script[i] == u'\r' && (i + 1 == script.size() || script[i + 1] != u'\n'))
+            script[i] = u'\n';
     Decompose::JsParser parser;
     const Decompose::Tree tree = parser.parse(script);
     SyntaxTree result;
