@@ -16,6 +16,29 @@
 
 using Run = CliRun;
 
+// The rows of `endpoints`, run by functions(): the same shape of command, input and output.
+static void endpointRows() {
+    const QByteArray script = "function f() {\n  fetch('/a', { method: 'post' });\n}\nvar u = 'HTTP://h.example/x/../y';\n";
+    QTest::newRow("lines from stdin; only absolute addresses resolve without a page")
+        << QStringList{"endpoints"} << script
+        << QStringLiteral("/a\tfetch\tPOST\tf\t0\t2\t\t\t\n"
+                          "HTTP://h.example/x/../y\tliteral\t\t\t0\t4\thttp://h.example/y\t\t\n");
+    QTest::newRow("json")
+        << QStringList{"endpoints", "--json"} << QByteArray("new WebSocket(`wss://h/s/${r}`);")
+        << QStringLiteral("{\"address\":\"wss://h/s/{r}\",\"function\":\"\",\"kind\":\"websocket\",\"line\":1,"
+                          "\"method\":\"\",\"resolved\":\"wss://h/s/{r}\",\"script\":0,\"source\":\"\","
+                          "\"sourceLine\":null}\n");
+    QTest::newRow("combined: script numbers and lines of the whole text")
+        << QStringList{"endpoints", "--combined"}
+        << QStringLiteral("网址0[网页内JS]：p.htm\r\n$.get('/g');\r\n网址1：http://h/b.js\r\n\r\nfunction 甲() { "
+                          "location = '/go'; }\r\n")
+               .toUtf8()
+        << QStringLiteral("/g\tajax\tGET\t\t0\t2\t\t\t\n/go\tnavigate\t\t甲\t1\t5\t\t\t\n");
+    QTest::newRow("tab and line breaks inside a field")
+        << QStringList{"endpoints", "$DIR/e.js"} << QByteArray()
+        << QStringLiteral("/a\\tb\\r\\nc\tfetch\tGET\t\t0\t1\t\t\t\n");
+    QTest::newRow("nothing found") << QStringList{"endpoints"} << QByteArray("x('text/html');") << QString();
+}
 class TestCli : public QObject {
     Q_OBJECT
 
@@ -312,50 +335,13 @@ private slots:
         QTest::newRow("file") << QStringList{"functions", "$DIR/f.js"} << QByteArray()
                               << QStringLiteral("a\t0\t1\nA.b\t0\t2\n");
         QTest::newRow("no functions") << QStringList{"functions"} << QByteArray("x();") << QString();
+        endpointRows();
     }
     void functions() {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, input);
         QFETCH(QString, out);
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/f.js"), "function a() {}\r\nclass A { b() {} }\r\n");
-        QStringList expanded;
-        for (const QString &a : args)
-            expanded << expand(a);
-        const Run r = runCli(expanded, input);
-        QCOMPARE(r.code, 0);
-        QCOMPARE(QString::fromUtf8(r.out), out);
-        QCOMPARE(r.err, QByteArray());
-    }
-
-    void endpoints_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("out");
-        const QByteArray script = "function f() {\n  fetch('/a', { method: 'post' });\n}\nvar u = 'HTTP://h.example/x/../y';\n";
-        QTest::newRow("lines from stdin; only absolute addresses resolve without a page")
-            << QStringList{"endpoints"} << script
-            << QStringLiteral("/a\tfetch\tPOST\tf\t0\t2\t\t\t\n"
-                              "HTTP://h.example/x/../y\tliteral\t\t\t0\t4\thttp://h.example/y\t\t\n");
-        QTest::newRow("json")
-            << QStringList{"endpoints", "--json"} << QByteArray("new WebSocket(`wss://h/s/${r}`);")
-            << QStringLiteral("{\"address\":\"wss://h/s/{r}\",\"function\":\"\",\"kind\":\"websocket\",\"line\":1,"
-                              "\"method\":\"\",\"resolved\":\"wss://h/s/{r}\",\"script\":0,\"source\":\"\","
-                              "\"sourceLine\":null}\n");
-        QTest::newRow("combined: script numbers and lines of the whole text")
-            << QStringList{"endpoints", "--combined"}
-            << QStringLiteral("网址0[网页内JS]：p.htm\r\n$.get('/g');\r\n网址1：http://h/b.js\r\n\r\nfunction 甲() { "
-                              "location = '/go'; }\r\n")
-                   .toUtf8()
-            << QStringLiteral("/g\tajax\tGET\t\t0\t2\t\t\t\n/go\tnavigate\t\t甲\t1\t5\t\t\t\n");
-        QTest::newRow("tab and line breaks inside a field")
-            << QStringList{"endpoints", "$DIR/e.js"} << QByteArray()
-            << QStringLiteral("/a\\tb\\r\\nc\tfetch\tGET\t\t0\t1\t\t\t\n");
-        QTest::newRow("nothing found") << QStringList{"endpoints"} << QByteArray("x('text/html');") << QString();
-    }
-    void endpoints() {
-        QFETCH(QStringList, args);
-        QFETCH(QByteArray, input);
-        QFETCH(QString, out);
         TestEnv::writeFile(m_dir.path() + QStringLiteral("/e.js"), "fetch(`/a\tb\r\nc`);");
         QStringList expanded;
         for (const QString &a : args)
