@@ -24,6 +24,18 @@ struct OriginalJump {
 OriginalJump originalAt(QStringView text, const QList<ScriptBlock> &blocks, qsizetype offset,
                         const SourceMapResult &maps);
 
+// The original source (its name as the map gives it) and 1-based line behind a position; empty and 0 where
+// originalAt finds none.
+struct OriginalLine {
+    QString source;
+    int line = 0;
+};
+
+// originalLines(...)[i] is what originalAt gives for offsets[i], found in one pass over each mapped
+// script however many offsets it holds (a bundle of megabytes can hold thousands of findings).
+QList<OriginalLine> originalLines(QStringView text, const QList<ScriptBlock> &blocks,
+                                  const QList<qsizetype> &offsets, const SourceMapResult &maps);
+
 // The offset where 0-based `line` of `text` starts (LF, CR LF or CR ends a line); the end when it has
 // fewer lines.
 qsizetype lineStartOffset(QStringView text, int line);

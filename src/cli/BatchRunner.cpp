@@ -20,7 +20,7 @@ struct BatchRunner::Job {
     std::unique_ptr<RecordingSink> sink;
     PageEngine *engine = nullptr;
     SourceLoader *loader = nullptr;
-    SourceMapCollector *maps = nullptr; // --output-dir and --json look for source maps
+    SourceMapCollector *maps = nullptr; // --output-dir, --json and endpoints look for source maps
     std::unique_ptr<SourceMapSink> mapSink;
     bool collected = false; // the loader has finished
     SourceKind kind = SourceKind::None;
@@ -132,7 +132,7 @@ void BatchRunner::startJob(int position, const Source &source) {
     }
     j.engine = engineFor(source.kind);
     ScriptSink *sink = j.sink.get();
-    if (m_options.json || m_folders) {
+    if (m_options.json || m_folders || m_options.endpoints) {
         j.maps = new SourceMapCollector;
         j.mapSink = std::make_unique<SourceMapSink>(sink, j.maps);
         sink = j.mapSink.get();
@@ -163,7 +163,8 @@ void BatchRunner::jobDone(int position) {
         job.result.sources = pageSources(job.maps->result());
     if (m_findEndpoints && !job.endpointsFound) {
         job.endpointsFound = true;
-        findEndpoints(job.result.out, endpointBase(job.kind, job.result.source), this,
+        findEndpoints(job.result.out, endpointBase(job.kind, job.result.source),
+                      job.maps ? job.maps->result() : SourceMapResult(), this,
                       [this, position](QList<Decompose::Endpoint> found) {
                           const auto at = m_jobs.find(position);
                           if (at == m_jobs.end())

@@ -1,5 +1,6 @@
 #include "cli/PageEndpoints.h"
 
+#include "analysis/OriginalPosition.h"
 #include "analysis/ScriptBlocks.h"
 #include "cli/EndpointsCommand.h"
 #include "cli/PageRecords.h"
@@ -12,16 +13,30 @@
 
 namespace Cli {
 
-QList<Decompose::Endpoint> endpointsOfCombined(const QByteArray &combinedUtf8, const QUrl &page) {
+QList<Decompose::Endpoint> endpointsOfCombined(const QByteArray &combinedUtf8, const QUrl &page,
+                                               const SourceMapResult &maps) {
     const QString text = QString::fromUtf8(combinedUtf8);
+    const QList<ScriptBlock> scripts = ScriptBlocksOf(text);
     QList<Decompose::Block> blocks;
-    for (const ScriptBlock &b : ScriptBlocksOf(text))
+    for (const ScriptBlock &b : scripts)
         blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
-    return Decompose::decompose(text, blocks, page).endpoints;
+    QList<Decompose::Endpoint> found = Decompose::decompose(text, blocks, page).endpoints;
+    if (maps.mapCount() == 0)
+        return found;
+    QList<qsizetype> offsets;
+    offsets.reserve(found.size());
+    for (const Decompose::Endpoint &e : found)
+        offsets << e.offset;
+    const QList<OriginalLine> original = originalLines(text, scripts, offsets, maps);
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        found[i].source = original[i].source;
+        found[i].sourceLine = original[i].line;
+    }
+    return found;
 }
 
-void findEndpoints(const QByteArray &combinedUtf8, const QUrl &page, QObject *context,
-                   std::function<void(QList<Decompose::Endpoint>)> done) {
+void findEndpoints(const QByteArray &combinedUtf8, const QUrl &page, const SourceMapResult &maps,
+                   QObject *context, std::function<void(QList<Decompose::Endpoint>)> done) {
     using Watcher = QFutureWatcher<QList<Decompose::Endpoint>>;
     auto *watcher = new Watcher(context);
     QObject::connect(watcher, &Watcher::finished, context, [watcher, done = std::move(done)] {
@@ -29,7 +44,7 @@ void findEndpoints(const QByteArray &combinedUtf8, const QUrl &page, QObject *co
         done(watcher->result());
     });
     watcher->setFuture(
-        QtConcurrent::run([combinedUtf8, page] { return endpointsOfCombined(combinedUtf8, page); }));
+        QtConcurrent::run([combinedUtf8, page, maps] { return endpointsOfCombined(combinedUtf8, page, maps); }));
 }
 
 QJsonObject pageEndpointJson(const QString &page, const Decompose::Endpoint &endpoint) {

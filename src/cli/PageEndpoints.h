@@ -4,6 +4,7 @@
 // `collect --json` adds one line per finding with "record":"endpoint". They are found in the page's
 // combined text, off the command's own thread, as `endpoints --combined` finds them in a file.
 
+#include "analysis/SourceMapResult.h"
 #include "decompose/Endpoint.h"
 
 #include <QByteArray>
@@ -19,13 +20,14 @@ class QObject;
 namespace Cli {
 
 // The findings of a combined text as the collection wrote it (UTF-8, header lines included), resolved
-// against `page`.
-QList<Decompose::Endpoint> endpointsOfCombined(const QByteArray &combinedUtf8, const QUrl &page);
+// against `page`, with the original source and line of those in a script whose map is in `maps`.
+QList<Decompose::Endpoint> endpointsOfCombined(const QByteArray &combinedUtf8, const QUrl &page,
+                                               const SourceMapResult &maps = {});
 
 // Finds the findings of `combinedUtf8` on the thread pool; `done` runs on `context`'s thread with them.
 // Nothing runs after `context` is gone.
-void findEndpoints(const QByteArray &combinedUtf8, const QUrl &page, QObject *context,
-                   std::function<void(QList<Decompose::Endpoint>)> done);
+void findEndpoints(const QByteArray &combinedUtf8, const QUrl &page, const SourceMapResult &maps,
+                   QObject *context, std::function<void(QList<Decompose::Endpoint>)> done);
 
 // endpointJson with the page as named on the command line.
 QJsonObject pageEndpointJson(const QString &page, const Decompose::Endpoint &endpoint);

@@ -46,6 +46,47 @@ private slots:
         QCOMPARE(p->column, column);
     }
 
+    // The batch lookup the findings use gives, for every position of a text, what the single lookup gives:
+    // in a mapped script, in one whose text changed since its map, in one without a map, on header lines.
+    void batchAgreesWithSingle() {
+        const QString mapped = QStringLiteral("a();\r\nb(c\u2028d);\re()\n\n");
+        const QString changed = QStringLiteral("x()");
+        const QString text = QStringLiteral("网址0[网络JS]：http://a/x.js\r\n") + mapped +
+                             QStringLiteral("\r\n网址1[网络JS]：http://a/y.js\r\n") + changed +
+                             QStringLiteral("\r\n网址2[网络JS]：http://a/z.js\r\nq()\r\n");
+        SourceMapResult maps;
+        for (int script : {0, 1}) {
+            auto map = std::make_shared<SourceMaps::SourceMap>();
+            QVERIFY(map->parse(R"({"version":3,"sources":["s.ts","t.ts"],"sourcesContent":["1","2"],)"
+                               R"("mappings":"AAAA,EAAE;ACCA,EAAC;ADDA;AAAA"})",
+                               SourceMaps::Referrer::of(QStringLiteral("http://a/x.js.map"))));
+            MappedBundle b;
+            b.script = script;
+            b.map = map;
+            b.sources.resize(2);
+            b.sources[0].name = QStringLiteral("s.ts");
+            b.sources[1].name = QStringLiteral("t.ts");
+            b.sources[1].index = 1;
+            b.textHash = scriptTextHash(script == 0 ? mapped : QStringLiteral("x(1)"));
+            b.textLength = script == 0 ? mapped.size() : changed.size();
+            maps.bundles << b;
+        }
+        const QList<ScriptBlock> blocks = findScriptBlocks(text);
+        QList<qsizetype> offsets;
+        for (qsizetype i = text.size(); i >= 0; --i) // out of order on purpose
+            offsets << i;
+        const QList<OriginalLine> batch = originalLines(text, blocks, offsets, maps);
+        int found = 0;
+        for (int i = 0; i < offsets.size(); ++i) {
+            const OriginalJump single = originalAt(text, blocks, offsets[i], maps);
+            const bool hit = single.outcome == OriginalJump::Found;
+            QCOMPARE(batch[i].line, hit ? single.line + 1 : 0);
+            QCOMPARE(batch[i].source, hit ? maps.bundles[single.bundle].sources[single.source].name : QString());
+            found += hit;
+        }
+        QVERIFY(found > 5);
+    }
+
     void lineStart_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("line");

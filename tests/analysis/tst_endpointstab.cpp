@@ -5,6 +5,7 @@
 #include "analysis/ui/EndpointTable.h"
 #include "analysis/ui/EndpointsTab.h"
 #include "analysis/ui/FormSinFile.h"
+#include "analysis/ui/SourceMapTab.h"
 #include "platform/ui/TextPane.h"
 #include "support/FakeDialogs.h"
 #include "support/TestEnv.h"
@@ -62,9 +63,9 @@ class TestEndpointsTab : public QObject {
     std::unique_ptr<FakeDialogs::Scope> scope;
     QString path;
 
-    std::unique_ptr<FormSinFile> loaded() {
+    std::unique_ptr<FormSinFile> loaded(const QString &file = {}) {
         auto form = std::make_unique<FormSinFile>(&host);
-        form->setSource(SourceKind::ScriptFile, path, QStringLiteral("f.js"));
+        form->setSource(SourceKind::ScriptFile, file.isEmpty() ? path : file, QStringLiteral("f.js"));
         form->resize(900, 600);
         QSignalSpy filled(form->endpointsTab(), &EndpointsTab::filled);
         form->show();
@@ -127,21 +128,36 @@ private slots:
         QTest::newRow("WebSocket") << 2 << 8;
         QTest::newRow("last line") << 3 << 10;
     }
+    static void doubleClick(QTableView *view, int row) {
+        const QRect cell = view->visualRect(view->model()->index(row, 0));
+        // A double-click is a press, a release and the double-click on the same row.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
     void doubleClickGoesToTheLine() {
         QFETCH(int, row);
         QFETCH(int, line);
         auto form = loaded();
         QVERIFY(form);
-        QTableView *view = table(*form);
-        const QRect cell = view->visualRect(view->model()->index(row, 0));
-        // A double-click is a press, a release and the double-click on the same row.
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        doubleClick(table(*form), row);
         QCOMPARE(form->SSTab1->currentIndex(), 0);
         QCOMPARE(caretLine(form->RtbOld), line);
         const QString lineText = form->RtbOld->text().split(QLatin1Char('\n')).at(line);
         QCOMPARE(form->RtbOld->text().mid(form->RtbOld->selectionStart(), form->RtbOld->selectionLength()),
                  lineText);
+    }
+
+    // In a script with a source map, once the map is in, the original source opens in "源映射".
+    void doubleClickOpensTheOriginal() {
+        const QString mapped = dir.filePath(QStringLiteral("mapped.js"));
+        const QByteArray map = R"({"version":3,"sources":["src/a.ts"],"sourcesContent":["x"],"mappings":"AAAA"})";
+        TestEnv::writeFile(mapped, "fetch('/m');\n//# sourceMappingURL=data:application/json;base64," +
+                                       map.toBase64() + "\n");
+        auto form = loaded(mapped);
+        QVERIFY(form);
+        QTRY_VERIFY_WITH_TIMEOUT(form->sourceMapTab()->controls().count->text().contains(QLatin1Char('1')), 20000);
+        doubleClick(table(*form), 0);
+        QCOMPARE(form->SSTab1->currentIndex(), FormSinFile::SourceMapTabIndex);
     }
 
     void copiesTheSelectedRows() {

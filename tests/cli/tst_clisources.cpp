@@ -99,6 +99,32 @@ private slots:
                                                "</head></html>",
                                                "text/html"));
         m_page = m_server->baseUrl() + QStringLiteral("/page.htm");
+        // Every position of the bundle's one line maps to line 3 of src/api.ts.
+        serve(QStringLiteral("/out/api.min.js"), "function load(){return fetch(\"/api/items\")}\n"
+                                                 "//# sourceMappingURL=api.min.js.map\n");
+        serve(QStringLiteral("/out/api.min.js.map"),
+              R"({"version":3,"sources":["src/api.ts"],"sourcesContent":["x"],"mappings":"AAEA"})");
+        m_server->route(QStringLiteral("/api.htm"),
+                        LocalHttpServer::reply(200,
+                                               "<script src=\"out/api.min.js\"></script>"
+                                               "<script>new WebSocket('wss://a.example/s')</script>",
+                                               "text/html"));
+    }
+
+    // A finding in a bundle names its original source and line; one in a script without a map, none.
+    void endpointsNameTheirOriginal() {
+        const CliRun r = runCli({"endpoints", "--url", m_server->baseUrl() + "/api.htm", "--json"});
+        QCOMPARE(r.code, 0);
+        QMap<QString, QPair<QString, QJsonValue>> found;
+        for (const QByteArray &line : r.out.split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (!o.isEmpty())
+                found.insert(o.value("address").toString(), {o.value("source").toString(), o.value("sourceLine")});
+        }
+        QCOMPARE(found.value("/api/items"), qMakePair(QStringLiteral("src/api.ts"), QJsonValue(3)));
+        QCOMPARE(found.value("wss://a.example/s"), qMakePair(QString(), QJsonValue()));
+        const CliRun text = runCli({"endpoints", "--url", m_server->baseUrl() + "/api.htm"});
+        QVERIFY2(text.out.contains("\tsrc/api.ts\t3\n"), text.out);
     }
 
     void outputDirRecoversEverySource() {

@@ -44,10 +44,17 @@ SyntaxTree SyntaxTreeOf(const QString &source) {
     // A lone CR ends a line in the language, but the grammar's line and HTML-like comments run to the LF:
     // "-->x" CR "y" is one comment to it and a comment and a name to a browser. As an LF it is read alike by
     // both (the same line break to the language; positions stay).
+    // Likewise the language's other blanks (every space separator and U+FEFF): the grammar's semicolon
+    // rule does not skip them before the end of the text, so "a" U+200A at the end reads as unfinished.
+    // The tree is described with the source's own text, so a literal holding one still compares exactly.
     QString script = source;
-    for (qsizetype i = 0; i < script.size(); ++i)
-        if (script[i] == u'\r' && (i + 1 == script.size() || script[i + 1] != u'\n'))
+    for (qsizetype i = 0; i < script.size(); ++i) {
+        const QChar c = script[i];
+        if (c == u'\r' && (i + 1 == script.size() || script[i + 1] != u'\n'))
             script[i] = u'\n';
+        else if (c.unicode() > 0x7f && (c.category() == QChar::Separator_Space || c == u'\ufeff'))
+            script[i] = u' ';
+    }
     Decompose::JsParser parser;
     const Decompose::Tree tree = parser.parse(script);
     SyntaxTree result;
@@ -56,7 +63,7 @@ SyntaxTree SyntaxTreeOf(const QString &source) {
     const TSNode root = ts_tree_root_node(tree.get());
     result.accepted = !ts_node_has_error(root);
     QString comments;
-    describe(root, script, result.shape, comments);
+    describe(root, source, result.shape, comments);
     result.shape += QStringLiteral("\ncomments:") + comments;
     return result;
 }

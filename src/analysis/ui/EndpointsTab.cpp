@@ -136,7 +136,8 @@ void EndpointsTab::activate(const QModelIndex &shownIndex) {
     const Endpoint *e = shownEndpoint(shownIndex.row());
     if (!e)
         return;
-    if (e->sourceLine > 0 && m_hooks.openOriginal && m_hooks.openOriginal(*e))
+    // The window looks the original up as the text stands now (its map may have come after the findings).
+    if (m_hooks.openOriginal && m_hooks.openOriginal(*e))
         return;
     if (m_hooks.goToLine)
         m_hooks.goToLine(*e);
