@@ -6,6 +6,7 @@
 #include "../common/MeanTimeReporter.h"
 #include "analysis/ScriptBlocks.h"
 #include "analysis/ui/FormSinFile.h"
+#include "analysis/ui/WindowSink.h"
 #include "analysis/ui/FunctionTab.h"
 #include "decompose/Functions.h"
 #include "decompose/JsParser.h"
@@ -85,9 +86,10 @@ double g_worstStallMs = 0;
 // 显示到LV as the load calls it, up to the filled list, while a 10 ms timer watches the thread.
 void BM_WindowListAfterCollection(benchmark::State &state) {
     const Combined &c = combined();
+    g_form->windowSink()->clear();
     g_form->RtbOld->setText(c.text);
-    g_form->Combo1->clear();
-    g_form->Combo1->addItems(c.entries);
+    for (const QString &entry : c.entries)
+        g_form->windowSink()->addEntry(entry);
     for (auto _ : state) {
         state.PauseTiming();
         g_form->ListView1->clear();

@@ -143,6 +143,14 @@ QString HeaderOfListEntry(int index, const QString &entry) {
     return Label + number + Tags[3] + entry;
 }
 
+QStringList HeadersOfListEntries(const QStringList &entries) {
+    QStringList headers;
+    headers.reserve(entries.size());
+    for (int i = 0; i < entries.size(); ++i)
+        headers << HeaderOfListEntry(i, entries.at(i));
+    return headers;
+}
+
 // ---- findScriptBlocks ----------------------------------------------------------------------------------
 
 namespace {

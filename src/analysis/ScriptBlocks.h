@@ -48,3 +48,5 @@ QList<int> HeaderLinesOf(const QString &text, const QStringList &headers);
 
 // The header line of script `index` from its script-list entry ("[本地JS-1] C:/a.js" -> "网址1[本地JS]：C:/a.js").
 QString HeaderOfListEntry(int index, const QString &entry);
+// The header lines of a whole script list, in its order.
+QStringList HeadersOfListEntries(const QStringList &entries);

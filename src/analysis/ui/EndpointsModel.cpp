@@ -1,12 +1,13 @@
 #include "analysis/ui/EndpointsModel.h"
 
 #include "analysis/ui/EndpointTable.h"
+#include "util/FreeOnPool.h"
 
 using namespace EndpointTable;
 
 void EndpointsModel::setEndpoints(const QList<Decompose::Endpoint> &endpoints) {
     beginResetModel();
-    m_endpoints = endpoints;
+    freeOnPool(std::exchange(m_endpoints, endpoints));
     endResetModel();
 }
 

@@ -197,10 +197,7 @@ void FormSinFile::closeEvent(QCloseEvent *event) {
 }
 
 QStringList FormSinFile::headerTexts() const {
-    QStringList headers;
-    for (int i = 0; i < Combo1->count(); ++i)
-        headers << HeaderOfListEntry(i, Combo1->itemText(i));
-    return headers;
+    return HeadersOfListEntries(m_sink->entries());
 }
 
 void FormSinFile::textReplaced() {

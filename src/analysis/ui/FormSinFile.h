@@ -116,6 +116,8 @@ public:
     WorkbenchTools *tools() const { return m_tools; }
     // The tab 分解函数 at work: the function list, its count, Text4, the popup entries, undo, the new text.
     FunctionTab *functionTab() const { return m_functions; }
+    // Where a load writes the script list and the combined text.
+    WindowSink *windowSink() const { return m_sink.get(); }
     // What the window holds that no file does yet; closing asks about it.
     CloseQuestion *closeQuestion() const { return m_closeQuestion; }
     // True while the load sequence runs.

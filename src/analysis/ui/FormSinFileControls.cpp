@@ -7,6 +7,7 @@
 #include "analysis/EndpointBase.h"
 #include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LogoImage.h"
+#include "analysis/ui/WindowSink.h"
 #include "platform/ui/ListView.h"
 #include "platform/ui/TextPane.h"
 #include "util/AppInfo.h"
@@ -161,7 +162,7 @@ void FormSinFile::createFunctionTab() {
     c.Text4 = Text4;
     c.Command7 = Command7;
     c.Command5 = Command5;
-    c.headers = [this] { return headerTexts(); };
+    c.entries = [this] { return m_sink->entries(); };
     c.page = [this] { return endpointBase(document().kind, document().path); };
     m_functions = new FunctionTab(c, m_host, this);
     connect(m_functions, &FunctionTab::functionChosen, this,

@@ -22,8 +22,8 @@ struct FunctionControls {
     QPlainTextEdit *Text4 = nullptr;
     // "保存" and "另存为" of 新全部函数: the third save-as button sits right of them.
     QAbstractButton *Command7 = nullptr, *Command5 = nullptr;
-    // The header line of every script, as the collection wrote them (the script list's entries).
-    std::function<QStringList()> headers;
+    // The script list's entries: the derivation turns them into the header lines the collection wrote.
+    std::function<QStringList()> entries;
     // What the addresses found in the code resolve against (empty: only absolute ones resolve).
     std::function<QUrl()> page;
 };

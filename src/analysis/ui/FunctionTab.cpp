@@ -7,6 +7,7 @@
 #include "analysis/ui/MListView.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ListView.h"
+#include "util/FreeOnPool.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,7 +17,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 using namespace Decompose;
 
@@ -33,6 +37,13 @@ QTreeWidgetItem *entryFor(const Function &f, int index) {
     item->setData(0, FunctionTab::TagRole, QStringLiteral("网址%1 第%2行").arg(f.script).arg(f.line));
     item->setData(0, FunctionTab::IndexRole, index);
     return item;
+}
+
+// Empties the list; its entries, taken out of it, belong to no list any more and are deleted on the pool.
+void emptyList(QTreeWidget *list) {
+    QList<QTreeWidgetItem *> items = list->invisibleRootItem()->takeChildren();
+    if (!items.isEmpty())
+        QThreadPool::globalInstance()->start([items] { qDeleteAll(items); });
 }
 
 } // namespace
@@ -122,7 +133,7 @@ void FunctionTab::placeExtraButtons() {
 // ---- Deriving the list --------------------------------------------------------------------------------
 
 void FunctionTab::显示到LV(const QByteArray &combinedUtf8) {
-    c.ListView1->clear();
+    emptyList(c.ListView1);
     showCount(c.Label2, c.ListView1->topLevelItemCount());
     MListView::ListViewAutoSizeColumns(c.ListView1, MListView::AutoSizeUseHeader);
     // The entries come from the combined text, found in the background (the bytes are copied here and
@@ -141,7 +152,7 @@ void FunctionTab::deriveFromUtf8(const QByteArray &utf8) {
 void FunctionTab::derive(const std::function<QString()> &makeText) {
     cancel();
     cancelModify();
-    m_array.clear();
+    freeOnPool(std::exchange(m_array, Decompose::FunctionArray()));
     emit arrayReset();
     emit endpointsDerived({});
     auto stop = std::make_shared<std::atomic_bool>(false);
@@ -149,7 +160,7 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
     m_running = new QFutureWatcher<std::shared_ptr<Derived>>(this);
     auto *watcher = m_running;
     // The script list names the header lines exactly, also once the normaliser has moved them.
-    const QStringList headers = c.headers ? c.headers() : QStringList();
+    const QStringList entries = c.entries ? c.entries() : QStringList();
     const QUrl page = c.page ? c.page() : QUrl();
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, stop] {
         watcher->deleteLater();
@@ -159,13 +170,15 @@ void FunctionTab::derive(const std::function<QString()> &makeText) {
         m_stop.reset();
         if (stop->load())
             return;
-        applyDerived(*watcher->result());
+        std::shared_ptr<Derived> derived = watcher->future().takeResult();
+        applyDerived(*derived);
+        freeOnPool(std::move(derived));
     });
-    watcher->setFuture(QtConcurrent::run([makeText, headers, page, stop] {
+    watcher->setFuture(QtConcurrent::run([makeText, entries, page, stop] {
         auto d = std::make_shared<Derived>();
         d->text = makeText();
         const QString &text = d->text;
-        for (const ScriptBlock &b : ScriptBlocksOf(text, headers))
+        for (const ScriptBlock &b : ScriptBlocksOf(text, HeadersOfListEntries(entries)))
             d->blocks.push_back(Block{b.number, Range{b.bodyStart, b.bodyEnd}});
         // One parse and walk of each block gives the list and the addresses.
         Decomposition found = decompose(text, d->blocks, page, stop.get());
@@ -196,7 +209,7 @@ void FunctionTab::applyDerived(Derived &derived) {
     m_array.reset(derived.text, derived.blocks, derived.functions);
     emit arrayReset();
     ListView *list = c.ListView1;
-    list->clear();
+    emptyList(list);
     list->addTopLevelItems(derived.items);
     derived.items.clear(); // the list owns them now
     showCount(c.Label2, list->topLevelItemCount());

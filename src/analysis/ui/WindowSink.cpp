@@ -8,6 +8,7 @@ WindowSink::WindowSink(QComboBox *list, TextPane *text) : m_list(list), m_text(t
 
 void WindowSink::clear() {
     m_blockLines.clear();
+    m_entries.clear();
     if (m_list)
         m_list->clear();
     if (m_text)
@@ -15,6 +16,7 @@ void WindowSink::clear() {
 }
 
 void WindowSink::addEntry(const QString &entry) {
+    m_entries << entry;
     if (m_list)
         m_list->addItem(entry);
 }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 
 class QComboBox;
 class TextPane;
@@ -27,6 +28,8 @@ public:
     // The 0-based lines of the text where the scripts written since the last clear() start: their header
     // lines, or their first lines when headers are off.
     QList<int> blockLines() const { return m_blockLines; }
+    // The list's entries as added, read without the list's model (every derivation reads them all).
+    const QStringList &entries() const { return m_entries; }
 
 private:
     // Guarded: a window being torn down must not be written to.
@@ -34,4 +37,5 @@ private:
     QPointer<TextPane> m_text;
     bool m_writeHeaders = true;
     QList<int> m_blockLines;
+    QStringList m_entries;
 };
