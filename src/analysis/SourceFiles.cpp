@@ -1,10 +1,10 @@
 #include "analysis/SourceFiles.h"
 
+#include "platform/text/TextCodec.h"
 #include "sourcemap/OutputPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QList<PlacedSource> placeSources(const SourceMapResult &result) {
     QList<PlacedSource> placed;
@@ -26,10 +26,7 @@ QString writeUnder(const QString &root, const QString &relative, const QByteArra
         return QStringLiteral("拒绝写到文件夹之外：%1").arg(relative);
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return QStringLiteral("无法建立文件夹 %1").arg(QFileInfo(target).absolutePath());
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("无法写入 %1：%2").arg(target, file.errorString());
-    return QString();
+    return TextCodec::writeFileBytes(target, bytes);
 }
 
 QString writeSources(const QString &root, const SourceMapResult &result, const QList<PlacedSource> &placed) {

@@ -43,14 +43,15 @@ void describe(TSNode node, const QString &text, QString &shape, QString &comment
 SyntaxTree SyntaxTreeOf(const QString &source) {
     // A lone CR ends a line in the language, but the grammar's line and HTML-like comments run to the LF:
     // "-->x" CR "y" is one comment to it and a comment and a name to a browser. As an LF it is read alike by
-    // both (the same line break to the language; positions stay).
-    // Likewise the language's other blanks (every space separator and U+FEFF): the grammar's semicolon
-    // rule does not skip them before the end of the text, so "a" U+200A at the end reads as unfinished.
+    // both (the same line break to the language; positions stay). So are LS and PS, which the grammar's
+    // semicolon rule does not take for line breaks ("a" LF LS "+b" is one sum, not two statements).
+    // Likewise the language's other blanks (every space separator and U+FEFF): that rule does not skip
+    // them either, so "a" U+200A at the end reads as unfinished.
     // The tree is described with the source's own text, so a literal holding one still compares exactly.
     QString script = source;
     for (qsizetype i = 0; i < script.size(); ++i) {
         const QChar c = script[i];
-        if (c == u'\r' && (i + 1 == script.size() || script[i + 1] != u'\n'))
+        if ((c == u'\r' && (i + 1 == script.size() || script[i + 1] != u'\n')) || c == u'\u2028' || c == u'\u2029')
             script[i] = u'\n';
         else if (c.unicode() > 0x7f && (c.category() == QChar::Separator_Space || c == u'\ufeff'))
             script[i] = u' ';

@@ -1,16 +1,18 @@
 #include "analysis/ui/EndpointsTab.h"
 
+#include "analysis/ui/ControlPlacement.h"
 #include "analysis/ui/EndpointTable.h"
 #include "analysis/ui/EndpointsModel.h"
+#include "platform/text/TextCodec.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/TextPane.h"
+#include "util/AppInfo.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
@@ -124,12 +126,9 @@ void EndpointsTab::saveAs() {
     const QString path = Dialogs::current().saveFile(m_window, request);
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(EndpointTable::csvBytes(rows(false))) < 0 ||
-        !file.commit()) {
-        Dialogs::current().message(m_window, QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()),
-                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-    }
+    const QString error = TextCodec::writeFileBytes(path, EndpointTable::csvBytes(rows(false)));
+    if (!error.isEmpty())
+        Dialogs::current().message(m_window, error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok, AppInfo::Title);
 }
 
 void EndpointsTab::activate(const QModelIndex &shownIndex) {
@@ -145,16 +144,7 @@ void EndpointsTab::activate(const QModelIndex &shownIndex) {
 
 void EndpointsTab::place(const Twips::Rect &tab, const QPoint &pageOffset, double dpiX, double dpiY) {
     EndpointsLayout::fit(m_geometry, tab.width, tab.height);
-    auto put = [&](QWidget *w, const Twips::Rect &r) {
-        QRect px(Twips::twipsToPixels(r.left, dpiX), Twips::twipsToPixels(r.top, dpiY),
-                 Twips::twipsToPixels(r.width, dpiX), Twips::twipsToPixels(r.height, dpiY));
-        px.moveTo(std::max(0, px.x() - pageOffset.x()), std::max(0, px.y() - pageOffset.y()));
-        // A caption is never cut.
-        if (qobject_cast<QLabel *>(w))
-            px.setWidth(std::max(px.width(), w->sizeHint().width()));
-        if (w->geometry() != px)
-            w->setGeometry(px);
-    };
+    auto put = [&](QWidget *w, const Twips::Rect &r) { placeOnTabPage(w, r, pageOffset, dpiX, dpiY); };
     const EndpointsLayout::Geometry &g = m_geometry;
     put(c.copy, g.copy);
     put(c.saveAs, g.saveAs);

@@ -5,6 +5,7 @@
 #include "analysis/SourceLoader.h"
 #include "analysis/ui/AnalysisHost.h"
 #include "analysis/ui/CloseQuestion.h"
+#include "analysis/ui/ControlPlacement.h"
 #include "analysis/ui/FunctionTab.h"
 #include "analysis/ui/LoadStopCommand.h"
 #include "analysis/ui/LogoImage.h"
@@ -32,22 +33,6 @@ using namespace WindowLayout;
 namespace {
 
 const QString DoneText = QStringLiteral("分析所有JS文件完成。");
-
-// A caption is never cut: a label's or check box's box grows to the right, and equally up and down, to
-// what its text needs. Its place in the layout rules stays the design's.
-QRect roomForCaption(QWidget *w, QRect box) {
-    auto *label = qobject_cast<QLabel *>(w);
-    if (!(label && !label->text().isEmpty()) && !qobject_cast<QCheckBox *>(w))
-        return box;
-    const QSize needed = w->sizeHint();
-    box.setWidth(std::max(box.width(), needed.width()));
-    const int extra = needed.height() - box.height();
-    if (extra > 0) {
-        const int up = std::min(extra / 2, box.top());
-        box.adjust(0, -up, 0, extra - up);
-    }
-    return box;
-}
 
 } // namespace
 

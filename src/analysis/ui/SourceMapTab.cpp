@@ -3,6 +3,7 @@
 #include "analysis/OriginalPosition.h"
 #include "analysis/SourceFiles.h"
 #include "analysis/SourceMapCollector.h"
+#include "analysis/ui/ControlPlacement.h"
 #include "platform/text/TextCodec.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/TextPane.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -180,14 +180,7 @@ QPoint SourceMapTab::selected() const {
 void SourceMapTab::place(const Twips::Rect &tab, const QPoint &pageOffset, double dpiX, double dpiY) {
     SourceMapLayout::fit(m_geometry, tab.width, tab.height);
     const SourceMapLayout::Geometry &g = m_geometry;
-    auto put = [&](QWidget *w, const Twips::Rect &r) {
-        QRect px(Twips::twipsToPixels(r.left, dpiX), Twips::twipsToPixels(r.top, dpiY),
-                 Twips::twipsToPixels(r.width, dpiX), Twips::twipsToPixels(r.height, dpiY));
-        px.moveTo(std::max(0, px.x() - pageOffset.x()), std::max(0, px.y() - pageOffset.y()));
-        if (qobject_cast<QLabel *>(w))
-            px.setWidth(std::max(px.width(), w->sizeHint().width()));
-        w->setGeometry(px);
-    };
+    auto put = [&](QWidget *w, const Twips::Rect &r) { placeOnTabPage(w, r, pageOffset, dpiX, dpiY); };
     put(c.saveAs, g.saveAs);
     put(c.saveAll, g.saveAll);
     put(c.findBox, g.findBox);
@@ -209,10 +202,9 @@ void SourceMapTab::saveSelected() {
     const QString path = Dialogs::current().saveFile(m_window, request);
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(s.bytes) != s.bytes.size() || !file.commit())
-        Dialogs::current().message(m_window, QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()),
-                                   Dialogs::Icon::Critical, Dialogs::Buttons::Ok, AppInfo::Title);
+    const QString error = TextCodec::writeFileBytes(path, s.bytes);
+    if (!error.isEmpty())
+        Dialogs::current().message(m_window, error, Dialogs::Icon::Critical, Dialogs::Buttons::Ok, AppInfo::Title);
 }
 
 void SourceMapTab::saveAll() {

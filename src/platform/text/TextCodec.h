@@ -92,5 +92,7 @@ FileBytes readInputFileBytes(const QString &path, const CancelToken &token);
 // Returns an empty text on success, otherwise the reason.
 QString writeFile(const QString &path, const QString &text, const QByteArray &encoding = QByteArray(),
                   bool bom = false);
+// The same for bytes as they are (a CSV table, an original source): all of them or, on failure, the old file.
+QString writeFileBytes(const QString &path, const QByteArray &bytes);
 
 } // namespace TextCodec

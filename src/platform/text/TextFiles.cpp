@@ -138,7 +138,14 @@ QString writeFile(const QString &path, const QString &text, const QByteArray &en
         return AboutFile(FolderNotWritable, path);
     if (!fitsEncoding(text, encoding))
         return AboutFile(DoesNotFitEncoding(encoding), path);
-    const QByteArray bytes = encode(text, encoding, bom);
+    return writeFileBytes(path, encode(text, encoding, bom));
+}
+
+QString writeFileBytes(const QString &path, const QByteArray &bytes) {
+    if (path.isEmpty())
+        return NoFileNamed;
+    if (QFileInfo(path).isDir())
+        return AboutFile(FolderNotWritable, path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return AboutFile(CannotOpenForWrite, path, file.errorString());
