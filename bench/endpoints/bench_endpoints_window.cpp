@@ -12,6 +12,7 @@
 #include "analysis/ui/WindowSink.h"
 #include "platform/ui/TextPane.h"
 #include "support/ScriptCorpus.h"
+#include "support/StallWatch.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,7 +20,6 @@
 #include <QEventLoop>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -75,23 +75,14 @@ int main(int argc, char **argv) {
                 loop.quit();
             }
         });
-        QElapsedTimer gap;
-        double worst = 0;
-        QTimer tick;
-        tick.setInterval(10);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            worst = std::max(worst, gap.nsecsElapsed() / 1e6);
-            gap.restart();
-        });
         // The load hands over the collection's own bytes; the copy out of the pane is not part of it.
         const QByteArray combined = form->RtbOld->utf8Text();
         QElapsedTimer total;
         total.start();
-        tick.start();
-        gap.start();
+        StallWatch stalls(10);
         form->functionTab()->显示到LV(combined);
         loop.exec();
-        worst = std::max(worst, gap.nsecsElapsed() / 1e6);
+        const double worst = stalls.longestMs();
         worstOverall = std::max(worstOverall, worst);
         std::printf("run %d: filled tab after %.0f ms, %d rows, longest stall of the user-interface thread "
                     "%.1f ms, of which the tab's fill %.1f ms\n",
