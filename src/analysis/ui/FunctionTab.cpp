@@ -227,7 +227,7 @@ void FunctionTab::fillList(int selectIndex) {
         items.push_back(entryFor(m_array.functions().at(i), i));
     {
         const QSignalBlocker quiet(list);
-        list->clear();
+        emptyList(list);
         list->addTopLevelItems(items);
     }
     showCount(c.Label2, list->topLevelItemCount());
