@@ -51,7 +51,7 @@ BatchRunner::BatchRunner(const CollectOptions &options, BatchSources &sources, O
         const QString problem = PageEngineChoice::startProblem();
         m_browser = problem.isEmpty();
         if (!m_browser)
-            say(QStringLiteral("%1（%2）\n").arg(PageEngineChoice::FallbackText, problem).toUtf8());
+            say(PageEngineChoice::fallbackMessage(problem).toUtf8() + '\n');
     }
 }
 

@@ -360,13 +360,13 @@ void MDIForm1::closeEvent(QCloseEvent *event) {
 void MDIForm1::choosePageEngine(FormSinFile *window, SourceKind kind) {
     static bool announced = false;
     const bool wanted = UseBrowserEngine && isPage(kind);
-    const PageEngineChoice::Decision d = PageEngineChoice::decide(
-        kind, UseBrowserEngine, wanted ? PageEngineChoice::startProblem() : QString(), announced);
+    const QString problem = wanted ? PageEngineChoice::startProblem() : QString();
+    const PageEngineChoice::Decision d = PageEngineChoice::decide(kind, UseBrowserEngine, problem, announced);
     if (d.browser) {
         window->setPageEngine(PageEngineChoice::create(window));
     } else if (d.announce) {
         announced = true;
-        Dialogs::current().message(this, PageEngineChoice::FallbackText, Dialogs::Icon::Information,
+        Dialogs::current().message(this, PageEngineChoice::fallbackMessage(problem), Dialogs::Icon::Information,
                                    Dialogs::Buttons::Ok);
     }
 }

@@ -16,6 +16,10 @@ StartProblem &problem() {
 
 } // namespace
 
+QString fallbackMessage(const QString &startProblem) {
+    return startProblem.isEmpty() ? FallbackText : QStringLiteral("%1（%2）").arg(FallbackText, startProblem);
+}
+
 Decision decide(SourceKind kind, bool optionOn, const QString &problemText, bool announced) {
     Decision d;
     if (!isPage(kind) || !optionOn)

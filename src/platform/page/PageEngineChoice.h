@@ -20,6 +20,9 @@ class QObject;
 namespace PageEngineChoice {
 
 inline const QString FallbackText = QStringLiteral("浏览器内核无法启动，已改用静态解析。");
+// FallbackText with the reason after it, in full-width parentheses: a user can act on the reason
+// (a missing package, running as root), not on the fact alone.
+QString fallbackMessage(const QString &startProblem);
 
 struct Decision {
     bool browser = false;  // open the page in the browser engine
