@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -35,20 +34,12 @@ struct Combined {
     QList<Decompose::Block> blocks;
 };
 
-// The corpus cut at its header-like lines and put together again as a collection writes it: numbered
-// headers, each body followed by CR LF.
 const Combined &combined() {
     static const Combined c = [] {
         Combined out;
-        const QStringList pieces = MakeScriptCorpus(kChars).split(
-            QRegularExpression(QStringLiteral("\r\n网址\\d+\\[本地JS\\]：[^\r]*\r\n")));
-        out.text.reserve(kChars + 64 * pieces.size());
-        for (int i = 0; i < pieces.size() && out.text.size() < kChars; ++i) {
-            const QString address = QStringLiteral("http://h/js/%1.js").arg(i);
-            out.entries << address;
-            out.text += QStringLiteral("网址%1：").arg(i) + address + QStringLiteral("\r\n") + pieces.at(i) +
-                        QStringLiteral("\r\n");
-        }
+        CombinedCorpus corpus = MakeCombinedCorpus(kChars);
+        out.text = std::move(corpus.text);
+        out.entries = std::move(corpus.entries);
         for (const ScriptBlock &b : ScriptBlocksOf(out.text))
             out.blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
         return out;

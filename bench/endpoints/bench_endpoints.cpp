@@ -10,7 +10,6 @@
 #include "support/ScriptCorpus.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -42,15 +41,10 @@ struct Combined {
     QList<int> firstLines;
 };
 
-// Cut and put together as bench_decompose does: numbered headers, each body followed by CR LF.
 const Combined &combined() {
     static const Combined c = [] {
         Combined out;
-        const QStringList pieces = MakeScriptCorpus(kChars).split(
-            QRegularExpression(QStringLiteral("\r\n网址\\d+\\[本地JS\\]：[^\r]*\r\n")));
-        out.text.reserve(kChars + 64 * pieces.size());
-        for (int i = 0; i < pieces.size() && out.text.size() < kChars; ++i)
-            out.text += QStringLiteral("网址%1：http://h/js/%1.js\r\n").arg(i) + pieces.at(i) + QStringLiteral("\r\n");
+        out.text = MakeCombinedCorpus(kChars).text;
         for (const ScriptBlock &b : ScriptBlocksOf(out.text)) {
             out.blocks.push_back({b.number, {b.bodyStart, b.bodyEnd}});
             out.firstLines.push_back(Decompose::lineAt(out.text, b.bodyStart));

@@ -18,7 +18,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -35,18 +34,9 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Cut and put together as bench_decompose does: numbered headers, each body followed by CR LF.
-    const QStringList pieces = MakeScriptCorpus(kChars).split(
-        QRegularExpression(QStringLiteral("\r\n网址\\d+\\[本地JS\\]：[^\r]*\r\n")));
-    QString text;
-    QStringList entries;
-    text.reserve(kChars + 64 * pieces.size());
-    for (int i = 0; i < pieces.size() && text.size() < kChars; ++i) {
-        const QString address = QStringLiteral("http://h/js/%1.js").arg(i);
-        entries << address;
-        text += QStringLiteral("网址%1：").arg(i) + address + QStringLiteral("\r\n") + pieces.at(i) +
-                QStringLiteral("\r\n");
-    }
+    const CombinedCorpus corpus = MakeCombinedCorpus(kChars);
+    const QString &text = corpus.text;
+    const QStringList &entries = corpus.entries;
     std::printf("combined text: %lld chars, %lld scripts\n", static_cast<long long>(text.size()),
                 static_cast<long long>(entries.size()));
 

@@ -2,7 +2,9 @@
 // A large combined script text for benchmarks: header lines and ordinary browser script with CR LF
 // breaks, tab indentation, comments, strings and some Chinese text, varied so no two blocks are equal.
 
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 inline QString MakeScriptCorpus(qsizetype targetChars) {
     static const char16_t *const blocks[] = {
@@ -35,4 +37,26 @@ inline QString MakeScriptCorpus(qsizetype targetChars) {
     }
     text.truncate(targetChars);
     return text;
+}
+
+// The corpus cut at its header-like lines and put together again as a collection writes it, up to about
+// `targetChars`: a header "网址N：http://h/js/N.js" before each piece, each body followed by CR LF; `entries`
+// is the script list.
+struct CombinedCorpus {
+    QString text;
+    QStringList entries;
+};
+
+inline CombinedCorpus MakeCombinedCorpus(qsizetype targetChars) {
+    const QStringList pieces = MakeScriptCorpus(targetChars).split(
+        QRegularExpression(QStringLiteral("\r\n网址\\d+\\[本地JS\\]：[^\r]*\r\n")));
+    CombinedCorpus out;
+    out.text.reserve(targetChars + 64 * pieces.size());
+    for (int i = 0; i < pieces.size() && out.text.size() < targetChars; ++i) {
+        const QString address = QStringLiteral("http://h/js/%1.js").arg(i);
+        out.entries << address;
+        out.text += QStringLiteral("网址%1：").arg(i) + address + QStringLiteral("\r\n") + pieces.at(i) +
+                    QStringLiteral("\r\n");
+    }
+    return out;
 }

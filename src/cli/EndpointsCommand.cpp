@@ -7,16 +7,7 @@
 
 namespace Cli {
 
-namespace {
-
-QString field(QString s) {
-    s.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    return s;
-}
-
-} // namespace
+using Decompose::rowField;
 
 bool collectsFirst(const QStringList &args) {
     for (const char *option : {"--url", "--page", "--input", "--script"}) {
@@ -35,14 +26,14 @@ QString endpointsOptionsProblem(const CollectOptions &options) {
 }
 
 QByteArray endpointLine(const Decompose::Endpoint &e) {
-    const QStringList fields = {field(e.address),
+    const QStringList fields = {rowField(e.address),
                                 Decompose::kindName(e.kind),
-                                field(e.method),
-                                field(e.function),
+                                rowField(e.method),
+                                rowField(e.function),
                                 QString::number(e.script),
                                 QString::number(e.line),
-                                field(e.resolved),
-                                field(e.source),
+                                rowField(e.resolved),
+                                rowField(e.source),
                                 e.sourceLine > 0 ? QString::number(e.sourceLine) : QString()};
     return fields.join(QLatin1Char('\t')).toUtf8() + '\n';
 }

@@ -100,4 +100,11 @@ void resolveAll(QList<Endpoint> &endpoints, const QUrl &page) {
         e.resolved = resolvedAddress(e.address, e.placeholders, page);
 }
 
+QString rowField(QString text) {
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return text;
+}
+
 } // namespace Decompose

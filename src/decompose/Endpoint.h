@@ -63,6 +63,10 @@ struct Endpoint {
 // addresses (http, https, ws, wss) resolve without a page. Placeholders in the path or query are kept.
 QString resolvedAddress(const QString &address, const QList<Span> &placeholders, const QUrl &page);
 
+// `text` as one field of a tab-separated row (the command line's lines, the table's 复制): a tab, CR or
+// LF inside it is written \t, \r, \n.
+QString rowField(QString text);
+
 // Fills Endpoint::resolved of each finding.
 void resolveAll(QList<Endpoint> &endpoints, const QUrl &page);
 

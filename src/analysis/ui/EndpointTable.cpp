@@ -4,13 +4,6 @@ namespace EndpointTable {
 
 namespace {
 
-QString oneLine(QString s) {
-    s.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    s.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    s.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    return s;
-}
-
 QString csvField(QString s) {
     // Page code wrote these texts: none of them may run as a formula where the file is opened.
     if (!s.isEmpty() && QStringLiteral("=+-@").contains(s.front()))
@@ -54,7 +47,7 @@ QString copyText(const QList<const Decompose::Endpoint *> &rows) {
     for (const Decompose::Endpoint *e : rows) {
         QStringList cells;
         for (int c = 0; c < ColumnCount; ++c)
-            cells << oneLine(cell(*e, c));
+            cells << Decompose::rowField(cell(*e, c));
         out += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     return out;
